@@ -1,0 +1,38 @@
+# Set-up, build, run and test. Every target installs what is missing first.
+JOBS   ?= $(shell nproc)
+CMAKE  ?= cmake
+CTEST_ARGS ?= --output-on-failure --timeout 300
+
+.PHONY: deps build run test test-asan test-tsan bench bench-smoke soak fuzz-smoke clean
+
+deps:
+	@scripts/install-deps.sh
+
+build/CMakeCache.txt: | deps
+	$(CMAKE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps build/CMakeCache.txt
+	$(CMAKE) --build build -j $(JOBS)
+
+run: build
+	scripts/run-demo.sh
+
+test: build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir build $(CTEST_ARGS) -j $(JOBS)
+
+# The same tests with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=address,undefined
+	$(CMAKE) --build build-asan -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build-asan $(CTEST_ARGS) -j $(JOBS)
+
+# The threaded serial tests with ThreadSanitizer.
+test-tsan: deps
+	$(CMAKE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=thread
+	$(CMAKE) --build build-tsan -j $(JOBS) --target tsan_tests
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  ctest --test-dir build-tsan $(CTEST_ARGS) -L threads
+
+clean:
+	rm -rf build build-asan build-tsan build-fuzz

@@ -1,0 +1,47 @@
+#pragma once
+// COM names on this machine. A name "COMn" resolves first through the port
+// folder, a directory of symbolic links COMn -> tty device that the simulator,
+// the tests and any user can fill; names without a link resolve through a
+// stable automatic assignment of the machine's real serial devices.
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// $XDG_RUNTIME_DIR/tornvale/ports, or /tmp/tornvale-<uid>/ports when
+// XDG_RUNTIME_DIR is unset. Read from the environment at each call.
+std::string PortFolder();
+
+// Creates the folder (and its parents) if needed; false with a message on failure.
+bool EnsurePortFolder(std::string* error = nullptr);
+
+// Binds comName to ttyPath with a symbolic link in the port folder. Fails if a
+// link of that name already exists.
+bool LinkPort(const std::string& comName, const std::string& ttyPath, std::string* error = nullptr);
+bool UnlinkPort(const std::string& comName);
+
+// A serial device known under a COM name.
+struct SerialPortInfo {
+    std::string comName;      // "COM3"
+    std::string kernelName;   // "ttyUSB0", "pts7"
+    std::string devicePath;   // "/dev/ttyUSB0", the link's target for linked ports
+    std::string description;  // "FTDI FT232R", "pseudo-terminal", "on-board UART"
+    bool linked = false;      // from the port folder rather than detected
+};
+
+// Real serial devices of this machine (on-board UARTs that exist, USB-serial,
+// CDC-ACM), found without opening them, each with its automatic COM name.
+std::vector<SerialPortInfo> DetectSerialDevices();
+
+// Linked ports (whose targets exist) followed by detected devices whose COM
+// name no link takes.
+std::vector<SerialPortInfo> ListSerialPorts();
+
+// The device path a COM name stands for; empty when nothing answers to it.
+std::string ResolvePortName(const std::string& comName);
+
+// Lowest COM number that is neither linked nor taken by a real device.
+int FirstFreeComNumber();
+
+}  // namespace platform

@@ -1,0 +1,187 @@
+#pragma once
+// Serial communications, events and waits with the semantics of the Windows
+// API they are named after. The serial component above is written against
+// this interface only; the Linux implementation lives in platform/linux/, and a
+// Windows build can implement the same functions with the real calls.
+//
+// Every function that can fail returns false (or INVALID_HANDLE_VALUE /
+// WAIT_FAILED) and leaves a Windows error code for GetLastError on the calling
+// thread, so " (win error code: %d)" means the same on every platform.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+using DWORD = std::uint32_t;
+using WORD = std::uint16_t;
+using BYTE = std::uint8_t;
+using HANDLE = std::intptr_t;  // an entry of the process-wide handle table
+inline constexpr HANDLE INVALID_HANDLE_VALUE = -1;
+
+// ---- error codes ---------------------------------------------------------
+enum : DWORD {
+    ERROR_SUCCESS = 0,
+    ERROR_FILE_NOT_FOUND = 2,
+    ERROR_TOO_MANY_OPEN_FILES = 4,
+    ERROR_ACCESS_DENIED = 5,
+    ERROR_INVALID_HANDLE = 6,
+    ERROR_NOT_ENOUGH_MEMORY = 8,
+    ERROR_BAD_COMMAND = 22,
+    ERROR_GEN_FAILURE = 31,
+    ERROR_NOT_SUPPORTED = 50,
+    ERROR_INVALID_PARAMETER = 87,
+    ERROR_OPERATION_ABORTED = 995,
+    ERROR_IO_INCOMPLETE = 996,
+    ERROR_IO_PENDING = 997,
+};
+
+DWORD GetLastError();
+void SetLastError(DWORD code);
+// The one mapping from an errno value to the Windows code reported for it.
+DWORD ErrnoToWinError(int err);
+
+// ---- device control block --------------------------------------------------
+enum : BYTE { NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2, MARKPARITY = 3, SPACEPARITY = 4 };
+enum : BYTE { ONESTOPBIT = 0, ONE5STOPBITS = 1, TWOSTOPBITS = 2 };
+enum : BYTE { DTR_CONTROL_DISABLE = 0, DTR_CONTROL_ENABLE = 1, DTR_CONTROL_HANDSHAKE = 2 };
+enum : BYTE { RTS_CONTROL_DISABLE = 0, RTS_CONTROL_ENABLE = 1, RTS_CONTROL_HANDSHAKE = 2, RTS_CONTROL_TOGGLE = 3 };
+
+struct DCB {
+    DWORD BaudRate = 0;
+    bool fBinary = false;
+    bool fParity = false;
+    bool fOutxCtsFlow = false;
+    bool fOutxDsrFlow = false;
+    BYTE fDtrControl = DTR_CONTROL_DISABLE;
+    bool fDsrSensitivity = false;
+    bool fTXContinueOnXoff = false;
+    bool fOutX = false;
+    bool fInX = false;
+    bool fErrorChar = false;
+    bool fNull = false;
+    BYTE fRtsControl = RTS_CONTROL_DISABLE;
+    bool fAbortOnError = false;
+    WORD XonLim = 0;
+    WORD XoffLim = 0;
+    BYTE ByteSize = 8;
+    BYTE Parity = NOPARITY;
+    BYTE StopBits = ONESTOPBIT;
+    BYTE XonChar = 0;
+    BYTE XoffChar = 0;
+    BYTE ErrorChar = 0;
+    BYTE EofChar = 0;
+    BYTE EvtChar = 0;
+
+    bool operator==(const DCB&) const = default;
+};
+
+struct COMMTIMEOUTS {
+    DWORD ReadIntervalTimeout = 0;
+    DWORD ReadTotalTimeoutMultiplier = 0;
+    DWORD ReadTotalTimeoutConstant = 0;
+    DWORD WriteTotalTimeoutMultiplier = 0;
+    DWORD WriteTotalTimeoutConstant = 0;
+
+    bool operator==(const COMMTIMEOUTS&) const = default;
+};
+inline constexpr DWORD MAXDWORD = 0xFFFFFFFFu;
+
+struct COMSTAT {
+    DWORD cbInQue = 0;
+    DWORD cbOutQue = 0;
+};
+
+// Line events (SetCommMask / WaitCommEvent)
+enum : DWORD {
+    EV_RXCHAR = 0x0001,
+    EV_RXFLAG = 0x0002,
+    EV_TXEMPTY = 0x0004,
+    EV_CTS = 0x0008,
+    EV_DSR = 0x0010,
+    EV_RLSD = 0x0020,
+    EV_BREAK = 0x0040,
+    EV_ERR = 0x0080,
+    EV_RING = 0x0100,
+    EV_RX80FULL = 0x0400,
+};
+
+// Line error flags (ClearCommError)
+enum : DWORD {
+    CE_RXOVER = 0x0001,
+    CE_OVERRUN = 0x0002,
+    CE_RXPARITY = 0x0004,
+    CE_FRAME = 0x0008,
+    CE_BREAK = 0x0010,
+    CE_TXFULL = 0x0100,
+    CE_IOE = 0x0400,
+    CE_MODE = 0x8000,
+};
+
+// PurgeComm flags
+enum : DWORD {
+    PURGE_TXABORT = 0x0001,
+    PURGE_RXABORT = 0x0002,
+    PURGE_TXCLEAR = 0x0004,
+    PURGE_RXCLEAR = 0x0008,
+};
+
+// GetCommModemStatus bits
+enum : DWORD {
+    MS_CTS_ON = 0x0010,
+    MS_DSR_ON = 0x0020,
+    MS_RING_ON = 0x0040,
+    MS_RLSD_ON = 0x0080,
+};
+
+// Record of one overlapped operation. The caller keeps it (and the output
+// variables it names) alive until the operation has completed.
+struct OVERLAPPED {
+    std::uintptr_t Internal = 0;      // status while pending / at completion
+    std::uintptr_t InternalHigh = 0;  // byte count at completion
+    DWORD Offset = 0;
+    DWORD OffsetHigh = 0;
+    HANDLE hEvent = 0;                // manual-reset event set at completion
+};
+
+// ---- serial devices ------------------------------------------------------------
+// Opens a port by name ("COM3"), exclusively, for overlapped I/O.
+HANDLE CreateFile(const std::string& portName);
+bool CloseHandle(HANDLE h);
+
+bool SetupComm(HANDLE h, DWORD inQueue, DWORD outQueue);
+bool SetCommState(HANDLE h, const DCB& dcb);
+bool GetCommState(HANDLE h, DCB& dcb);  // the block last set (a pty cannot be read back)
+bool SetCommTimeouts(HANDLE h, const COMMTIMEOUTS& t);
+bool GetCommTimeouts(HANDLE h, COMMTIMEOUTS& t);
+bool SetCommMask(HANDLE h, DWORD mask);
+bool GetCommMask(HANDLE h, DWORD& mask);
+bool WaitCommEvent(HANDLE h, DWORD* eventMask, OVERLAPPED* ov);
+bool ClearCommError(HANDLE h, DWORD* errors, COMSTAT* stat);
+bool PurgeComm(HANDLE h, DWORD flags);
+bool GetCommModemStatus(HANDLE h, DWORD* status);
+bool ReadFile(HANDLE h, void* buffer, DWORD count, DWORD* read, OVERLAPPED* ov);
+bool WriteFile(HANDLE h, const void* buffer, DWORD count, DWORD* written, OVERLAPPED* ov);
+bool GetOverlappedResult(HANDLE h, OVERLAPPED* ov, DWORD* transferred, bool wait);
+
+// ---- events and waits ------------------------------------------------------------
+inline constexpr DWORD INFINITE = 0xFFFFFFFFu;
+inline constexpr DWORD WAIT_OBJECT_0 = 0;
+inline constexpr DWORD WAIT_TIMEOUT = 258;
+inline constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
+
+HANDLE CreateEvent(bool manualReset, bool initialState);
+bool SetEvent(HANDLE h);
+bool ResetEvent(HANDLE h);
+DWORD WaitForSingleObject(HANDLE h, DWORD milliseconds);
+// Waits until any one of the handles is signalled (waitAll is not supported);
+// returns WAIT_OBJECT_0 + the lowest signalled index.
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, bool waitAll, DWORD milliseconds);
+
+// ---- test seam ------------------------------------------------------------------
+// Number of serial-device calls made by this process (CreateFile, SetupComm,
+// SetComm*, PurgeComm, ClearCommError, ...). Lets tests see that a setter made
+// no platform call; it is an observation point, not a mock.
+std::uint64_t CommCallCount();
+
+}  // namespace platform
