@@ -1,0 +1,26 @@
+#pragma once
+// The program-wide values of the device exchange, owned by the main window
+// and touched only on the main thread.
+//
+//   TExchangeState state;                        // a member of the window
+//   state.ReplyMode = ModeDef(mode).ReplyMode;  // mode choice
+//   state.Splitter.Clear();                      // with every purge of the port
+
+#include "exchange/DownloadTally.h"
+#include "exchange/ReplyLineSplitter.h"
+#include "exchange/ReplyMode.h"
+
+#include <string>
+
+namespace exchange {
+
+struct TExchangeState {
+    TReplyMode ReplyMode = TReplyMode::rmReading;
+    std::string TxFrame;      // the frame last sent by "Übertragen"
+    std::string RxText;       // the reply line handled last
+    std::string ReadoutPath;  // directory part of the readout file's path
+    TReplyLineSplitter Splitter;
+    TDownloadTally Tally;
+};
+
+}  // namespace exchange

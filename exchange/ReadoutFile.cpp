@@ -1,0 +1,57 @@
+#include "exchange/ReadoutFile.h"
+
+#include "exchange/InOutError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+namespace exchange {
+
+namespace {
+
+// errno as left by a failed stdio call; EIO if the library left none.
+int LastErrno()
+{
+    return errno != 0 ? errno : EIO;
+}
+
+// Closes the file whatever happened before, then raises the first failure.
+// The close is checked because stdio writes its buffer only then: that is
+// where a full disk shows.
+void Close(std::FILE* file, int earlierError)
+{
+    int failure = earlierError;
+    errno = 0;
+    if (std::fclose(file) != 0 && failure == 0) failure = LastErrno();
+    if (failure != 0) throw EInOutError::FromErrno(failure);
+}
+
+}  // namespace
+
+bool CreateReadoutFile(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    Close(file, 0);
+    return true;
+}
+
+bool AppendReadoutLine(const std::string& path, const std::string& line)
+{
+    // "ab" would create a missing file; appending needs the file that the
+    // transmission created.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) return false;
+
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file) return false;
+
+    const std::string record = line + "\r\n";
+    errno = 0;
+    const std::size_t written = std::fwrite(record.data(), 1, record.size(), file);
+    Close(file, written == record.size() ? 0 : LastErrno());
+    return true;
+}
+
+}  // namespace exchange

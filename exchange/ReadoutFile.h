@@ -1,0 +1,28 @@
+#pragma once
+// The readout file: created empty when a "Datei lesen" frame is sent, one
+// line appended per stored reply line, closed again after every operation.
+//
+//   if (!CreateReadoutFile(Datei caption)) { show kCreateFailedText; return; }
+//   ...
+//   if (!AppendReadoutLine(Datei caption, line)) show kAppendFailedText;
+//
+// Opening failures are answered with false (the window shows a fixed text);
+// a failure while writing or closing (full disk, refused access, I/O error)
+// is raised as EInOutError, after the file has been closed.
+
+#include <string>
+
+namespace exchange {
+
+inline constexpr const char* kCreateFailedText = "Error ...1";
+inline constexpr const char* kAppendFailedText = "Fehler ...";
+
+// Creates the file, or empties it when it exists. False when it cannot be
+// opened for writing (missing directory, a directory's name, refused access).
+bool CreateReadoutFile(const std::string& path);
+
+// Appends `line` and CR LF, byte for byte. False when the file does not exist
+// or cannot be opened for appending; nothing is written then.
+bool AppendReadoutLine(const std::string& path, const std::string& line);
+
+}  // namespace exchange
