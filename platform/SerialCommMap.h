@@ -1,0 +1,22 @@
+#pragma once
+// The serial device map as the operating system reports it: on Windows the
+// values of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, on Linux its equivalent built
+// from the ports this machine knows. The rules that turn it into a port list
+// live with the window; this only supplies the entries.
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct SerialCommValue {
+    std::string name;     // value name, "\Device\ttyUSB0"
+    std::string data;     // the port name, "COM3"
+    bool isText = true;   // false for data that is not of a text type
+};
+
+// One value per port, named "\Device\<kernel name>" with the COM name as
+// data, in the order ListSerialPorts() gives them.
+std::vector<SerialCommValue> ReadSerialCommMap();
+
+}  // namespace platform

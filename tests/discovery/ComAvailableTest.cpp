@@ -1,0 +1,68 @@
+// The port list's rules on device maps given as lists.
+
+#include "ui/ComAvailable.h"
+
+#include <gtest/gtest.h>
+
+using platform::SerialCommValue;
+
+namespace {
+
+struct ListCase {
+    const char* name;
+    std::vector<SerialCommValue> values;
+    QStringList expected;
+};
+
+class PortListRules : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(PortListRules, GiveTheExpectedList)
+{
+    EXPECT_EQ(ComAvailableFrom(GetParam().values), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PortListRules,
+    ::testing::Values(
+        ListCase{"Empty", {}, {}},
+        ListCase{"TwoPorts", {{"\\Device\\Serial0", "COM1"}, {"\\Device\\VCP0", "COM3"}}, {"COM1", "COM3"}},
+        ListCase{"LowerCaseDataKeptAsItIs", {{"\\Device\\Serial1", "com4"}}, {"com4"}},
+        ListCase{"NameWithoutDeviceSkipped", {{"Serial0", "COM1"}, {"\\Dev\\Serial1", "COM2"}}, {}},
+        ListCase{"DeviceInAnyCaseAnywhere", {{"my_dEvIcE_7", "COM7"}}, {"COM7"}},
+        ListCase{"DataNotStartingWithComSkipped",
+                 {{"\\Device\\A", "LPT1"}, {"\\Device\\B", " COM5"}, {"\\Device\\C", "\tCOM6"}, {"\\Device\\D", "CO"},
+                  {"\\Device\\E", ""}},
+                 {}},
+        ListCase{"TrailingBlanksAndControlsRemoved",
+                 {{"\\Device\\A", "COM5 \t\r\n"}, {"\\Device\\B", std::string("COM6\0", 5)}}, {"COM5", "COM6"}},
+        ListCase{"TextOrderPutsCom10BeforeCom2",
+                 {{"\\Device\\A", "COM2"}, {"\\Device\\B", "COM10"}, {"\\Device\\C", "COM1"}}, {"COM1", "COM10", "COM2"}},
+        ListCase{"CaseIgnoredInOrder",
+                 {{"\\Device\\A", "COM5"}, {"\\Device\\B", "com4"}, {"\\Device\\C", "COM3"}}, {"COM3", "com4", "COM5"}},
+        ListCase{"DuplicatesKept", {{"\\Device\\A", "COM3"}, {"\\Device\\B", "COM3"}, {"\\Device\\C", "COM1"}},
+                 {"COM1", "COM3", "COM3"}},
+        ListCase{"PseudoTerminalEntry", {{"\\Device\\pts7", "COM5"}}, {"COM5"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PortListRules, NonTextValueFailsTheWholeListing)
+{
+    const std::vector<SerialCommValue> values{{"\\Device\\A", "COM1", true}, {"\\Device\\Odd", "", false}};
+    try {
+        ComAvailableFrom(values);
+        FAIL() << "expected ERegistryException";
+    } catch (const ERegistryException& e) {
+        EXPECT_EQ(std::string(e.what()), "Ung\xFCltiger Datentyp f\xFCr '\\Device\\Odd'");
+    }
+    // Even a value whose name would not have been listed.
+    EXPECT_THROW(ComAvailableFrom({{"NoDev", "COM1", false}}), ERegistryException);
+}
+
+TEST(DescribePort, NamesDeviceAndKind)
+{
+    platform::SerialPortInfo usb{"COM3", "ttyUSB0", "/dev/ttyUSB0", "FTDI FT232R", false};
+    EXPECT_EQ(DescribePort(usb), "COM3: /dev/ttyUSB0, FTDI FT232R");
+    platform::SerialPortInfo bare{"COM1", "ttyS0", "/dev/ttyS0", "", false};
+    EXPECT_EQ(DescribePort(bare), "COM1: /dev/ttyS0");
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+#include "ui/ComAvailable.h"
+
+#include <algorithm>
+
+#include <QCollator>
+#include <QLocale>
+
+#include "ui/AnsiText.h"
+
+namespace {
+
+bool IsBlankOrControl(QChar c)
+{
+    return c.unicode() <= 0x20;
+}
+
+// Removes leading and trailing blanks and control characters.
+QString TrimBlanks(const QString& text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && IsBlankOrControl(text[begin]))
+        ++begin;
+    while (end > begin && IsBlankOrControl(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+}  // namespace
+
+QStringList ComAvailableFrom(const std::vector<platform::SerialCommValue>& values)
+{
+    QStringList ports;
+    for (const auto& value : values) {
+        if (!value.isText)
+            throw ERegistryException("Ung\xFCltiger Datentyp f\xFCr '" + value.name + "'");
+        const QString data = QStringFromAnsi(value.data);
+        if (data.toUpper().startsWith(QLatin1String("COM")) &&
+            QStringFromAnsi(value.name).toUpper().contains(QLatin1String("DEVICE")))
+            ports.append(TrimBlanks(data));
+    }
+    QCollator collator{QLocale()};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);  // text order: COM10 before COM2
+    std::stable_sort(ports.begin(), ports.end(),
+                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return ports;
+}
+
+QStringList GetComAvailable()
+{
+    return ComAvailableFrom(platform::ReadSerialCommMap());
+}
+
+QString DescribePort(const platform::SerialPortInfo& port)
+{
+    QString text = QStringFromAnsi(port.comName) + QLatin1String(": ") + QString::fromStdString(port.devicePath);
+    if (!port.description.empty())
+        text += QLatin1String(", ") + QString::fromStdString(port.description);
+    return text;
+}
+
+QString ComPortDescription(const QString& comName)
+{
+    for (const auto& port : platform::ListSerialPorts())
+        if (QStringFromAnsi(port.comName).compare(comName, Qt::CaseInsensitive) == 0)
+            return DescribePort(port);
+    return {};
+}

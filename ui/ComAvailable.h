@@ -1,0 +1,38 @@
+#pragma once
+// The port list of the main window: which entries of the serial device map
+// name a port, and in what order the operator sees them.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/PortFolder.h"
+#include "platform/SerialCommMap.h"
+
+// A device map value that cannot be read as text. The message is
+// Windows-1252 text: "Ung\xFCltiger Datentyp f\xFCr '<value name>'".
+class ERegistryException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The port names among `values`: a value counts when its name, upper-cased,
+// contains DEVICE and its data, upper-cased, begins with COM; its data is
+// listed with leading and trailing blanks and control characters removed.
+// Sorted without regard to case in the user's locale (COM10 before COM2);
+// equal entries all stay. Throws ERegistryException for a value that is not
+// text, whether or not it would have been listed.
+QStringList ComAvailableFrom(const std::vector<platform::SerialCommValue>& values);
+
+// The ports of this machine, by the rules above.
+QStringList GetComAvailable();
+
+// "COM3: /dev/ttyUSB0, FTDI FT232R": the device behind a port, for a tool-tip
+// or the status bar.
+QString DescribePort(const platform::SerialPortInfo& port);
+// The description of the port listed under comName (any case); empty when no
+// port of that name is known now.
+QString ComPortDescription(const QString& comName);
