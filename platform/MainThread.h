@@ -69,6 +69,8 @@ void Synchronize(const std::function<void()>& fn);
 // ---- threads -----------------------------------------------------------------------
 class TThread {
 public:
+    // Must be created suspended (true; false is refused): the body is a virtual
+    // function, so the most derived class calls Resume() once it is built.
     explicit TThread(bool createSuspended);
     // Marks the thread terminated, waits for its end (WaitFor), releases it.
     virtual ~TThread();

@@ -1,0 +1,190 @@
+// TComPort's life: construction, Open, Close, the port name and the setters
+// of its own (non-object) settings.
+
+#include "serial/CPort.h"
+
+#include <stdexcept>
+
+#include "serial/ComEventTable.h"
+
+using namespace platform;
+
+TComPort::TComPort()
+{
+    FParity = std::make_unique<TComParity>(this);
+    FFlowControl = std::make_unique<TComFlowControl>(this);
+    FTimeouts = std::make_unique<TComTimeouts>(this);
+    FBuffer = std::make_unique<TComBuffer>(this);
+}
+
+TComPort::~TComPort()
+{
+    try {
+        Close();
+    } catch (...) {
+        // Nobody can take the error any more, but the thread, the window and
+        // the device must not outlive the component.
+        ReleaseAfterFailedClose();
+    }
+    FBuffer.reset();
+    FFlowControl.reset();
+    FTimeouts.reset();
+    FParity.reset();
+}
+
+void TComPort::Open()
+{
+    if (FConnected) return;
+    CreatePortHandle();
+    FConnected = true;
+    try {
+        ApplySettings();
+        if (FEvents.Empty()) {
+            FThreadCreated = false;
+        } else {
+            if (FSyncMethod == smWindowSync)
+                FEventWindow = AllocateHWnd([this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return WindowMethod(w, m, wp, lp); });
+            FEventThread = std::make_unique<TComThread>(*this);
+            FThreadCreated = true;
+        }
+    } catch (...) {
+        // Leave nothing half-open behind: no window, no device.
+        DeallocateHWnd(FEventWindow);
+        FEventWindow = nullptr;
+        DestroyPortHandle();
+        FConnected = false;
+        throw;
+    }
+    if (FOnOpen) FOnOpen(this);
+}
+
+void TComPort::Close()
+{
+    if (!FConnected) return;
+    // The event thread waits for this very handler to return: waiting for the
+    // thread's end here would never finish.
+    if (ComDeliveryScope::IsDelivering(*this))
+        throw std::logic_error("a port cannot be closed from its own event handler");
+    AbortPending();
+    std::exception_ptr deliveryError;
+    try {
+        StopEventThread();
+    } catch (...) {
+        deliveryError = std::current_exception();
+    }
+    DestroyPortHandle();
+    FConnected = false;
+    if (FOnClose) FOnClose(this);
+    if (deliveryError) std::rethrow_exception(deliveryError);
+}
+
+// Stops the thread and waits for its end while serving its deliveries; the
+// thread and window are gone afterwards even when a delivery threw.
+void TComPort::StopEventThread()
+{
+    if (!FThreadCreated) return;
+    std::exception_ptr deliveryError;
+    FEventThread->Stop();
+    try {
+        FEventThread->WaitFor();
+    } catch (...) {
+        deliveryError = std::current_exception();
+    }
+    FEventThread.reset();
+    FThreadCreated = false;
+    DeallocateHWnd(FEventWindow);
+    FEventWindow = nullptr;
+    if (deliveryError) std::rethrow_exception(deliveryError);
+}
+
+void TComPort::ReleaseAfterFailedClose() noexcept
+{
+    try {
+        StopEventThread();
+    } catch (...) {
+    }
+    try {
+        DestroyPortHandle();
+    } catch (...) {
+    }
+    FConnected = false;
+}
+
+void TComPort::CreatePortHandle()
+{
+    FHandle = CreateFile(FPortNum);
+    if (FHandle == INVALID_HANDLE_VALUE) RaiseComError(ComErrorCode::OpenFailed);
+}
+
+void TComPort::DestroyPortHandle()
+{
+    if (FHandle == INVALID_HANDLE_VALUE) return;
+    CloseHandle(FHandle);
+    FHandle = INVALID_HANDLE_VALUE;
+}
+
+void TComPort::ApplySettings()
+{
+    ApplyLineSettings();
+    ApplyTimeouts();
+    ApplyBufferSizes();
+}
+
+void TComPort::SetPortNum(const std::string& Value)
+{
+    if (Value == FPortNum) return;
+    FPortNum = NormalizePortName(Value);
+    if (FConnected) {
+        Close();
+        Open();
+    }
+}
+
+void TComPort::SetSyncMethod(TSyncMethod Value)
+{
+    if (Value == FSyncMethod) return;
+    if (FConnected) throw EComPort(ComErrorCode::SyncMethodWhileOpen);
+    FSyncMethod = Value;
+}
+
+namespace {
+
+template <typename T>
+bool Store(T& field, T value)
+{
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
+}  // namespace
+
+void TComPort::SetBaudRate(TBaudRate Value) { if (Store(FBaudRate, Value)) ApplyLineSettings(); }
+void TComPort::SetStopBits(TStopBits Value) { if (Store(FStopBits, Value)) ApplyLineSettings(); }
+void TComPort::SetDataBits(TDataBits Value) { if (Store(FDataBits, Value)) ApplyLineSettings(); }
+void TComPort::SetDiscardNull(bool Value) { if (Store(FDiscardNull, Value)) ApplyLineSettings(); }
+void TComPort::SetEventChar(std::uint8_t Value) { if (Store(FEventChar, Value)) ApplyLineSettings(); }
+
+void TComPort::SetParity(const TComParity& Value)
+{
+    FParity->CopyFrom(Value);
+    ApplyLineSettings();
+}
+
+void TComPort::SetFlowControl(const TComFlowControl& Value)
+{
+    FFlowControl->CopyFrom(Value);
+    ApplyLineSettings();
+}
+
+void TComPort::SetTimeouts(const TComTimeouts& Value)
+{
+    FTimeouts->CopyFrom(Value);
+    ApplyTimeouts();
+}
+
+void TComPort::SetBuffer(const TComBuffer& Value)
+{
+    FBuffer->CopyFrom(Value);
+    ApplyBufferSizes();
+}

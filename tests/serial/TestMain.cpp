@@ -1,0 +1,22 @@
+// Every serial test runs with the calling thread as the main thread, a Qt
+// core application (for the queue's descriptor in Qt's loop) and a private
+// port folder, so no test touches the user's COM links.
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "platform/MainThread.h"
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir runtimeDir;
+    if (!runtimeDir.isValid()) return 2;
+    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+
+    QCoreApplication app(argc, argv);
+    platform::MainQueue::BindToCurrentThread();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
