@@ -16,9 +16,13 @@ std::string PortFolder();
 // Creates the folder (and its parents) if needed; false with a message on failure.
 bool EnsurePortFolder(std::string* error = nullptr);
 
-// Binds comName to ttyPath with a symbolic link in the port folder. Fails if a
-// link of that name already exists.
+// Binds comName to ttyPath (absolute) with a symbolic link in the port
+// folder, owned by this process. Fails if a live link of that name already
+// exists. A link whose device has gone, or whose owning process has ended
+// (its pty number may already belong to another terminal), counts as absent
+// everywhere and is replaced. Names other than COM<n> are refused.
 bool LinkPort(const std::string& comName, const std::string& ttyPath, std::string* error = nullptr);
+// Removes the link (and the port's virtual-lines file); false if there was none.
 bool UnlinkPort(const std::string& comName);
 
 // A serial device known under a COM name.

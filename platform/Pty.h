@@ -24,7 +24,8 @@ public:
 
     enum class ReadResult { Data, Timeout, NoClient, Closed };
     // Appends what the client wrote to `out`, waiting at most timeoutMs
-    // (-1: no limit). NoClient: no process holds the slave open right now.
+    // (-1: no limit). While no process holds the slave open the wait blocks
+    // until a client opens it (it does not spin); NoClient: none came in time.
     ReadResult Read(std::string& out, int timeoutMs);
 
     // Closes the master: to the client the device has gone.
@@ -32,7 +33,7 @@ public:
 
 private:
     int master_ = -1;
-    int slaveKeeper_ = -1;
+    int openWatch_ = -1;  // inotify: someone opened the slave
     std::string slavePath_;
 };
 

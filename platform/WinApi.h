@@ -145,10 +145,43 @@ struct OVERLAPPED {
 };
 
 // ---- serial devices ------------------------------------------------------------
-// Opens a port by name ("COM3"), exclusively, for overlapped I/O.
+// Overlapped calls (WaitCommEvent, ReadFile, WriteFile) first mark the record
+// pending and reset its event, as the Windows I/O manager does. Then they
+// either complete at once (true: record filled, event set, count stored), or
+// return false with ERROR_IO_PENDING and complete later through the record,
+// or fail with another code and leave the record pending with its event
+// reset, so that a caller who waits on that event next blocks instead of
+// spinning. Without a record (nullptr) a call completes before it returns.
+// Closing the event of a record whose operation is still pending abandons the
+// operation: the record and its outputs are never written again.
+//
+// Time-outs follow the Windows driver, and a time-out is success with a short
+// count. With ReadInterval MAXDWORD and both read totals 0 a read completes at
+// once with what has been received, even nothing. "Written" means taken by
+// the kernel; EV_TXEMPTY is raised when the last pending write has been taken.
+//
+// When the device goes away (USB unplug, pty hang-up) every pending operation
+// completes with ERROR_OPERATION_ABORTED. After that WaitCommEvent, WriteFile,
+// SetCommState, SetCommTimeouts, SetupComm and GetCommModemStatus fail with
+// ERROR_BAD_COMMAND; ReadFile and ClearCommError go on until the bytes
+// received before the loss have been read, then fail the same way; PurgeComm,
+// SetCommMask, the getters and CloseHandle still succeed, so the port closes
+// cleanly. An event thread that loops on WaitCommEvent and a wait for the
+// record's event therefore sees one aborted wait, then blocks until stopped.
+//
+// Every call is safe from any thread, also while another thread has a wait
+// pending. CloseHandle completes every pending operation with
+// ERROR_OPERATION_ABORTED before it returns.
+
+// Opens a port by name ("COM3", any case), exclusively, for overlapped I/O,
+// raw, with empty queues. ERROR_FILE_NOT_FOUND when nothing answers to the
+// name (platform/PortFolder.h), ERROR_ACCESS_DENIED when the port is open.
 HANDLE CreateFile(const std::string& portName);
 bool CloseHandle(HANDLE h);
 
+// inQueue is the capacity of the input queue (4096 before the first call; 0
+// keeps it). A full queue drops bytes with CE_RXOVER, or, with RTS handshake
+// or Xon/Xoff input flow, stops taking them so the kernel throttles the peer.
 bool SetupComm(HANDLE h, DWORD inQueue, DWORD outQueue);
 bool SetCommState(HANDLE h, const DCB& dcb);
 bool GetCommState(HANDLE h, DCB& dcb);  // the block last set (a pty cannot be read back)
@@ -157,6 +190,7 @@ bool GetCommTimeouts(HANDLE h, COMMTIMEOUTS& t);
 bool SetCommMask(HANDLE h, DWORD mask);
 bool GetCommMask(HANDLE h, DWORD& mask);
 bool WaitCommEvent(HANDLE h, DWORD* eventMask, OVERLAPPED* ov);
+// cbInQue counts exactly the bytes a read can take at once.
 bool ClearCommError(HANDLE h, DWORD* errors, COMSTAT* stat);
 bool PurgeComm(HANDLE h, DWORD flags);
 bool GetCommModemStatus(HANDLE h, DWORD* status);

@@ -1,0 +1,396 @@
+// Opening and closing a serial device, and the calls that the caller's
+// threads make on it.
+
+#include "platform/linux/SerialDevice.h"
+
+#include "platform/PortFolder.h"
+#include "platform/linux/DcbTermios.h"
+#include "platform/linux/Overlapped.h"
+#include "platform/linux/PortNames.h"
+#include "platform/linux/Termios2.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+
+namespace platform::detail {
+
+namespace {
+
+constexpr DWORD kAllEvents = 0x1FFF;  // EV_RXCHAR .. EV_EVENT2
+constexpr DWORD kAllPurgeFlags = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+
+DCB InitialDcb(int fd)
+{
+    DCB dcb;
+    dcb.BaudRate = CurrentBaudRate(fd);
+    if (dcb.BaudRate == 0) dcb.BaudRate = 9600;
+    dcb.fBinary = true;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;  // the kernel raises DTR and RTS on open
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.ByteSize = 8;
+    dcb.XonChar = 17;
+    dcb.XoffChar = 19;
+    return dcb;
+}
+
+void DriveLine(int fd, LineDrive drive, int bit)
+{
+    if (drive == LineDrive::ByKernel) return;
+    // A pty has no modem lines (ENOTTY); the block still counts as in force.
+    (void)ioctl(fd, drive == LineDrive::On ? TIOCMBIS : TIOCMBIC, &bit);
+}
+
+}  // namespace
+
+std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& comName, DWORD* error)
+{
+    const auto number = ParseComName(comName);
+    const std::string path = ResolvePortName(comName);
+    if (!number || path.empty()) {
+        *error = ERROR_FILE_NOT_FOUND;
+        return nullptr;
+    }
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = ErrnoToWinError(errno);
+        return nullptr;
+    }
+    auto fail = [&](int err) {
+        *error = ErrnoToWinError(err);
+        close(fd);
+        return nullptr;
+    };
+    if (!isatty(fd)) return fail(ENOTTY);
+    // Share mode 0: flock holds against every process, root included;
+    // TIOCEXCL against other opens in the kernel (not for CAP_SYS_ADMIN).
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
+    if (ioctl(fd, TIOCEXCL) != 0) return fail(errno);
+    const DCB initial = InitialDcb(fd);
+    if (const int err = ApplyTermios(fd, DcbToTermios(initial))) {
+        ioctl(fd, TIOCNXCL);
+        return fail(err);
+    }
+    ioctl(fd, TCFLSH, TCIOFLUSH);
+    const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wakeFd < 0) {
+        const int err = errno;
+        ioctl(fd, TIOCNXCL);
+        return fail(err);
+    }
+
+    std::shared_ptr<SerialDevice> device(new SerialDevice(fd, wakeFd, initial));
+    int modemBits = 0;
+    if (ioctl(fd, TIOCMGET, &modemBits) != 0 && (errno == ENOTTY || errno == EINVAL))
+        device->WatchVirtualLines(ComName(*number));
+    serial_icounter_struct counters {};
+    if (ioctl(fd, TIOCGICOUNT, &counters) == 0) {
+        device->haveCounters_ = true;
+        device->lastFrame_ = static_cast<std::uint32_t>(counters.frame);
+        device->lastParity_ = static_cast<std::uint32_t>(counters.parity);
+        device->lastOverrun_ = static_cast<std::uint32_t>(counters.overrun) + static_cast<std::uint32_t>(counters.buf_overrun);
+    }
+    try {
+        device->pump_ = std::thread([raw = device.get()] { raw->PumpLoop(); });
+    } catch (const std::system_error&) {
+        *error = ERROR_NOT_ENOUGH_MEMORY;
+        return nullptr;  // the destructor closes the descriptors
+    }
+    return device;
+}
+
+SerialDevice::SerialDevice(int fd, int wakeFd, const DCB& initial) : fd_(fd), wakeFd_(wakeFd), dcb_(initial)
+{
+}
+
+SerialDevice::~SerialDevice()
+{
+    Shutdown();
+}
+
+void SerialDevice::WatchVirtualLines(const std::string& comName)
+{
+    virtualLines_ = true;
+    linesFolder_ = PortFolder();
+    linesFile_ = comName + ".lines";
+    lines_ = ReadVirtualLines(comName);
+    linesFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (linesFd_ < 0) return;
+    if (inotify_add_watch(linesFd_, linesFolder_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM) < 0) {
+        close(linesFd_);
+        linesFd_ = -1;
+    }
+}
+
+void SerialDevice::Shutdown()
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) return;
+        closing_ = true;
+        AbortReads(ERROR_OPERATION_ABORTED);
+        AbortWrites(ERROR_OPERATION_ABORTED);
+        AbortWait(ERROR_OPERATION_ABORTED);
+        Wake();
+    }
+    if (pump_.joinable()) pump_.join();
+    std::lock_guard lock(mutex_);
+    // TIOCEXCL outlives the descriptor on a pty whose master stays open;
+    // clear it, or the next open of the port by a normal user fails.
+    ioctl(fd_, TIOCNXCL);
+    close(fd_);  // also releases the flock
+    close(wakeFd_);
+    if (linesFd_ >= 0) close(linesFd_);
+    fd_ = wakeFd_ = linesFd_ = -1;
+}
+
+void SerialDevice::OnHandleClosed()
+{
+    CountCommCall();
+    Shutdown();
+}
+
+void SerialDevice::OnOtherHandleClosed(const KernelObject& closed)
+{
+    std::lock_guard lock(mutex_);
+    const auto uses = [&](const Completion& c) { return c.event.get() == &closed; };
+    if (wait_ && uses(wait_->done)) wait_.reset();
+    const bool headRead = !reads_.empty() && uses(reads_.front().done);
+    std::erase_if(reads_, [&](const PendingRead& r) { return uses(r.done); });
+    std::erase_if(writes_, [&](const PendingWrite& w) { return uses(w.done); });
+    if (headRead) ServeReads(Clock::now());
+    Wake();
+}
+
+void SerialDevice::AwaitRecord(const OVERLAPPED& ov)
+{
+    std::unique_lock lock(mutex_);
+    finished_.wait(lock, [&] { return StatusOf(ov) != ERROR_IO_PENDING; });
+}
+
+DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to the kernel*/)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (gone_) return ERROR_BAD_COMMAND;
+    if (inQueue > 0) {
+        inputCapacity_ = inQueue;
+        CheckRx80();
+        if (input_.size() * 5 < inputCapacity_ * 4) rx80Armed_ = true;
+        DeliverHistory();
+        Wake();
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::SetState(const DCB& dcb)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (gone_) return ERROR_BAD_COMMAND;
+    if (!IsValidDcb(dcb)) return ERROR_INVALID_PARAMETER;
+    const TermiosSettings settings = DcbToTermios(dcb);
+    if (const int err = ApplyTermios(fd_, settings)) {
+        if (err == EIO) {
+            DeviceLost();
+            return ERROR_BAD_COMMAND;
+        }
+        return ErrnoToWinError(err);
+    }
+    DriveLine(fd_, settings.dtr, TIOCM_DTR);
+    DriveLine(fd_, settings.rts, TIOCM_RTS);
+    // A pty reads back CS8 without parity whatever was set: the block set is
+    // what GetCommState reports.
+    dcb_ = dcb;
+    inputFlow_ = HasInputFlowControl(dcb);
+    Wake();
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::GetState(DCB& dcb)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    dcb = dcb_;
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::SetTimeouts(const COMMTIMEOUTS& t)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (gone_) return ERROR_BAD_COMMAND;
+    if (t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD &&
+        t.ReadTotalTimeoutConstant == MAXDWORD)
+        return ERROR_INVALID_PARAMETER;
+    timeouts_ = t;  // operations already started keep the time-outs they began with
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::GetTimeouts(COMMTIMEOUTS& t)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    t = timeouts_;
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::SetMask(DWORD mask)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (mask & ~kAllEvents) return ERROR_INVALID_PARAMETER;
+    if (wait_) {
+        *wait_->eventMask = 0;
+        Finish(wait_->done, ERROR_SUCCESS, 0);
+        wait_.reset();
+    }
+    mask_ = mask;
+    history_ &= mask;
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::GetMask(DWORD& mask)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    mask = mask_;
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::ClearErrors(DWORD* errors, COMSTAT* stat)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    // The count is what a read can take at once: first take in what the
+    // kernel holds (and the errors that come with it).
+    PullFromKernel();
+    DeliverHistory();
+    if (gone_ && input_.empty()) return ERROR_BAD_COMMAND;
+    if (errors) *errors = errors_;
+    errors_ = 0;
+    if (stat) {
+        int kernelOut = 0;
+        if (!gone_) ioctl(fd_, TIOCOUTQ, &kernelOut);
+        std::size_t pendingOut = 0;
+        for (const auto& w : writes_) pendingOut += w.data.size() - w.written;
+        stat->cbInQue = static_cast<DWORD>(input_.size());
+        stat->cbOutQue = static_cast<DWORD>(pendingOut + static_cast<std::size_t>(std::max(kernelOut, 0)));
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::Purge(DWORD flags)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (flags & ~kAllPurgeFlags) return ERROR_INVALID_PARAMETER;
+    if (flags & PURGE_TXABORT) AbortWrites(ERROR_OPERATION_ABORTED);
+    if (flags & PURGE_RXABORT) AbortReads(ERROR_OPERATION_ABORTED);
+    if ((flags & PURGE_TXCLEAR) && !gone_) ioctl(fd_, TCFLSH, TCOFLUSH);
+    if (flags & PURGE_RXCLEAR) {
+        input_.clear();
+        decoder_.Reset();
+        rx80Armed_ = true;
+        if (!gone_) ioctl(fd_, TCFLSH, TCIFLUSH);
+    }
+    Wake();
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::ModemStatus(DWORD* status)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (gone_) return ERROR_BAD_COMMAND;
+    DWORD s = 0;
+    if (virtualLines_) {
+        if (lines_.cts) s |= MS_CTS_ON;
+        if (lines_.dsr) s |= MS_DSR_ON;
+        if (lines_.ring) s |= MS_RING_ON;
+        if (lines_.rlsd) s |= MS_RLSD_ON;
+    } else {
+        int bits = 0;
+        if (ioctl(fd_, TIOCMGET, &bits) != 0) return ErrnoToWinError(errno);
+        if (bits & TIOCM_CTS) s |= MS_CTS_ON;
+        if (bits & TIOCM_DSR) s |= MS_DSR_ON;
+        if (bits & TIOCM_RNG) s |= MS_RING_ON;
+        if (bits & TIOCM_CAR) s |= MS_RLSD_ON;
+    }
+    if (status) *status = s;
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (gone_) return ERROR_BAD_COMMAND;
+    if (mask_ == 0 || wait_ || eventMask == nullptr) return ERROR_INVALID_PARAMETER;
+    wait_ = PendingWait{Completion{&ov, std::move(event)}, eventMask};
+    if (history_ == 0) return ERROR_IO_PENDING;
+    DeliverHistory();
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (dcb_.fAbortOnError && errors_) return ERROR_OPERATION_ABORTED;
+    if (count > 0 && buffer == nullptr) return ERROR_INVALID_PARAMETER;
+    if (gone_ && input_.empty()) return ERROR_BAD_COMMAND;
+    Completion done{&ov, std::move(event)};
+    if (count == 0) {
+        Finish(done, ERROR_SUCCESS, 0);
+        return ERROR_SUCCESS;
+    }
+    PendingRead read;
+    read.done = std::move(done);
+    read.buffer = static_cast<std::uint8_t*>(buffer);
+    read.count = count;
+    read.plan = PlanRead(timeouts_, count);
+    reads_.push_back(std::move(read));
+    PullFromKernel();
+    ServeReads(Clock::now());
+    DeliverHistory();
+    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
+    Wake();
+    return ERROR_IO_PENDING;
+}
+
+DWORD SerialDevice::StartWrite(const void* data, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (dcb_.fAbortOnError && errors_) return ERROR_OPERATION_ABORTED;
+    if (count > 0 && data == nullptr) return ERROR_INVALID_PARAMETER;
+    if (gone_) return ERROR_BAD_COMMAND;
+    Completion done{&ov, std::move(event)};
+    if (count == 0) {
+        Finish(done, ERROR_SUCCESS, 0);
+        return ERROR_SUCCESS;
+    }
+    PendingWrite write;
+    write.done = std::move(done);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    write.data.assign(bytes, bytes + count);
+    write.totalMs = PlanWrite(timeouts_, count);
+    writes_.push_back(std::move(write));
+    ProgressWrites(Clock::now());
+    DeliverHistory();
+    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
+    Wake();
+    return ERROR_IO_PENDING;
+}
+
+}  // namespace platform::detail

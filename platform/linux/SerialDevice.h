@@ -1,0 +1,176 @@
+#pragma once
+// One open serial device with the Windows driver's semantics.
+//
+// A pump thread owns the tty descriptor and blocks only in poll() over the
+// tty, a wake-up eventfd and (for ports with virtual lines) an inotify
+// descriptor. It reads every byte into a user-space input queue, because a
+// tty cannot be peeked and the event character must be seen as it arrives.
+// It completes overlapped operations by filling their records and setting
+// their events. All state is guarded by one mutex, which the pump drops only
+// while it waits, so every call is safe from any thread.
+
+#include "platform/VirtualLines.h"
+#include "platform/WinApi.h"
+#include "platform/linux/CommTimeouts.h"
+#include "platform/linux/Event.h"
+#include "platform/linux/HandleTable.h"
+#include "platform/linux/MarkedInput.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace platform::detail {
+
+// Counts one serial-device call for CommCallCount().
+void CountCommCall();
+
+class SerialDevice final : public KernelObject {
+public:
+    // Opens the device that a COM name resolves to, exclusively, in raw mode,
+    // with empty queues. nullptr with a Windows error code in *error.
+    static std::shared_ptr<SerialDevice> Open(const std::string& comName, DWORD* error);
+    ~SerialDevice() override;
+    SerialDevice(const SerialDevice&) = delete;
+    SerialDevice& operator=(const SerialDevice&) = delete;
+
+    // Completes every pending operation with ERROR_OPERATION_ABORTED, stops
+    // the pump and closes the device.
+    void OnHandleClosed() override;
+    // Closing the event of a pending operation's record abandons that
+    // operation: its record and outputs are never written again.
+    void OnOtherHandleClosed(const KernelObject& closed) override;
+
+    // Each returns a Windows error code: 0 when done (an overlapped record,
+    // which the caller has marked pending, is then already filled and its
+    // event set), ERROR_IO_PENDING when the record
+    // completes later (or has completed with an error), or the code that
+    // refuses the call. After the device has gone, calls that only discard
+    // or report settings still succeed; the others fail with
+    // ERROR_BAD_COMMAND, except that bytes received before the loss can
+    // still be counted and read.
+    DWORD Setup(DWORD inQueue, DWORD outQueue);
+    DWORD SetState(const DCB& dcb);
+    DWORD GetState(DCB& dcb);
+    DWORD SetTimeouts(const COMMTIMEOUTS& timeouts);
+    DWORD GetTimeouts(COMMTIMEOUTS& timeouts);
+    DWORD SetMask(DWORD mask);
+    DWORD GetMask(DWORD& mask);
+    DWORD ClearErrors(DWORD* errors, COMSTAT* stat);
+    DWORD Purge(DWORD flags);
+    DWORD ModemStatus(DWORD* status);
+    DWORD StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
+    DWORD StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
+    DWORD StartWrite(const void* data, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
+
+    // Blocks until the record's operation has completed; for records without
+    // an event.
+    void AwaitRecord(const OVERLAPPED& ov);
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    struct Completion {
+        OVERLAPPED* ov = nullptr;
+        std::shared_ptr<EventObject> event;
+    };
+    struct PendingRead {
+        Completion done;
+        std::uint8_t* buffer = nullptr;
+        DWORD count = 0;
+        ReadPlan plan;
+        bool started = false;
+        std::optional<Clock::time_point> totalDeadline;
+        std::optional<Clock::time_point> intervalDeadline;
+    };
+    struct PendingWrite {
+        Completion done;
+        std::vector<std::uint8_t> data;  // a copy: the caller's buffer may not outlive the call
+        DWORD written = 0;
+        std::optional<std::uint64_t> totalMs;
+        bool started = false;
+        std::optional<Clock::time_point> deadline;
+    };
+    struct PendingWait {
+        Completion done;
+        DWORD* eventMask = nullptr;
+    };
+
+    SerialDevice(int fd, int wakeFd, const DCB& initial);
+
+    // Everything below runs with mutex_ held.
+    void Finish(Completion& done, DWORD status, DWORD count);
+    void Raise(DWORD events);
+    void DeliverHistory();
+    void RecordError(DWORD ceFlags);
+    void AbortReads(DWORD status);
+    void AbortWrites(DWORD status);
+    void AbortWait(DWORD status);
+    void DeviceLost();
+    bool Throttled() const;
+    void Wake();
+
+    void ServeReads(Clock::time_point now);
+    void TakeInput(std::uint8_t* out, std::size_t count);
+    void ProgressWrites(Clock::time_point now);
+    void StartHeadWrite(Clock::time_point now);
+    void ExpireWrite(Clock::time_point now);
+    int PollTimeoutMs(Clock::time_point now) const;
+
+    void PumpLoop();
+    void ServeTty(short revents, Clock::time_point now);
+    bool ReadTty(Clock::time_point now);
+    void PullFromKernel();
+    void Intake(const std::uint8_t* data, std::size_t size, Clock::time_point now);
+    void AcceptItem(MarkedInputDecoder::Kind kind, std::uint8_t byte);
+    void CheckRx80();
+    void CheckCounters();
+    void ServeLinesChange();
+    void ApplyVirtualLines(const VirtualLineState& next);
+    void WatchVirtualLines(const std::string& comName);
+    void Shutdown();
+
+    std::mutex mutex_;
+    std::condition_variable finished_;  // some record completed
+    int fd_;
+    int wakeFd_;
+    int linesFd_ = -1;                  // inotify on the port folder
+    std::string linesFolder_;
+    std::string linesFile_;             // "COM3.lines"
+    bool virtualLines_ = false;
+    VirtualLineState lines_;
+    bool haveCounters_ = false;         // TIOCGICOUNT works (a real UART)
+    std::uint64_t lastFrame_ = 0;
+    std::uint64_t lastParity_ = 0;
+    std::uint64_t lastOverrun_ = 0;
+
+    bool closing_ = false;
+    bool gone_ = false;
+    DCB dcb_;
+    bool inputFlow_ = false;
+    COMMTIMEOUTS timeouts_;
+    DWORD mask_ = 0;
+    DWORD history_ = 0;
+    DWORD errors_ = 0;
+
+    std::deque<std::uint8_t> input_;
+    std::size_t inputCapacity_ = 4096;
+    bool rx80Armed_ = true;
+    MarkedInputDecoder decoder_;
+
+    std::optional<PendingWait> wait_;
+    std::deque<PendingRead> reads_;
+    std::deque<PendingWrite> writes_;
+
+    std::vector<std::uint8_t> chunk_ = std::vector<std::uint8_t>(4096);
+    std::thread pump_;
+};
+
+}  // namespace platform::detail

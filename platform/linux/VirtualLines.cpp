@@ -1,0 +1,116 @@
+#include "platform/VirtualLines.h"
+
+#include "platform/PortFolder.h"
+#include "platform/linux/PortNames.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace platform {
+
+std::string VirtualLinesPath(const std::string& comName)
+{
+    const auto number = detail::ParseComName(comName);
+    if (!number) return {};
+    return PortFolder() + "/" + detail::ComName(*number) + ".lines";
+}
+
+std::string FormatVirtualLines(const VirtualLineState& s)
+{
+    std::ostringstream out;
+    out << "cts=" << s.cts << " dsr=" << s.dsr << " ring=" << s.ring << " rlsd=" << s.rlsd << " breaks=" << s.breaks
+        << " frame=" << s.frameErrors << " parity=" << s.parityErrors << " overrun=" << s.overruns << "\n";
+    return out.str();
+}
+
+VirtualLineState ParseVirtualLines(const std::string& text)
+{
+    VirtualLineState s;
+    std::istringstream in(text);
+    std::string item;
+    while (in >> item) {
+        const auto eq = item.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = item.substr(0, eq);
+        unsigned long value = 0;
+        try {
+            value = std::stoul(item.substr(eq + 1));
+        } catch (...) {
+            continue;
+        }
+        const auto count = static_cast<std::uint32_t>(value);
+        if (key == "cts") s.cts = value != 0;
+        else if (key == "dsr") s.dsr = value != 0;
+        else if (key == "ring") s.ring = value != 0;
+        else if (key == "rlsd") s.rlsd = value != 0;
+        else if (key == "breaks") s.breaks = count;
+        else if (key == "frame") s.frameErrors = count;
+        else if (key == "parity") s.parityErrors = count;
+        else if (key == "overrun") s.overruns = count;
+    }
+    return s;
+}
+
+VirtualLineState ReadVirtualLines(const std::string& comName)
+{
+    const std::string path = VirtualLinesPath(comName);
+    if (path.empty()) return {};
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return ParseVirtualLines(text.str());
+}
+
+bool WriteVirtualLines(const std::string& comName, const VirtualLineState& state, std::string* error)
+{
+    const std::string path = VirtualLinesPath(comName);
+    if (path.empty()) {
+        if (error) *error = "'" + comName + "' is not a COM name";
+        return false;
+    }
+    if (!EnsurePortFolder(error)) return false;
+    // Write aside and rename, so a port never reads half a file.
+    const std::string temporary = path + ".tmp" + std::to_string(getpid());
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << FormatVirtualLines(state);
+        if (!out.flush()) {
+            if (error) *error = "cannot write " + temporary;
+            return false;
+        }
+    }
+    if (rename(temporary.c_str(), path.c_str()) != 0) {
+        if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool SetVirtualModemLines(const std::string& comName, bool cts, bool dsr, bool ring, bool rlsd, std::string* error)
+{
+    VirtualLineState state = ReadVirtualLines(comName);
+    state.cts = cts;
+    state.dsr = dsr;
+    state.ring = ring;
+    state.rlsd = rlsd;
+    return WriteVirtualLines(comName, state, error);
+}
+
+bool InjectLineEvent(const std::string& comName, LineEvent event, std::string* error)
+{
+    VirtualLineState state = ReadVirtualLines(comName);
+    switch (event) {
+    case LineEvent::Break: ++state.breaks; break;
+    case LineEvent::FrameError: ++state.frameErrors; break;
+    case LineEvent::ParityError: ++state.parityErrors; break;
+    case LineEvent::Overrun: ++state.overruns; break;
+    }
+    return WriteVirtualLines(comName, state, error);
+}
+
+}  // namespace platform

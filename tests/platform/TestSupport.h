@@ -1,0 +1,154 @@
+#pragma once
+// Shared pieces of the platform tests: a private port folder, a pty linked
+// as a COM port, overlapped records with their own events, and bounded waits.
+
+#include "platform/PortFolder.h"
+#include "platform/Pty.h"
+#include "platform/WinApi.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace platform::test {
+
+// Generous: these bound waits for things that happen in microseconds.
+inline constexpr DWORD kBoundMs = 10000;
+
+// Points XDG_RUNTIME_DIR at a fresh directory for the life of the object, so
+// tests never touch the user's ports.
+class ScopedPortFolder {
+public:
+    ScopedPortFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tornvale-platform-XXXXXX").string();
+        dir_ = mkdtemp(pattern.data());
+        const char* old = std::getenv("XDG_RUNTIME_DIR");
+        if (old) old_ = old;
+        hadOld_ = old != nullptr;
+        setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    }
+    ~ScopedPortFolder()
+    {
+        if (hadOld_)
+            setenv("XDG_RUNTIME_DIR", old_.c_str(), 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    const std::string& Dir() const { return dir_; }
+
+private:
+    std::string dir_;
+    std::string old_;
+    bool hadOld_ = false;
+};
+
+// Polls a condition with short sleeps up to a generous bound; for states that
+// have no event to wait on (another process, the file system).
+inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::milliseconds(kBoundMs))
+{
+    const auto end = std::chrono::steady_clock::now() + bound;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+inline double ProcessCpuSeconds()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// An OVERLAPPED with its own manual-reset event, closed at the end.
+struct Record {
+    Record() { ov.hEvent = CreateEvent(true, false); }
+    ~Record() { CloseHandle(ov.hEvent); }
+    Record(const Record&) = delete;
+    Record& operator=(const Record&) = delete;
+
+    bool Signalled(DWORD ms = 0) const { return WaitForSingleObject(ov.hEvent, ms) == WAIT_OBJECT_0; }
+    bool Completes() const { return Signalled(kBoundMs); }
+
+    OVERLAPPED ov;
+};
+
+// The settings the tool gives its port: 57600 8N1, no flow control, LF as
+// the event character.
+inline DCB ToolDcb()
+{
+    DCB dcb;
+    dcb.BaudRate = 57600;
+    dcb.fBinary = true;
+    dcb.ByteSize = 8;
+    dcb.XonLim = dcb.XoffLim = 256;
+    dcb.XonChar = 17;
+    dcb.XoffChar = 19;
+    dcb.EvtChar = 10;
+    return dcb;
+}
+
+inline COMMTIMEOUTS ToolTimeouts()
+{
+    return COMMTIMEOUTS{MAXDWORD, 0, 0, 1000, 1000};
+}
+
+// A pseudo-terminal linked as a COM port in a private port folder and opened
+// through CreateFile; the test plays the device on the master side.
+class PtyPortTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.IsOpen());
+        std::string error;
+        ASSERT_TRUE(LinkPort(name, pty.SlavePath(), &error)) << error;
+        port = CreateFile(name);
+        ASSERT_NE(port, INVALID_HANDLE_VALUE) << GetLastError();
+        ASSERT_TRUE(SetCommState(port, ToolDcb()));
+        ASSERT_TRUE(SetCommTimeouts(port, ToolTimeouts()));
+        ASSERT_TRUE(SetupComm(port, 1024, 1024));
+    }
+    void TearDown() override
+    {
+        if (port != INVALID_HANDLE_VALUE) CloseHandle(port);
+    }
+
+    // Everything the port wrote, until `size` bytes have arrived.
+    std::string DeviceReceives(std::size_t size)
+    {
+        std::string got;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBoundMs);
+        while (got.size() < size && std::chrono::steady_clock::now() < end) {
+            if (pty.Read(got, 100) == PseudoTerminal::ReadResult::Closed) break;
+        }
+        return got;
+    }
+
+    // Waits for the port's input queue to hold `size` bytes.
+    bool QueueHolds(DWORD size)
+    {
+        return WaitUntil([&] {
+            COMSTAT stat;
+            DWORD errors = 0;
+            return ClearCommError(port, &errors, &stat) && stat.cbInQue >= size;
+        });
+    }
+
+    ScopedPortFolder folder;
+    PseudoTerminal pty;
+    std::string name = "COM7";
+    HANDLE port = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace platform::test
