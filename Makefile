@@ -34,5 +34,27 @@ test-tsan: deps
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 	  ctest --test-dir build-tsan $(CTEST_ARGS) -L threads
 
+# Every benchmark against its baseline in the same run; writes docs/benchmarks.md.
+bench: build
+	bench/run.sh build
+
+# The benchmarks at small sizes, in well under a minute: they keep building and running.
+bench-smoke: build
+	bench/run.sh build --smoke
+
+# Long robustness runs: the device killed and restarted 100 times under the
+# window's port, then every test labelled "soak".
+SOAK_CYCLES ?= 100
+soak: build
+	TORNVALE_RESTART_CYCLES=$(SOAK_CYCLES) QT_QPA_PLATFORM=offscreen build/bin/device_restart_tests
+	QT_QPA_PLATFORM=offscreen ctest --test-dir build $(CTEST_ARGS) -L soak
+
+# Each libFuzzer target for FUZZ_SECONDS in a clang build of its own.
+FUZZ_SECONDS ?= 30
+fuzz-smoke: deps
+	CC=clang CXX=clang++ $(CMAKE) -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON
+	$(CMAKE) --build build-fuzz -j $(JOBS) --target fuzz_targets
+	tests/fuzz/run-smoke.sh build-fuzz $(FUZZ_SECONDS)
+
 clean:
 	rm -rf build build-asan build-tsan build-fuzz

@@ -1,0 +1,15 @@
+#pragma once
+// Whether this build runs under a sanitizer, whose shadow memory and
+// slow-down make memory bounds and large volumes meaningless.
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kUnderSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+inline constexpr bool kUnderSanitizer = true;
+#else
+inline constexpr bool kUnderSanitizer = false;
+#endif
+#else
+inline constexpr bool kUnderSanitizer = false;
+#endif
