@@ -1,0 +1,259 @@
+// The application's error display: what an escaping exception looks like in
+// its box, that the program goes on, that no second box opens over the first,
+// and that a failure repeating unchanged is shown once per episode.
+
+#include "UiTestSupport.h"
+
+#include "ui/Application.h"
+#include "ui/ComboBox.h"
+#include "ui/Edit.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/HandlerCall.h"
+#include "ui/MouseButton.h"
+#include "ui/Timer.h"
+
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+// A handler of the program that fails with the given Windows-1252 message,
+// run the way Qt's callers run handlers; the error is shown once the loop
+// takes up the queued events, which Fail() lets it do at once.
+class TFailingHandler {
+public:
+    explicit TFailingHandler(std::string message = "Fehler")
+        : message_(std::move(message))
+    {
+    }
+    void SetMessage(std::string message) { message_ = std::move(message); }
+    int Runs = 0;
+
+    void Fail()
+    {
+        CallHandler([this] {
+            ++Runs;
+            throw std::runtime_error(message_);
+        });
+        QCoreApplication::sendPostedEvents();
+    }
+
+private:
+    std::string message_;
+};
+
+// An object that throws straight out of its event handler, past any handler
+// edge: the application's notify() is the last resort for such an error.
+class TRawThrower : public QObject {
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error("roh");
+        return QObject::event(e);
+    }
+};
+
+TEST(ErrorBoxText, FullStopOnlyAfterCharactersSortingAfterIt)
+{
+    const std::pair<QString, QString> rows[] = {
+        {"Ende", "Ende."},
+        {"Fehler 7", "Fehler 7."},
+        {"schon da.", "schon da."},
+        {"mit Blank ", "mit Blank "},
+        {"Strich-", "Strich-"},         // '-' sorts before '.'
+        {"Schraeg/", "Schraeg/."},       // '/' sorts after '.'
+        {"Klammer)", "Klammer)"},
+        {QString::fromLatin1("gr\xFC\xDF"), QString::fromLatin1("gr\xFC\xDF.")},
+        {"", ""},
+    };
+    for (const auto& [message, text] : rows)
+        EXPECT_EQ(ErrorBoxText(message), text) << message.toStdString();
+}
+
+TEST(ApplicationTitle, ProgramFileNameUpToItsFirstDot)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:/Programme/Tornvale.exe", "Tornvale"},
+        {"/opt/tornvale/TORNVALE.EXE", "Tornvale"},
+        {"/usr/bin/tornvale", "tornvale"},
+        {"build/bin/Tornvale", "Tornvale"},
+        {"Torn.vale.exe", "Torn"},
+        {"x", "x"},
+    };
+    for (const auto& [path, title] : rows)
+        EXPECT_EQ(ApplicationTitleFor(path), title) << path;
+    ASSERT_NE(TApplication::Instance(), nullptr);
+    EXPECT_EQ(TApplication::Instance()->Title(), ApplicationTitleFor(QCoreApplication::applicationFilePath()));
+}
+
+class ErrorDisplay : public testing::Test {
+protected:
+    void SetUp() override { TApplication::ReportSuccess(); }  // each test starts a fresh episode
+    TBoxWatcher watcher;
+};
+
+TEST_F(ErrorDisplay, EscapedErrorIsShownInAnErrorBoxAndTheProgramGoesOn)
+{
+    TFailingHandler handler("Datei C:\\x.txt kann nicht ge\xF6""ffnet werden. Zugriff verweigert");
+    handler.Fail();
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    const auto& box = watcher.Seen().front();
+    EXPECT_EQ(box.Text, QString::fromUtf8("Datei C:\\x.txt kann nicht geöffnet werden. Zugriff verweigert."));
+    EXPECT_EQ(box.Title, TApplication::Instance()->Title());
+    EXPECT_EQ(box.Icon, QMessageBox::Critical);
+    EXPECT_EQ(box.Buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(box.ButtonCount, 1);
+
+    TApplication::ReportSuccess();
+    handler.Fail();  // the program went on: the next failure is shown too
+    EXPECT_EQ(watcher.Seen().size(), 2u);
+    EXPECT_EQ(handler.Runs, 2);
+}
+
+TEST_F(ErrorDisplay, MarkupInAMessageIsShownAsText)
+{
+    TFailingHandler handler("<b>fett</b>");
+    handler.Fail();
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen().front().Text, "<b>fett</b>.");
+}
+
+TEST_F(ErrorDisplay, NoSecondBoxWhileOneIsOpen)
+{
+    TFailingHandler first("erster Fehler");
+    TFailingHandler second("zweiter Fehler");
+    bool secondRan = false;
+    watcher.WhileOpen = [&](QMessageBox*) {
+        if (secondRan)
+            return;
+        secondRan = true;
+        second.Fail();  // fails while the first box is open
+    };
+    first.Fail();
+    EXPECT_TRUE(secondRan);
+    EXPECT_EQ(second.Runs, 1);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen().front().Text, "erster Fehler.");
+    EXPECT_EQ(watcher.Seen().front().BoxesOpen, 1);
+}
+
+TEST_F(ErrorDisplay, RepeatedFailureShowsOncePerEpisode)
+{
+    TFailingHandler handler("Port weg");
+    handler.Fail();
+    handler.Fail();
+    handler.Fail();
+    EXPECT_EQ(handler.Runs, 3);
+    EXPECT_EQ(watcher.Seen().size(), 1u);
+
+    handler.SetMessage("anderer Fehler");  // a different failure is news
+    handler.Fail();
+    EXPECT_EQ(watcher.Seen().size(), 2u);
+    handler.Fail();
+    EXPECT_EQ(watcher.Seen().size(), 2u);
+
+    TApplication::ReportSuccess();  // something worked in between
+    handler.Fail();
+    EXPECT_EQ(watcher.Seen().size(), 3u);
+    handler.Fail();
+    EXPECT_EQ(watcher.Seen().size(), 3u);
+}
+
+TEST_F(ErrorDisplay, OperatorActionEndsTheEpisode)
+{
+    QPushButton target("x");
+    target.show();
+    TFailingHandler handler("Port weg");
+    handler.Fail();
+    handler.Fail();
+    EXPECT_EQ(watcher.Seen().size(), 1u);
+
+    QTest::mouseClick(&target, Qt::LeftButton);
+    handler.Fail();
+    EXPECT_EQ(watcher.Seen().size(), 2u);
+
+    QTest::keyClick(&target, Qt::Key_A);
+    handler.Fail();
+    EXPECT_EQ(watcher.Seen().size(), 3u);
+}
+
+TEST_F(ErrorDisplay, FailingTimerTickIsShownOnceWhileItKeepsFailing)
+{
+    QObject owner;
+    TTimer timer(&owner, 1);
+    int ticks = 0;
+    timer.OnTimer = [&ticks](QObject*) {
+        ++ticks;
+        throw std::runtime_error("WriteFile function failed (win error code: 22)");
+    };
+    timer.SetEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 20; }, 10000));
+    timer.SetEnabled(false);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen().front().Text, "WriteFile function failed (win error code: 22)");  // ')' < '.'
+}
+
+TEST_F(ErrorDisplay, FailingButtonAndKeyHandlersAreShownAndTheControlsGoOn)
+{
+    QWidget window;
+    TButton button(&window, "los");
+    TEdit field(&window, "x", 4);
+    field.move(0, 40);
+    window.show();
+    int clicks = 0;
+    button.OnClick = [&clicks](QObject*) {
+        if (++clicks == 1)
+            throw std::runtime_error("Klick fehlgeschlagen");
+    };
+    field.OnKeyPress = [&field](QObject*, char&) {
+        throw std::runtime_error("'" + field.text().toStdString() + "' ist kein g\xFCltiger Integerwert");
+    };
+
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].Text, "Klick fehlgeschlagen.");
+    QTest::mouseClick(&button, Qt::LeftButton);  // the button still works
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(button.isDown());
+
+    field.setFocus();
+    QTest::keyClick(&field, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(watcher.Seen().size(), 2u);
+    EXPECT_EQ(watcher.Seen()[1].Text, QString::fromUtf8("'x' ist kein gültiger Integerwert."));
+    QTest::keyClicks(&field, "yz");  // and the field too
+    EXPECT_EQ(field.text(), "xyz");
+}
+
+TEST_F(ErrorDisplay, ErrorReachingNotifyDirectlyIsShownToo)
+{
+    TRawThrower thrower;
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &event);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].Text, "roh.");
+}
+
+TEST_F(ErrorDisplay, FailureInFormCreateIsShownAndItsRemainingStepsAreSkipped)
+{
+    // The clock fails at the third step: the port list is filled, Panel5 stays
+    // empty, Systemzeit and Datei stay as stored (not hidden).
+    TFormHolder<> form{[]() -> QDateTime { throw std::runtime_error("Uhr kaputt"); }};
+    EXPECT_TRUE(watcher.Seen().empty());  // shown once the event loop runs
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen().front().Text, "Uhr kaputt.");
+    EXPECT_EQ(form->Panel5->text(), QString());
+    EXPECT_TRUE(form->Systemzeit->isVisibleTo(form->Panel1));
+    EXPECT_TRUE(form->findChild<QWidget*>("Datei")->isVisibleTo(form.get()));
+    EXPECT_EQ(form->Schnittstelle->currentIndex(), -1);
+    form->show();  // and the window still works
+    EXPECT_TRUE(form->isVisible());
+}
+
+}  // namespace

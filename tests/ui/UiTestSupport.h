@@ -1,0 +1,135 @@
+#pragma once
+// What the window tests share: a window on a fixed clock, a spy that records
+// which handlers ran, and a watcher that reads and closes the error boxes.
+
+#include "ui/SDIMain.h"
+#include "ui/MouseButton.h"
+#include "ui/Panel.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+// 7 December 2026, 03:14:15 local time.
+inline QDateTime FixedTestTime()
+{
+    return QDateTime(QDate(2026, 12, 7), QTime(3, 14, 15));
+}
+
+// A main window whose device-exchange handlers only note that they ran, so
+// the tests see how the controls are wired to them.
+class TSpyForm : public TSDIAppForm {
+public:
+    explicit TSpyForm(TClock clock = FixedTestTime)
+        : TSDIAppForm(std::move(clock))
+    {
+    }
+
+    QStringList Calls;
+
+    void SchnittstelleClick(QObject*) override { Calls << "SchnittstelleClick"; }
+    void Wert_lesenClick(QObject*) override { Calls << "Wert_lesenClick"; }
+    void Datei_lesenClick(QObject*) override { Calls << "Datei_lesenClick"; }
+    void Uhr_stellenClick(QObject*) override { Calls << "Uhr_stellenClick"; }
+    void StartupClick(QObject*) override { Calls << "StartupClick"; }
+    void LesenClick(QObject*) override { Calls << "LesenClick"; }
+    void Timer1Timer(QObject*) override { Calls << "Timer1Timer"; }
+    void CPort1RxFlag(TObject*) override
+    {
+        Calls << "CPort1RxFlag";
+        if (RxFlagFailure)
+            RxFlagFailure();
+    }
+    std::function<void()> RxFlagFailure;
+
+    void MessIDKeyPress(QObject*, char& k) override { Key("MessID", k); }
+    void JJKeyPress(QObject*, char& k) override { Key("JJ", k); }
+    void MMKeyPress(QObject*, char& k) override { Key("MM", k); }
+    void TTKeyPress(QObject*, char& k) override { Key("TT", k); }
+    void hhKeyPress(QObject*, char& k) override { Key("hh", k); }
+    void m_mKeyPress(QObject*, char& k) override { Key("m_m", k); }
+    void ssKeyPress(QObject*, char& k) override { Key("ss", k); }
+    void DezimaleKeyPress(QObject*, char& k) override { Key("Dezimale", k); }
+    void Speicher_IDKeyPress(QObject*, char& k) override { Key("Speicher_ID", k); }
+    void Zaehler_IDKeyPress(QObject*, char& k) override { Key("Zaehler_ID", k); }
+    void WinterKeyPress(QObject*, char& k) override { Key("Winter", k); }
+    void SommerKeyPress(QObject*, char& k) override { Key("Sommer", k); }
+
+private:
+    void Key(const char* field, char key) { Calls << QString("%1KeyPress:%2").arg(field).arg(int(key)); }
+};
+
+// Owns a window for one test; the window may also delete itself by closing.
+template <typename Form = TSDIAppForm>
+class TFormHolder {
+public:
+    template <typename... Args>
+    explicit TFormHolder(Args&&... args)
+        : form_(new Form(std::forward<Args>(args)...))
+    {
+    }
+    ~TFormHolder() { delete form_.data(); }
+    TFormHolder(const TFormHolder&) = delete;
+    TFormHolder& operator=(const TFormHolder&) = delete;
+
+    Form* operator->() const { return form_.data(); }
+    Form* get() const { return form_.data(); }
+
+private:
+    QPointer<Form> form_;
+};
+
+// Reads and closes every message box that opens while it lives.
+class TBoxWatcher {
+public:
+    struct TSeenBox {
+        QString Title;
+        QString Text;
+        QMessageBox::Icon Icon;
+        QList<QAbstractButton*>::size_type ButtonCount;
+        QMessageBox::StandardButtons Buttons;
+        int BoxesOpen;  // message boxes on screen at that moment
+    };
+
+    TBoxWatcher()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start();
+    }
+
+    // Runs while the box is open, before the watcher closes it.
+    std::function<void(QMessageBox*)> WhileOpen;
+
+    const std::vector<TSeenBox>& Seen() const { return seen_; }
+
+private:
+    void Poll()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box == handling_)
+            return;
+        handling_ = box;
+        int open = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w) && w->isVisible())
+                ++open;
+        seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->buttons().size(),
+                         box->standardButtons(), open});
+        if (WhileOpen)
+            WhileOpen(box);
+        handling_ = nullptr;
+        box->done(QMessageBox::Ok);
+    }
+
+    QTimer timer_;
+    std::vector<TSeenBox> seen_;
+    QMessageBox* handling_ = nullptr;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// The window's captions in its two languages: 26 controls, German (1) and
+// English (2). The German column equals the captions the window is built
+// with, so choosing German restores them exactly.
+
+#include <QString>
+
+#include <array>
+
+struct TCaptionRow {
+    const char* Control;  // the control's object name
+    const char16_t* Caption[2];
+};
+
+inline constexpr int kLanguageGerman = 1;
+inline constexpr int kLanguageEnglish = 2;
+
+extern const std::array<TCaptionRow, 26> CaptionTable;
+
+// The caption of `row` in language 1 or 2.
+QString CaptionOf(const TCaptionRow& row, int language);

@@ -1,0 +1,58 @@
+#include "ui/ComboBox.h"
+
+#include "ui/HandlerCall.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+TComboBox::TComboBox(QWidget* parent)
+    : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);  // completion follows our own rule, below
+    lineEdit()->installEventFilter(this);
+    connect(this, &QComboBox::activated, this, [this](int) { Click(); });
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& typed) {
+        CompleteFromTyping(typed);
+    });
+}
+
+bool TComboBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;  // QComboBox would choose (or add) the text a second time
+        deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+void TComboBox::CompleteFromTyping(const QString& typed)
+{
+    if (typed.isEmpty() || deleting_)
+        return;  // completing after a deletion would put the deleted text back
+    for (int i = 0; i < count(); ++i) {
+        const QString entry = itemText(i);
+        if (!entry.startsWith(typed, Qt::CaseInsensitive))
+            continue;
+        const bool changed = i != currentIndex();
+        {
+            const QSignalBlocker quiet(this);  // the choice is announced once, below
+            setCurrentIndex(i);
+        }
+        lineEdit()->setText(typed + entry.mid(typed.size()));
+        lineEdit()->setSelection(int(typed.size()), int(entry.size() - typed.size()));
+        if (changed)
+            Click();
+        return;
+    }
+}
+
+void TComboBox::Click()
+{
+    if (OnClick)
+        CallHandler([this] { OnClick(this); });
+}

@@ -1,0 +1,34 @@
+#pragma once
+// An editable combo box with auto-completion (the port list). OnClick runs
+// each time an entry becomes the chosen one: picked with the mouse, moved to
+// with the arrow keys, or completed from typing. Typing completes to the
+// first entry that begins with the typed text, without regard to case: the
+// field then shows the typed beginning as typed followed by the rest of the
+// entry (rest selected), and that entry is chosen (OnClick runs when the
+// completion chooses another entry than the one chosen before). Typed text
+// that begins no entry chooses nothing; deleting completes nothing. Enter
+// adds nothing to the list and chooses nothing of its own.
+
+#include <QComboBox>
+
+#include <functional>
+
+class TComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TComboBox(QWidget* parent);
+
+    // The text now shown in the edit field.
+    QString Text() const { return currentText(); }
+
+    std::function<void(QObject* Sender)> OnClick;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CompleteFromTyping(const QString& typed);
+    void Click();
+
+    bool deleting_ = false;
+};

@@ -1,0 +1,90 @@
+#include "ui/DirectoryChooser.h"
+
+#include "exchange/InOutError.h"
+#include "ui/HandlerCall.h"
+#include "ui/PathLabel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStyle>
+
+namespace {
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kErrorPathNotFound = 3;  // the run-time's code for a missing folder
+
+QString Indent(int level) { return QString(level * 2, QLatin1Char(' ')); }
+}  // namespace
+
+TDirectoryListBox::TDirectoryListBox(QWidget* parent)
+    : QListWidget(parent)
+    , directory_(QDir::currentPath())
+{
+    setIconSize(QSize(16, 16));  // the style's folder icons come in different sizes
+    Rebuild();
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        CallHandler([this, item] { SetDirectory(EntryDirectory(item)); });
+    });
+}
+
+void TDirectoryListBox::SetDirectory(const QString& path)
+{
+    const QFileInfo target(path);
+    if (!target.exists() || !target.isDir())
+        throw exchange::EInOutError(kErrorPathNotFound);
+    if (!QDir::setCurrent(target.absoluteFilePath()))
+        throw exchange::EInOutError(exchange::kErrorAccessDenied);
+
+    const QString now = QDir::currentPath();  // resolved the way the system sees it
+    const bool changed = now != directory_;
+    directory_ = now;
+    Rebuild();
+    if (dirLabel_)
+        dirLabel_->SetPath(directory_);
+    if (changed) {
+        emit directoryChanged(directory_);
+        if (OnChange)
+            OnChange(this);
+    }
+}
+
+void TDirectoryListBox::SetDirLabel(TPathLabel* label)
+{
+    dirLabel_ = label;
+    if (dirLabel_)
+        dirLabel_->SetPath(directory_);
+}
+
+QString TDirectoryListBox::EntryDirectory(const QListWidgetItem* item)
+{
+    return item ? item->data(kPathRole).toString() : QString();
+}
+
+void TDirectoryListBox::Rebuild()
+{
+    clear();
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
+
+    // Ancestors from the root down, ending with the current folder.
+    QStringList chain;
+    for (QDir dir(directory_);; ) {
+        chain.prepend(dir.absolutePath());
+        if (dir.isRoot() || !dir.cdUp())
+            break;
+    }
+    int level = 0;
+    for (const QString& folder : chain) {
+        const QString name = level == 0 ? folder : QFileInfo(folder).fileName();
+        auto* item = new QListWidgetItem(open, Indent(level) + name, this);
+        item->setData(kPathRole, folder);
+        ++level;
+    }
+    setCurrentRow(count() - 1);
+
+    const QFileInfoList children = QDir(directory_).entryInfoList(
+        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& child : children) {
+        auto* item = new QListWidgetItem(closed, Indent(level) + child.fileName(), this);
+        item->setData(kPathRole, child.absoluteFilePath());
+    }
+}

@@ -1,0 +1,119 @@
+#include "ui/DriveChooser.h"
+
+#include "ui/DirectoryChooser.h"
+#include "ui/HandlerCall.h"
+
+#include <QDir>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+
+#include <algorithm>
+
+namespace {
+bool IsBelow(const QString& path, const QString& top)
+{
+    return path.startsWith(top + QLatin1Char('/')) && path.size() > top.size() + 1;
+}
+
+bool IsWithin(const QString& path, const QString& root)
+{
+    return path == root || root == QLatin1String("/") || path.startsWith(root + QLatin1Char('/'));
+}
+
+QString EntryText(const TDrive& drive)
+{
+    return drive.Label.isEmpty() ? drive.Root : drive.Root + QStringLiteral(" [") + drive.Label + QLatin1Char(']');
+}
+}  // namespace
+
+std::vector<TDrive> SelectUserDrives(const std::vector<TDrive>& mounted, const QString& home)
+{
+    std::vector<TDrive> removable;
+    for (const TDrive& m : mounted) {
+        const QString root = QDir::cleanPath(m.Root);
+        if (IsBelow(root, QStringLiteral("/media")) || IsBelow(root, QStringLiteral("/run/media"))
+            || IsBelow(root, QStringLiteral("/mnt")))
+            removable.push_back({root, m.Label});
+    }
+    std::sort(removable.begin(), removable.end(),
+              [](const TDrive& a, const TDrive& b) { return a.Root < b.Root; });
+
+    std::vector<TDrive> result;
+    auto add = [&result](const TDrive& d) {
+        const bool known = std::any_of(result.begin(), result.end(),
+                                       [&d](const TDrive& r) { return r.Root == d.Root; });
+        if (!known)
+            result.push_back(d);
+    };
+    QString rootLabel;
+    for (const TDrive& m : mounted)
+        if (QDir::cleanPath(m.Root) == QLatin1String("/"))
+            rootLabel = m.Label;
+    add({QStringLiteral("/"), rootLabel});
+    if (!home.isEmpty())
+        add({QDir::cleanPath(home), QString()});
+    for (const TDrive& d : removable)
+        add(d);
+    return result;
+}
+
+std::vector<TDrive> MountedFileSystems()
+{
+    std::vector<TDrive> result;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady())
+            result.push_back({volume.rootPath(), volume.name()});
+    return result;
+}
+
+QString DriveOf(const QString& path, const std::vector<TDrive>& drives)
+{
+    QString best;
+    for (const TDrive& d : drives)
+        if (IsWithin(path, d.Root) && d.Root.size() > best.size())
+            best = d.Root;
+    return best;
+}
+
+TDriveComboBox::TDriveComboBox(QWidget* parent)
+    : QComboBox(parent)
+{
+    SetDrives(SelectUserDrives(MountedFileSystems(), QDir::homePath()));
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (!dirList_ || index < 0 || index >= int(drives_.size()))
+            return;
+        CallHandler([this, index] { dirList_->SetDirectory(drives_[std::size_t(index)].Root); });
+        ShowDriveOf(dirList_->Directory());  // the drive the list is really on, opened or not
+    });
+}
+
+void TDriveComboBox::SetDrives(const std::vector<TDrive>& drives)
+{
+    const QSignalBlocker quiet(this);
+    drives_ = drives;
+    clear();
+    for (const TDrive& d : drives_)
+        addItem(EntryText(d), d.Root);
+    ShowDriveOf(dirList_ ? dirList_->Directory() : QDir::currentPath());
+}
+
+QString TDriveComboBox::Drive() const
+{
+    return currentData().toString();
+}
+
+void TDriveComboBox::SetDirList(TDirectoryListBox* dirList)
+{
+    dirList_ = dirList;
+    if (!dirList_)
+        return;
+    ShowDriveOf(dirList_->Directory());
+    connect(dirList_, &TDirectoryListBox::directoryChanged, this,
+            [this](const QString& directory) { ShowDriveOf(directory); });
+}
+
+void TDriveComboBox::ShowDriveOf(const QString& path)
+{
+    const QSignalBlocker quiet(this);
+    setCurrentIndex(findData(DriveOf(path, drives_)));
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Every place where Qt calls into the program (a control's event, a signal,
+// a timer tick, a port delivery) runs the program's handler through
+// CallHandler. An exception that escapes the handler ends it right there, at
+// the edge of our code: Qt's widget code is built without exception support,
+// so unwinding through it would skip its clean-up and leave its state half
+// changed. The exception is handed to the application, whose notify() shows
+// it in the error display as soon as control is back in the event loop.
+
+#include <exception>
+#include <utility>
+
+// Queues the exception for the application's error display. Without a
+// TApplication there is no display: the exception is thrown on.
+void HandOverEscapedError(std::exception_ptr error);
+
+template <typename Handler>
+void CallHandler(Handler&& handler)
+{
+    try {
+        std::forward<Handler>(handler)();
+    } catch (...) {
+        HandOverEscapedError(std::current_exception());
+    }
+}

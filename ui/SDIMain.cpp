@@ -1,0 +1,268 @@
+#include "ui/SDIMain.h"
+
+#include "exchange/SystemTime.h"
+#include "ui/AnsiText.h"
+#include "ui/Application.h"
+#include "ui/CaptionTable.h"
+#include "ui/ComAvailable.h"
+#include "ui/ComboBox.h"
+#include "ui/DirectoryChooser.h"
+#include "ui/DriveChooser.h"
+#include "ui/Edit.h"
+#include "ui/FileDigest.h"
+#include "ui/HandlerCall.h"
+#include "ui/MouseButton.h"
+#include "ui/Panel.h"
+#include "ui/PathLabel.h"
+#include "ui/RadioButton.h"
+#include "ui/TimeSeparator.h"
+#include "ui/Timer.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+
+#include <stdexcept>
+
+namespace {
+void SetCaption(QWidget* control, const QString& caption)
+{
+    if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(caption);
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(caption);
+    else
+        throw std::logic_error("control without a caption");
+}
+}  // namespace
+
+TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent)
+    : QMainWindow(parent)
+    , clock_(std::move(clock))
+{
+    setAttribute(Qt::WA_DeleteOnClose);  // closing the window ends it and its port
+    BuildControls();
+    WireHandlers();
+    CallHandler([this] { FormCreate(this); });  // a failure is shown once the loop runs
+}
+
+TSDIAppForm::~TSDIAppForm()
+{
+    // The port goes first, while every control its last delivery may touch
+    // still exists.
+    Timer1->stop();
+    CPort1.reset();
+}
+
+void TSDIAppForm::WireHandlers()
+{
+    connect(FileExitItem, &QAction::triggered, this, [this] {
+        CallHandler([this] { FileExit1Execute(FileExitItem); });
+    });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { CallHandler([this] { BitBtn1Click(BitBtn1); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { CallHandler([this] { BitBtn2Click(BitBtn2); }); });
+
+    Button1->OnMouseDown = [this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+        Button1MouseDown(s, b, m, x, y);
+    };
+    Button1->OnMouseUp = [this](QObject* s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+        Button1MouseUp(s, b, m, x, y);
+    };
+
+    Schnittstelle->OnClick = [this](QObject* s) { SchnittstelleClick(s); };
+    Wert_lesen->OnClick = [this](QObject* s) { Wert_lesenClick(s); };
+    Datei_lesen->OnClick = [this](QObject* s) { Datei_lesenClick(s); };
+    Uhr_stellen->OnClick = [this](QObject* s) { Uhr_stellenClick(s); };
+    Konfig->OnClick = [this](QObject* s) { StartupClick(s); };
+    Uebertragen->OnClick = [this](QObject* s) { LesenClick(s); };
+    Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
+    CPort1->SetOnRxFlag([this](TObject* s) { CallHandler([this, s] { CPort1RxFlag(s); }); });
+
+    // Each change of the readout folder runs "Datei lesen" again.
+    DirectoryListBox1->OnChange = [this](QObject* s) { Datei_lesenClick(s); };
+
+    const std::pair<TEdit*, void (TSDIAppForm::*)(QObject*, char&)> fields[] = {
+        {MessID, &TSDIAppForm::MessIDKeyPress},
+        {JJ, &TSDIAppForm::JJKeyPress},
+        {MM, &TSDIAppForm::MMKeyPress},
+        {TT, &TSDIAppForm::TTKeyPress},
+        {hh, &TSDIAppForm::hhKeyPress},
+        {m_m, &TSDIAppForm::m_mKeyPress},
+        {ss, &TSDIAppForm::ssKeyPress},
+        {Dezimale, &TSDIAppForm::DezimaleKeyPress},
+        {Speicher_ID, &TSDIAppForm::Speicher_IDKeyPress},
+        {Zaehler_ID, &TSDIAppForm::Zaehler_IDKeyPress},
+        {Winter, &TSDIAppForm::WinterKeyPress},
+        {Sommer, &TSDIAppForm::SommerKeyPress},
+    };
+    for (const auto& [field, handler] : fields)
+        field->OnKeyPress = [this, handler](QObject* s, char& key) { (this->*handler)(s, key); };
+}
+
+bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == client_ && event->type() == QEvent::Resize)
+        LayOutBars();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- start-up and shutdown --------------------------------------------------
+
+void TSDIAppForm::FormCreate(QObject* /*Sender*/)
+{
+    // The date separator of every date the window shows is "." (the system
+    // time's format carries it); the time separator stays the system's.
+    TimeSeparator = TimeSeparatorOf(QLocale::system()).toLatin1();
+
+    const QStringList ports = GetComAvailable();
+    Schnittstelle->clear();
+    Schnittstelle->addItems(ports);
+    Schnittstelle->setCurrentIndex(-1);
+    Schnittstelle->setEditText(QString());
+
+    Panel5->SetCaption(SystemTimeText(Now()));
+
+    for (TPanel* cover : {Panel1, Panel2, Panel3, Panel4})
+        cover->show();
+    Systemzeit->hide();
+    Datei->hide();
+}
+
+void TSDIAppForm::FileExit1Execute(QObject* /*Sender*/)
+{
+    close();
+}
+
+QStringList TSDIAppForm::GetComAvailable()
+{
+    return ::GetComAvailable();
+}
+
+QDateTime TSDIAppForm::Now() const
+{
+    return clock_ ? clock_() : QDateTime::currentDateTime();
+}
+
+QString TSDIAppForm::SystemTimeText(const QDateTime& when) const
+{
+    const QDate date = when.date();
+    const QTime time = when.time();
+    const exchange::TDateTimeParts parts{date.year(), date.month(), date.day(),
+                                         time.hour(), time.minute(), time.second()};
+    return QStringFromAnsi(exchange::FormatPanel5(parts, TimeSeparator));
+}
+
+QString TSDIAppForm::DateiPath() const
+{
+    return Datei->Path();
+}
+
+// ---- covers and focus -------------------------------------------------------
+
+bool TSDIAppForm::IsCovered(const QWidget* control) const
+{
+    const QWidget* top = control;
+    while (top && top->parentWidget() != client_)
+        top = top->parentWidget();
+    if (!top)
+        return false;
+    const QObjectList& stacking = client_->children();  // bottom to top
+    const qsizetype level = stacking.indexOf(const_cast<QWidget*>(top));
+    for (const TPanel* cover : covers_) {
+        if (cover == top || cover->isHidden())
+            continue;
+        if (stacking.indexOf(const_cast<TPanel*>(cover)) > level && cover->geometry().intersects(top->geometry()))
+            return true;
+    }
+    return false;
+}
+
+bool TSDIAppForm::focusNextPrevChild(bool next)
+{
+    QWidget* start = QApplication::focusWidget();
+    // The focus chain is finite: stop when it comes round to where it began.
+    for (int step = 0; step < 1000; ++step) {
+        if (!QMainWindow::focusNextPrevChild(next))
+            return false;
+        QWidget* now = QApplication::focusWidget();
+        if (!now || !IsCovered(now) || now == start)
+            return true;
+    }
+    return true;
+}
+
+// ---- caption language -------------------------------------------------------
+
+void TSDIAppForm::BitBtn1Click(QObject* /*Sender*/)
+{
+    ApplyLanguage(kLanguageGerman);
+}
+
+void TSDIAppForm::BitBtn2Click(QObject* /*Sender*/)
+{
+    ApplyLanguage(kLanguageEnglish);
+}
+
+void TSDIAppForm::ApplyLanguage(std::uint8_t language)
+{
+    LanguageIndex = language;
+    for (const TCaptionRow& row : CaptionTable) {
+        auto* control = findChild<QWidget*>(QString::fromLatin1(row.Control));
+        if (!control)
+            throw std::logic_error(std::string("no control ") + row.Control);
+        SetCaption(control, CaptionOf(row, LanguageIndex));
+    }
+}
+
+// ---- software identification ----------------------------------------------
+
+QString TSDIAppForm::ProgramFileName()
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+QString TSDIAppForm::MD5(const QString& FileName)
+{
+    return Md5OfFile(FileName);
+}
+
+void TSDIAppForm::Button1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    Software->setText(QStringLiteral(" "));
+}
+
+void TSDIAppForm::Button1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    Software->setText(MD5(ProgramFileName()));
+    TApplication::ReportSuccess();
+}
+
+// ---- the device exchange (filled in with the exchange rules) ---------------
+
+void TSDIAppForm::SchnittstelleClick(QObject*) {}
+void TSDIAppForm::Wert_lesenClick(QObject*) {}
+void TSDIAppForm::Datei_lesenClick(QObject*) {}
+void TSDIAppForm::Uhr_stellenClick(QObject*) {}
+void TSDIAppForm::StartupClick(QObject*) {}
+void TSDIAppForm::LesenClick(QObject*) {}
+void TSDIAppForm::Timer1Timer(QObject*) {}
+void TSDIAppForm::CPort1RxFlag(TObject*) {}
+
+void TSDIAppForm::MessIDKeyPress(QObject*, char&) {}
+void TSDIAppForm::JJKeyPress(QObject*, char&) {}
+void TSDIAppForm::MMKeyPress(QObject*, char&) {}
+void TSDIAppForm::TTKeyPress(QObject*, char&) {}
+void TSDIAppForm::hhKeyPress(QObject*, char&) {}
+void TSDIAppForm::m_mKeyPress(QObject*, char&) {}
+void TSDIAppForm::ssKeyPress(QObject*, char&) {}
+void TSDIAppForm::DezimaleKeyPress(QObject*, char&) {}
+void TSDIAppForm::Speicher_IDKeyPress(QObject*, char&) {}
+void TSDIAppForm::Zaehler_IDKeyPress(QObject*, char&) {}
+void TSDIAppForm::WinterKeyPress(QObject*, char&) {}
+void TSDIAppForm::SommerKeyPress(QObject*, char&) {}

@@ -1,0 +1,240 @@
+#pragma once
+// The main window: every control the operator uses, the serial port CPort1
+// and the timer Timer1, and the event handlers that hold the program's logic.
+//
+// Controls are public members named as the window's controls, each with that
+// name as its object name. The window lays them out at fixed positions on a
+// 96-dpi grid, scaled to the screen. Handlers run on the main thread; an
+// exception leaving one ends it and is shown by the application's error
+// display (ui/HandlerCall.h, TApplication), so no handler catches anything.
+//
+// The window deletes itself when closed; its destruction closes the port.
+
+#include "serial/CPort.h"
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <QRect>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+class TButton;
+class TComboBox;
+class TDirectoryListBox;
+class TDriveComboBox;
+class TEdit;
+class TPanel;
+class TPathLabel;
+class TRadioButton;
+class TTimer;
+
+class TSDIAppForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // The PC's local time as the window reads it; tests pass a fixed one.
+    using TClock = std::function<QDateTime()>;
+
+    // Builds every control in its stored state, then runs FormCreate (whose
+    // failure the error display shows once the event loop runs).
+    explicit TSDIAppForm(TClock clock = {}, QWidget* parent = nullptr);
+    ~TSDIAppForm() override;
+
+    // ---- menu, tool bar, status bar ----
+    QMenuBar* MainMenu1;
+    QMenu* File1;
+    QAction* N1;
+    QAction* FileExitItem;
+    QToolBar* ToolBar1;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    QStatusBar* StatusBar;
+
+    // ---- mode choice ----
+    TPanel* Panel6;
+    QLabel* Ausw;
+    TRadioButton* Wert_lesen;
+    TRadioButton* Datei_lesen;
+    TRadioButton* Uhr_stellen;
+    TRadioButton* Konfig;
+
+    // ---- interface and clocks ----
+    QLabel* Schnittst;
+    TComboBox* Schnittstelle;
+    QLabel* L_SystZeit;
+    TPanel* Panel5;
+    QLabel* Label20;
+    TPanel* Modulzeit;
+
+    // ---- identifier, date and time fields ----
+    TPanel* Panel1;
+    TButton* Systemzeit;
+    QLabel* Mess_Id;
+    TEdit* MessID;
+    TPanel* Panel2;
+    QLabel* Datum;
+    QLabel* Jahr;
+    QLabel* Mon;
+    QLabel* Tag;
+    TEdit* JJ;
+    TEdit* MM;
+    TEdit* TT;
+    QLabel* Label4;
+    QLabel* Label6;
+    TPanel* Panel3;
+    QLabel* Uhrzeit;
+    QLabel* Stnd;
+    QLabel* Min;
+    QLabel* Sek;
+    TEdit* hh;
+    TEdit* m_m;
+    TEdit* ss;
+    QLabel* Label11;
+    QLabel* Label12;
+
+    // ---- configuration fields ----
+    TPanel* Panel4;
+    QLabel* Konfiguration;
+    TEdit* Dezimale;
+    TEdit* Speicher_ID;
+    TEdit* Zaehler_ID;
+    TEdit* Winter;
+    TEdit* Sommer;
+    QLabel* L_CRC;
+
+    // ---- transmission and output ----
+    TButton* Uebertragen;
+    QLabel* Ausgabe;
+    QLabel* Ergebnis4;
+    QLabel* Rueckgab;
+    QLabel* Rueckgabe;
+    TDriveComboBox* DriveComboBox1;
+    TDirectoryListBox* DirectoryListBox1;
+    QLabel* Pfad_Datei;
+    TPathLabel* Datei;
+
+    // ---- software identification ----
+    TButton* Button1;
+    QLabel* Software;
+
+    // ---- readout display ----
+    QLabel* StaticText5;
+    QLabel* StaticText1;
+    QLabel* StaticText2;
+    QLabel* StaticText3;
+    QLabel* StaticText4;
+    TPanel* ID_Zaehler;
+    TPanel* Datum_Zeit;
+    TPanel* ID_Mess;
+    TPanel* Messwert;
+    QLabel* StaticText6;
+
+    // ---- components ----
+    std::unique_ptr<TComPort> CPort1;
+    TTimer* Timer1;
+
+    // The caption language last chosen: 0 until a flag is pressed, then 1
+    // (German) or 2 (English).
+    std::uint8_t LanguageIndex = 0;
+
+    // The system's time separator, read by FormCreate; the date separator of
+    // every date the window shows is ".".
+    char TimeSeparator = ':';
+
+    // The whole path of the readout folder or file that `Datei` shows.
+    QString DateiPath() const;
+
+    // The port names of this machine, sorted (see ui/ComAvailable.h).
+    QStringList GetComAvailable();
+    // The MD5 digest of the file, 32 upper-case hex digits; raises
+    // EFOpenError when it cannot be opened.
+    QString MD5(const QString& FileName);
+    // The program file whose digest identifies the software: the running
+    // program's own file, wherever the current directory has moved.
+    static QString ProgramFileName();
+
+    // The PC's local time now, from the window's clock.
+    QDateTime Now() const;
+
+    // The text Panel5 shows for a moment.
+    QString SystemTimeText(const QDateTime& when) const;
+
+    // Whether a visible cover panel lies over the control (so the operator
+    // cannot see or reach it).
+    bool IsCovered(const QWidget* control) const;
+
+public slots:
+    void FormCreate(QObject* Sender);
+    void FileExit1Execute(QObject* Sender);
+
+    // Caption language.
+    void BitBtn1Click(QObject* Sender);
+    void BitBtn2Click(QObject* Sender);
+
+    // Software identification.
+    void Button1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void Button1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+
+    // Port selection and the device exchange.
+    virtual void SchnittstelleClick(QObject* Sender);
+    virtual void Wert_lesenClick(QObject* Sender);
+    virtual void Datei_lesenClick(QObject* Sender);
+    virtual void Uhr_stellenClick(QObject* Sender);
+    virtual void StartupClick(QObject* Sender);
+    virtual void LesenClick(QObject* Sender);
+    virtual void Timer1Timer(QObject* Sender);
+    virtual void CPort1RxFlag(TObject* Sender);
+
+    // Field entry: each runs when Enter (Key = CR) is pressed in its field.
+    virtual void MessIDKeyPress(QObject* Sender, char& Key);
+    virtual void JJKeyPress(QObject* Sender, char& Key);
+    virtual void MMKeyPress(QObject* Sender, char& Key);
+    virtual void TTKeyPress(QObject* Sender, char& Key);
+    virtual void hhKeyPress(QObject* Sender, char& Key);
+    virtual void m_mKeyPress(QObject* Sender, char& Key);
+    virtual void ssKeyPress(QObject* Sender, char& Key);
+    virtual void DezimaleKeyPress(QObject* Sender, char& Key);
+    virtual void Speicher_IDKeyPress(QObject* Sender, char& Key);
+    virtual void Zaehler_IDKeyPress(QObject* Sender, char& Key);
+    virtual void WinterKeyPress(QObject* Sender, char& Key);
+    virtual void SommerKeyPress(QObject* Sender, char& Key);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab pass over covered controls.
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    void BuildToolBar();
+    void BuildModeChoice();
+    void BuildInterfaceAndClocks();
+    void BuildIdentifierDateTime();
+    void BuildConfiguration();
+    void BuildTransmissionAndOutput();
+    void BuildSoftwareIdentification();
+    void BuildReadoutDisplay();
+    void BuildComponents();
+    void WireHandlers();
+    void LayOutBars();
+    void ApplyLanguage(std::uint8_t language);
+
+    // Pixels on this screen for a length on the 96-dpi grid.
+    int S(int length96) const;
+    QRect R(int x, int y, int width, int height) const;
+
+    TClock clock_;
+    double scale_ = 1.0;
+    QWidget* client_ = nullptr;          // the client area below the menu
+    std::vector<TPanel*> covers_;        // the five cover panels
+};
