@@ -210,6 +210,8 @@ DWORD SerialDevice::SetState(const DCB& dcb)
     DriveLine(fd_, settings.rts, TIOCM_RTS);
     // A pty reads back CS8 without parity whatever was set: the block set is
     // what GetCommState reports.
+    if (dcb.EvtChar != dcb_.EvtChar)
+        evtCharsQueued_ = static_cast<std::size_t>(std::count(input_.begin(), input_.end(), dcb.EvtChar));
     dcb_ = dcb;
     inputFlow_ = HasInputFlowControl(dcb);
     Wake();
@@ -299,9 +301,11 @@ DWORD SerialDevice::Purge(DWORD flags)
     if ((flags & PURGE_TXCLEAR) && !gone_) ioctl(fd_, TCFLSH, TCOFLUSH);
     if (flags & PURGE_RXCLEAR) {
         input_.clear();
+        evtCharsQueued_ = 0;
         decoder_.Reset();
         rx80Armed_ = true;
         if (!gone_) ioctl(fd_, TCFLSH, TCIFLUSH);
+        Wake();  // a pump held back by a full queue may read again
     }
     Wake();
     return ERROR_SUCCESS;

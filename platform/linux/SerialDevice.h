@@ -162,6 +162,9 @@ private:
 
     std::deque<std::uint8_t> input_;
     std::size_t inputCapacity_ = 4096;
+    // Event characters in input_: while one waits there, a reader has been
+    // told and will come, so a full queue waits for it instead of dropping.
+    std::size_t evtCharsQueued_ = 0;
     bool rx80Armed_ = true;
     MarkedInputDecoder decoder_;
 

@@ -97,9 +97,14 @@ void SerialDevice::DeviceLost()
     AbortWait(ERROR_OPERATION_ABORTED);
 }
 
+// A full queue stops reading, so the kernel holds the bytes (and, with flow
+// control, throttles the peer) rather than our dropping them, as long as a
+// reader is coming: flow control is on, or an event character waits in the
+// queue. A full queue without either would never be read; it keeps taking
+// bytes and drops them, so that the next event character wakes a reader.
 bool SerialDevice::Throttled() const
 {
-    return inputFlow_ && input_.size() >= inputCapacity_;
+    return input_.size() >= inputCapacity_ && (inputFlow_ || evtCharsQueued_ > 0);
 }
 
 void SerialDevice::Wake()
@@ -112,6 +117,7 @@ void SerialDevice::TakeInput(std::uint8_t* out, std::size_t count)
 {
     const bool wasThrottled = Throttled();
     std::copy_n(input_.begin(), count, out);
+    evtCharsQueued_ -= static_cast<std::size_t>(std::count(out, out + count, dcb_.EvtChar));
     input_.erase(input_.begin(), input_.begin() + static_cast<std::ptrdiff_t>(count));
     if (input_.size() * 5 < inputCapacity_ * 4) rx80Armed_ = true;
     if (wasThrottled && !Throttled()) Wake();
@@ -258,11 +264,13 @@ void SerialDevice::ServeTty(short revents, Clock::time_point now)
 // gone or nothing was there.
 bool SerialDevice::ReadTty(Clock::time_point now)
 {
+    // Take only what fits; a full queue takes more only when it drops (see
+    // Throttled).
     std::size_t room = chunk_.size();
-    // With flow control take only what fits, so the kernel's buffer fills and
-    // it throttles the peer instead of our dropping bytes.
-    if (inputFlow_) room = std::min(room, inputCapacity_ - std::min(inputCapacity_, input_.size()));
-    if (room == 0) return false;
+    if (input_.size() < inputCapacity_)
+        room = std::min(room, inputCapacity_ - input_.size());
+    else if (Throttled())
+        return false;
     const ssize_t n = read(fd_, chunk_.data(), room);
     if (n > 0) {
         Intake(chunk_.data(), static_cast<std::size_t>(n), now);
@@ -322,6 +330,7 @@ void SerialDevice::AcceptItem(MarkedInputDecoder::Kind kind, std::uint8_t byte)
         return;
     }
     input_.push_back(byte);
+    if (byte == dcb_.EvtChar) ++evtCharsQueued_;
 }
 
 void SerialDevice::CheckRx80()

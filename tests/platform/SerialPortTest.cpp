@@ -235,6 +235,34 @@ TEST_F(PtyPortTest, WithInputFlowControlAFullQueueHoldsBackInsteadOfDropping)
     EXPECT_EQ(errors, 0u);
 }
 
+TEST_F(PtyPortTest, AFullQueueHoldingALineEndWaitsForTheReaderInsteadOfDropping)
+{
+    // The device sends lines faster than they are read (a pty is far faster
+    // than a real line): once a line end waits in the full queue, a reader is
+    // coming, so the rest stays in the kernel until it has made room.
+    ASSERT_TRUE(SetupComm(port, 16, 16));
+    std::string sent;
+    for (int i = 0; i < 40; ++i) sent += "line" + std::to_string(i) + "\n";
+    ASSERT_TRUE(pty.WriteAll(sent));
+
+    std::string got;
+    DWORD errors = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        COMSTAT stat;
+        DWORD e = 0;
+        if (!ClearCommError(port, &e, &stat)) return true;
+        errors |= e;
+        char buffer[16];
+        DWORD count = 0;
+        Record read;
+        if (stat.cbInQue > 16 || !ReadFile(port, buffer, sizeof buffer, &count, &read.ov)) return true;
+        got.append(buffer, count);
+        return got.size() >= sent.size();
+    }));
+    EXPECT_EQ(got, sent);
+    EXPECT_EQ(errors, 0u);
+}
+
 TEST_F(PtyPortTest, QueueEightyPercentFullIsReportedOncePerCrossing)
 {
     ASSERT_TRUE(SetupComm(port, 10, 10));
