@@ -2,6 +2,7 @@
 // of its own (non-object) settings.
 
 #include "serial/CPort.h"
+#include "serial/StoreChanged.h"
 
 #include <stdexcept>
 
@@ -147,17 +148,7 @@ void TComPort::SetSyncMethod(TSyncMethod Value)
     FSyncMethod = Value;
 }
 
-namespace {
-
-template <typename T>
-bool Store(T& field, T value)
-{
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-}  // namespace
+using serial_detail::Store;
 
 void TComPort::SetBaudRate(TBaudRate Value) { if (Store(FBaudRate, Value)) ApplyLineSettings(); }
 void TComPort::SetStopBits(TStopBits Value) { if (Store(FStopBits, Value)) ApplyLineSettings(); }

@@ -1,19 +1,9 @@
 #include "serial/ComSettings.h"
+#include "serial/StoreChanged.h"
 
 #include "serial/CPort.h"
 
-namespace {
-
-// Stores a changed value and reports whether it changed.
-template <typename T>
-bool Store(T& field, T value)
-{
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-}  // namespace
+using serial_detail::Store;
 
 // ---- TComParity ---------------------------------------------------------------------
 void TComParity::CopyTo(TPersistent& Dest) const
