@@ -186,6 +186,7 @@ DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to
         inputCapacity_ = inQueue;
         CheckRx80();
         if (input_.size() * 5 < inputCapacity_ * 4) rx80Armed_ = true;
+        AnnounceHeldInput();
         DeliverHistory();
         Wake();
     }
@@ -214,6 +215,7 @@ DWORD SerialDevice::SetState(const DCB& dcb)
         evtCharsQueued_ = static_cast<std::size_t>(std::count(input_.begin(), input_.end(), dcb.EvtChar));
     dcb_ = dcb;
     inputFlow_ = HasInputFlowControl(dcb);
+    AnnounceHeldInput();
     Wake();
     return ERROR_SUCCESS;
 }
@@ -258,6 +260,7 @@ DWORD SerialDevice::SetMask(DWORD mask)
     }
     mask_ = mask;
     history_ &= mask;
+    AnnounceHeldInput();
     return ERROR_SUCCESS;
 }
 

@@ -115,6 +115,7 @@ private:
     void AbortWait(DWORD status);
     void DeviceLost();
     bool Throttled() const;
+    void AnnounceHeldInput();
     void Wake();
 
     void ServeReads(Clock::time_point now);

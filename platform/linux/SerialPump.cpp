@@ -107,6 +107,16 @@ bool SerialDevice::Throttled() const
     return input_.size() >= inputCapacity_ && (inputFlow_ || evtCharsQueued_ > 0);
 }
 
+// A queue held full for a line end must have told its reader. The line end
+// may have come before anyone asked for it (the event character or the mask
+// set later, or the queue made smaller), so it is announced again then.
+void SerialDevice::AnnounceHeldInput()
+{
+    if (!Throttled() || evtCharsQueued_ == 0) return;
+    history_ |= EV_RXFLAG & mask_;
+    DeliverHistory();
+}
+
 void SerialDevice::Wake()
 {
     const std::uint64_t one = 1;

@@ -263,6 +263,32 @@ TEST_F(PtyPortTest, AFullQueueHoldingALineEndWaitsForTheReaderInsteadOfDropping)
     EXPECT_EQ(errors, 0u);
 }
 
+TEST_F(PtyPortTest, AHeldQueueAnnouncesItsLineEndToAWaiterThatCameLater)
+{
+    // Lines that came before anyone waited for them, in a queue then made
+    // smaller than what it holds: the queue holds back the rest, so it must
+    // wake the waiter that comes later, or the line stalls for good.
+    ASSERT_TRUE(SetCommMask(port, 0));
+    std::string sent;
+    for (int i = 0; i < 10; ++i) sent += "line" + std::to_string(i) + "\n";
+    ASSERT_TRUE(pty.WriteAll(sent));
+    ASSERT_TRUE(QueueHolds(static_cast<DWORD>(sent.size())));
+    ASSERT_TRUE(SetupComm(port, 16, 16));
+
+    ASSERT_TRUE(SetCommMask(port, EV_RXFLAG));
+    Record wait;
+    DWORD events = 0;
+    const bool atOnce = WaitCommEvent(port, &events, &wait.ov);
+    ASSERT_TRUE(atOnce || wait.Completes());
+    EXPECT_EQ(events, DWORD{EV_RXFLAG});
+
+    char buffer[256];
+    DWORD count = 0;
+    Record read;
+    ASSERT_TRUE(ReadFile(port, buffer, sizeof buffer, &count, &read.ov));
+    EXPECT_EQ(std::string(buffer, count), sent);
+}
+
 TEST_F(PtyPortTest, QueueEightyPercentFullIsReportedOncePerCrossing)
 {
     ASSERT_TRUE(SetupComm(port, 10, 10));
