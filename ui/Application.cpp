@@ -81,13 +81,16 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
         break;
     }
     if (event->type() == kEscapedErrorEvent && receiver == this) {
-        errorDisplay_->Show(ExceptionMessage(static_cast<TEscapedErrorEvent*>(event)->Error));
+        const std::exception_ptr& error = static_cast<TEscapedErrorEvent*>(event)->Error;
+        const QString message = ExceptionMessage(error);
+        errorDisplay_->Show(message, EpisodeKey(error, message));
         return true;
     }
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {  // the last resort for an exception no handler edge caught
-        errorDisplay_->Show(ExceptionMessage(std::current_exception()));
+        const QString message = ExceptionMessage(std::current_exception());
+        errorDisplay_->Show(message, EpisodeKey(std::current_exception(), message));
         return false;
     }
 }

@@ -1,5 +1,7 @@
 #include "ui/ErrorDisplay.h"
 
+#include "serial/EComPort.h"
+#include "platform/WinApi.h"
 #include "ui/AnsiText.h"
 
 #include <QApplication>
@@ -16,6 +18,18 @@ QString ExceptionMessage(const std::exception_ptr& error)
     } catch (...) {
         return QStringLiteral("Unbekannter Fehler");
     }
+}
+
+QString EpisodeKey(const std::exception_ptr& error, const QString& message)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const EComPort& e) {
+        if (e.WinCode == static_cast<std::int32_t>(platform::ERROR_BAD_COMMAND))
+            return QStringLiteral("device gone");
+    } catch (...) {
+    }
+    return message;
 }
 
 QString ErrorBoxText(const QString& message)
@@ -40,14 +54,15 @@ TErrorDisplay::TErrorDisplay(QString title, TShowBox showBox)
 {
 }
 
-void TErrorDisplay::Show(const QString& message)
+void TErrorDisplay::Show(const QString& message, const QString& episodeKey)
 {
+    const QString key = episodeKey.isEmpty() ? message : episodeKey;
     if (boxOpen_)
         return;
-    if (episodeOpen_ && message == lastShown_)
+    if (episodeOpen_ && key == lastKey_)
         return;
     episodeOpen_ = true;
-    lastShown_ = message;
+    lastKey_ = key;
     boxOpen_ = true;
     struct Closed {
         bool& open;

@@ -17,6 +17,10 @@
 // Windows-1252 text; anything else gets a fixed text.
 QString ExceptionMessage(const std::exception_ptr& error);
 
+// What makes two failures the same for the once-per-episode rule: one key
+// for every port failure because the device has gone, else the message.
+QString EpisodeKey(const std::exception_ptr& error, const QString& message);
+
 // The box text: the message with "." appended when its last character sorts
 // after "." (a letter, a digit, "/", ...); nothing appended to an empty one.
 QString ErrorBoxText(const QString& message);
@@ -29,8 +33,9 @@ public:
     // The default shows a QMessageBox over the active window.
     explicit TErrorDisplay(QString title, TShowBox showBox = {});
 
-    // Shows the message (once per episode, never while a box is open).
-    void Show(const QString& message);
+    // Shows the message (once per episode and key, never while a box is
+    // open); an empty key is the message itself.
+    void Show(const QString& message, const QString& episodeKey = QString());
 
     void NoteSuccess();
     void NoteOperatorAction();
@@ -43,5 +48,5 @@ private:
     TShowBox showBox_;
     bool boxOpen_ = false;
     bool episodeOpen_ = false;
-    QString lastShown_;
+    QString lastKey_;
 };

@@ -55,8 +55,14 @@ TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent)
 TSDIAppForm::~TSDIAppForm()
 {
     // The port goes first, while every control its last delivery may touch
-    // still exists.
+    // still exists; it is closed before the pointer is cleared, since that
+    // delivery runs the reply handler, which reaches the port through it.
     Timer1->stop();
+    try {
+        CPort1->Close();
+    } catch (...) {
+        // Nobody is left to be shown the failure; the destructor releases the rest.
+    }
     CPort1.reset();
 }
 
@@ -242,27 +248,3 @@ void TSDIAppForm::Button1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifier
     Software->setText(MD5(ProgramFileName()));
     TApplication::ReportSuccess();
 }
-
-// ---- the device exchange (filled in with the exchange rules) ---------------
-
-void TSDIAppForm::SchnittstelleClick(QObject*) {}
-void TSDIAppForm::Wert_lesenClick(QObject*) {}
-void TSDIAppForm::Datei_lesenClick(QObject*) {}
-void TSDIAppForm::Uhr_stellenClick(QObject*) {}
-void TSDIAppForm::StartupClick(QObject*) {}
-void TSDIAppForm::LesenClick(QObject*) {}
-void TSDIAppForm::Timer1Timer(QObject*) {}
-void TSDIAppForm::CPort1RxFlag(TObject*) {}
-
-void TSDIAppForm::MessIDKeyPress(QObject*, char&) {}
-void TSDIAppForm::JJKeyPress(QObject*, char&) {}
-void TSDIAppForm::MMKeyPress(QObject*, char&) {}
-void TSDIAppForm::TTKeyPress(QObject*, char&) {}
-void TSDIAppForm::hhKeyPress(QObject*, char&) {}
-void TSDIAppForm::m_mKeyPress(QObject*, char&) {}
-void TSDIAppForm::ssKeyPress(QObject*, char&) {}
-void TSDIAppForm::DezimaleKeyPress(QObject*, char&) {}
-void TSDIAppForm::Speicher_IDKeyPress(QObject*, char&) {}
-void TSDIAppForm::Zaehler_IDKeyPress(QObject*, char&) {}
-void TSDIAppForm::WinterKeyPress(QObject*, char&) {}
-void TSDIAppForm::SommerKeyPress(QObject*, char&) {}

@@ -10,6 +10,9 @@
 //
 // The window deletes itself when closed; its destruction closes the port.
 
+#include "exchange/ExchangeState.h"
+#include "exchange/FieldTable.h"
+#include "exchange/ModeTable.h"
 #include "serial/CPort.h"
 
 #include <QDateTime>
@@ -17,8 +20,11 @@
 #include <QRect>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -33,6 +39,7 @@ class TComboBox;
 class TDirectoryListBox;
 class TDriveComboBox;
 class TEdit;
+class TFrameLabel;
 class TPanel;
 class TPathLabel;
 class TRadioButton;
@@ -114,7 +121,7 @@ public:
     // ---- transmission and output ----
     TButton* Uebertragen;
     QLabel* Ausgabe;
-    QLabel* Ergebnis4;
+    TFrameLabel* Ergebnis4;
     QLabel* Rueckgab;
     QLabel* Rueckgabe;
     TDriveComboBox* DriveComboBox1;
@@ -142,6 +149,10 @@ public:
     std::unique_ptr<TComPort> CPort1;
     TTimer* Timer1;
 
+    // The program-wide values of the device exchange: ReplyMode, TxFrame,
+    // RxText, ReadoutPath, the reply line splitter and the download tally.
+    exchange::TExchangeState Exchange;
+
     // The caption language last chosen: 0 until a flag is pressed, then 1
     // (German) or 2 (English).
     std::uint8_t LanguageIndex = 0;
@@ -167,6 +178,17 @@ public:
 
     // The text Panel5 shows for a moment.
     QString SystemTimeText(const QDateTime& when) const;
+
+    // The frame under construction as the program's bytes (Ergebnis4's
+    // caption, STX and ETX included).
+    std::string FrameText() const;
+    void SetFrameText(const std::string& frame);
+    // The readout path `Datei` shows, as the file system's bytes.
+    std::string DateiText() const;
+    void SetDateiText(const std::string& path);
+    // The mode whose radio button is checked; none after a transmission.
+    std::optional<exchange::TOperatingMode> CheckedMode() const;
+    TEdit* FieldEdit(exchange::TEntryField field) const;
 
     // Whether a visible cover panel lies over the control (so the operator
     // cannot see or reach it).
@@ -229,6 +251,22 @@ private:
     void LayOutBars();
     void ApplyLanguage(std::uint8_t language);
 
+    // The device exchange's steps, shared by several handlers.
+    void ApplyMode(exchange::TOperatingMode mode);
+    void CommitEntry(exchange::TEntryField field, char Key);
+    void PurgeBothQueues();
+    void WriteFrame(const std::string& frame);
+    // What handling the lines of one read came to.
+    struct TReadOutcome {
+        std::exception_ptr FirstFailure;
+        bool Stored = false;        // a line went to the readout file's tally
+        bool AppendFailed = false;  // a line found no file to append to
+    };
+    void HandleReplyLine(const std::string& line, TReadOutcome& outcome);
+    void StoreRecord(const std::string& line, bool checksumOk, TReadOutcome& outcome);
+    void ShowAppendFailure();
+    void ShowStatus(const QString& text);
+
     // Pixels on this screen for a length on the 96-dpi grid.
     int S(int length96) const;
     QRect R(int x, int y, int width, int height) const;
@@ -237,4 +275,9 @@ private:
     double scale_ = 1.0;
     QWidget* client_ = nullptr;          // the client area below the menu
     std::vector<TPanel*> covers_;        // the five cover panels
+
+    // Status bar texts of the reply handling, so a later good reply clears
+    // only a warning of its own.
+    QString replyStatus_;
+    bool appendBoxPending_ = false;  // a "Fehler ..." box is queued or open
 };

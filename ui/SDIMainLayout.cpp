@@ -11,6 +11,7 @@
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
 #include "ui/Edit.h"
+#include "ui/FrameLabel.h"
 #include "ui/Hint.h"
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
@@ -300,20 +301,20 @@ void TSDIAppForm::BuildTransmissionAndOutput()
         label->setGeometry(R(20, y, 112, kLabelHeight));
         return label;
     };
-    auto display = [this](const char* name, QRect at) {
-        auto* label = Named(new QLabel(client_), name);
+    auto display = [this](auto* label, const char* name, QRect at) {
+        Named(label, name);
         label->setTextFormat(Qt::PlainText);  // device bytes are shown, never interpreted
         label->setGeometry(at);
         SetBackground(label, kCream);
         return label;
     };
     Ausgabe = caption("Ausgabe", StoredCaption("Ausgabe"), 424);
-    Ergebnis4 = display("Ergebnis4", R(140, 424, 237, kLabelHeight));
+    Ergebnis4 = display(new TFrameLabel(client_), "Ergebnis4", R(140, 424, 237, kLabelHeight));
     QFont small = Ergebnis4->font();
     small.setPixelSize(S(kFramePixels));
     Ergebnis4->setFont(small);
     Rueckgab = caption("Rueckgab", StoredCaption("Rueckgab"), 472);
-    Rueckgabe = display("Rueckgabe", R(140, 472, 574, kLabelHeight));
+    Rueckgabe = display(new QLabel(client_), "Rueckgabe", R(140, 472, 574, kLabelHeight));
 
     Pfad_Datei = Named(new QLabel(StoredCaption("Pfad_Datei"), client_), "Pfad_Datei");
     Pfad_Datei->setGeometry(R(30, 512, 104, kLabelHeight));

@@ -4,6 +4,8 @@
 
 #include "UiTestSupport.h"
 
+#include "serial/EComPort.h"
+
 #include "ui/Application.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"
@@ -193,8 +195,28 @@ TEST_F(ErrorDisplay, FailingTimerTickIsShownOnceWhileItKeepsFailing)
     timer.SetEnabled(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 20; }, 10000));
     timer.SetEnabled(false);
+    QCoreApplication::sendPostedEvents();  // the last ticks' failures, so none reaches the next test
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(watcher.Seen().front().Text, "WriteFile function failed (win error code: 22)");  // ')' < '.'
+}
+
+// A device that goes away fails the poll's write and the reply handler's
+// count alike: one cause, one box, until something works again.
+TEST_F(ErrorDisplay, PortFailuresOfAGoneDeviceShareOneEpisode)
+{
+    auto fail = [](std::int32_t code, std::int32_t winCode) {
+        HandOverEscapedError(std::make_exception_ptr(EComPort(code, winCode)));
+        QCoreApplication::sendPostedEvents();
+    };
+    fail(ComErrorCode::WriteFailed, 22);
+    fail(ComErrorCode::ClearErrorFailed, 22);
+    fail(ComErrorCode::WriteFailed, 22);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    fail(ComErrorCode::OpenFailed, 2);  // another cause
+    ASSERT_EQ(watcher.Seen().size(), 2u);
+    TApplication::ReportSuccess();
+    fail(ComErrorCode::ClearErrorFailed, 22);
+    EXPECT_EQ(watcher.Seen().size(), 3u);
 }
 
 TEST_F(ErrorDisplay, FailingButtonAndKeyHandlersAreShownAndTheControlsGoOn)

@@ -3,6 +3,7 @@
 // which handlers ran, and a watcher that reads and closes the error boxes.
 
 #include "ui/SDIMain.h"
+#include "ui/FrameLabel.h"
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
 
@@ -75,7 +76,8 @@ public:
         : form_(new Form(std::forward<Args>(args)...))
     {
     }
-    ~TFormHolder() { delete form_.data(); }
+    ~TFormHolder() { Reset(); }
+    void Reset() { delete form_.data(); }
     TFormHolder(const TFormHolder&) = delete;
     TFormHolder& operator=(const TFormHolder&) = delete;
 

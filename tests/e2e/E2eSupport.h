@@ -1,0 +1,270 @@
+#pragma once
+// The whole tool end to end: the real main window (offscreen) on a clock the
+// test sets, the real qdtr25-sim program on a pseudo-terminal in the test
+// process's private port folder, and the simulator's frame log, which shows
+// exactly what the window sent.
+
+#include "UiTestSupport.h"
+
+#include "exchange/Checksum.h"
+#include "exchange/ExchangeState.h"
+#include "platform/ChildProcess.h"
+#include "platform/PortFolder.h"
+#include "ui/Application.h"
+#include "ui/ComboBox.h"
+#include "ui/DirectoryChooser.h"
+#include "ui/DriveChooser.h"
+#include "ui/PathLabel.h"
+#include "ui/Edit.h"
+#include "ui/FrameLabel.h"
+#include "ui/RadioButton.h"
+#include "ui/Timer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Generous: sanitizer builds on a busy two-core machine.
+inline constexpr int kPatienceMs = 60000;
+
+inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = kPatienceMs)
+{
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+inline std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// A frame as the simulator's log writes it: control characters named.
+inline std::string Logged(const std::string& frame)
+{
+    std::string out;
+    for (const unsigned char c : frame) {
+        switch (c) {
+        case 0x02: out += "<STX>"; break;
+        case 0x03: out += "<ETX>"; break;
+        case 0x0D: out += "<CR>"; break;
+        case 0x0A: out += "<LF>"; break;
+        default:
+            if (c < 0x20 || c >= 0x7F || c == '<') {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "<%02X>", c);
+                out += hex;
+            } else {
+                out += char(c);
+            }
+        }
+    }
+    return out;
+}
+
+// STX, payload, its checksum, ETX, CR: a frame as the device expects it.
+inline std::string SentFrame(const std::string& payload)
+{
+    return "\x02" + payload + ChecksumText(GetChecksumme(payload, std::int32_t(payload.size()))) + "\x03\r";
+}
+
+inline const std::string kPollFrameLogged = "<STX>806412<ETX><CR>";
+
+// qdtr25-sim as a child process, its frames logged to a file.
+class TSimulator {
+public:
+    TSimulator() { EXPECT_TRUE(dir_.isValid()); }
+    ~TSimulator() { Stop(); }
+
+    // Starts it with `args` (plus --log, and --port auto unless given) and
+    // reads the COM name it announces.
+    bool Start(std::vector<std::string> args, const std::string& comName = "auto")
+    {
+        process_ = std::make_unique<platform::ChildProcess>();
+        args.insert(args.begin(), {"--port", comName, "--log", LogPath()});
+        std::string error;
+        if (!process_->Start(QDTR25_SIM_PATH, args, {}, &error)) {
+            ADD_FAILURE() << "cannot start the simulator: " << error;
+            return false;
+        }
+        const auto line = process_->ReadLine(kPatienceMs);
+        if (!line) {
+            ADD_FAILURE() << "the simulator did not announce itself";
+            return false;
+        }
+        comName_ = line->substr(0, line->find(' '));
+        return true;
+    }
+
+    // Ended as by a crash or a pulled plug, its port link removed as a pulled
+    // adapter's device node goes.
+    void Kill()
+    {
+        if (!process_)
+            return;
+        process_->Send(platform::ChildProcess::Signal::Kill);
+        process_->Wait(kPatienceMs);
+        platform::UnlinkPort(comName_);
+        process_.reset();
+    }
+
+    void Stop()
+    {
+        if (!process_)
+            return;
+        process_->Send(platform::ChildProcess::Signal::Terminate);
+        process_->Wait(kPatienceMs);
+        process_.reset();
+    }
+
+    const std::string& ComName() const { return comName_; }
+    std::string LogPath() const { return dir_.filePath("frames.log").toStdString(); }
+
+    // The frames received so far, one per entry, as the log names them.
+    std::vector<std::string> Frames() const
+    {
+        std::vector<std::string> frames;
+        std::istringstream in(ReadFileBytes(LogPath()));
+        for (std::string line; std::getline(in, line);)
+            frames.push_back(line);
+        return frames;
+    }
+    // The frames other than the clock poll's.
+    std::vector<std::string> FramesBesidesPoll() const
+    {
+        std::vector<std::string> frames;
+        for (std::string& frame : Frames())
+            if (frame != kPollFrameLogged)
+                frames.push_back(std::move(frame));
+        return frames;
+    }
+    bool Received(const std::string& logged) const
+    {
+        const auto frames = Frames();
+        return std::find(frames.begin(), frames.end(), logged) != frames.end();
+    }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<platform::ChildProcess> process_;
+    std::string comName_;
+};
+
+// The window on a clock the test sets, shown and active (keyboard focus is
+// real only in the active window), every box read and closed.
+class TWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        TApplication::ReportSuccess();  // a fresh error episode
+        form->show();
+        // The offscreen platform now and then lets an activation request
+        // pass while the last test's window goes; asking again settles it.
+        for (int attempt = 0; attempt < 3 && !form->isActiveWindow(); ++attempt) {
+            form->raise();
+            form->activateWindow();
+            if (QTest::qWaitForWindowActive(form.get()))
+                break;
+        }
+        ASSERT_TRUE(form->isActiveWindow());
+        savedDirectory_ = QDir::currentPath();
+    }
+    // The window goes while the device is still there, and what its last
+    // moments handed to the error display is handled here, not in the next test.
+    void TearDown() override
+    {
+        form.Reset();
+        QCoreApplication::sendPostedEvents();
+        QDir::setCurrent(savedDirectory_);
+    }
+
+    // Picks the device's entry in the port list, as with the mouse.
+    void ChoosePort(const std::string& comName)
+    {
+        TComboBox* box = form->Schnittstelle;
+        if (box->findText(QString::fromStdString(comName)) < 0) {  // started after the window
+            box->clear();
+            box->addItems(form->GetComAvailable());
+        }
+        const int index = box->findText(QString::fromStdString(comName));
+        ASSERT_GE(index, 0) << comName << " is not in the port list";
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    // Chooses the port and waits for the device's clock reply.
+    void Connect(const TSimulator& sim)
+    {
+        form->Modulzeit->SetCaption(QString());
+        ChoosePort(sim.ComName());
+        ASSERT_TRUE(form->CPort1->Connected()) << Boxes();
+        ASSERT_TRUE(WaitFor([&] { return !form->Modulzeit->Caption().isEmpty(); })) << "no clock reply";
+    }
+
+    // Types the text into the field (replacing its text) and presses Enter.
+    void Commit(TEdit* field, const char* text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QString::fromLatin1(text));
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
+
+    std::string Frame() const { return form->FrameText(); }
+
+    // The error boxes seen so far, for failure messages.
+    std::string Boxes() const
+    {
+        std::string texts;
+        for (const auto& box : boxes.Seen())
+            texts += "[" + box.Text.toStdString() + "] ";
+        return texts;
+    }
+
+    // Reads the records' day into a fresh folder: returns the file's path.
+    std::string DownloadDay(const char* yy, const char* mm, const char* dd)
+    {
+        form->DirectoryListBox1->SetDirectory(readoutDir.path());  // runs "Datei lesen" when it changes
+        Click(form->Datei_lesen);
+        AwaitLastPollReply();
+        Commit(form->JJ, yy);
+        Commit(form->MM, mm);
+        Commit(form->TT, dd);
+        EXPECT_TRUE(form->Uebertragen->isEnabled());
+        const std::string file = form->DateiText();
+        Click(form->Uebertragen);
+        return file;
+    }
+
+    // Once the poll is stopped, a reply to its last query may still be on
+    // its way; sent before the next frame's purge, it would be taken as that
+    // frame's answer. A tick shows its query in Rueckgabe until the reply.
+    void AwaitLastPollReply()
+    {
+        ASSERT_FALSE(form->Timer1->Enabled());
+        ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text() != "806412"; })) << "the poll's reply never came";
+    }
+
+    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(3, 14, 15));
+    TFormHolder<TSDIAppForm> form{[this] { return now; }};
+    TBoxWatcher boxes;
+    QTemporaryDir readoutDir;
+
+private:
+    QString savedDirectory_;
+};
+
+}  // namespace e2e

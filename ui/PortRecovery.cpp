@@ -1,0 +1,24 @@
+#include "ui/PortRecovery.h"
+
+#include "serial/CPort.h"
+
+bool DeviceGone(TComPort& port)
+{
+    if (!port.Connected())
+        return false;
+    // The modem status is a call without side effects on the line that the
+    // platform refuses once the device has gone; reads and the input count
+    // would still succeed while bytes received before the loss remain.
+    try {
+        port.ModemSignals();
+    } catch (const EComPort& error) {
+        return error.WinCode == static_cast<std::int32_t>(platform::ERROR_BAD_COMMAND);
+    }
+    return false;
+}
+
+void CloseIfDeviceGone(TComPort& port)
+{
+    if (DeviceGone(port))
+        port.Close();
+}

@@ -1,0 +1,214 @@
+// The device's side of the exchange: choosing the port, the transmission
+// behind "Übertragen", the clock poll and the reply handler. Frames and
+// replies are Windows-1252 bytes throughout; the widgets get them decoded.
+
+#include "ui/SDIMain.h"
+
+#include "exchange/ClockFill.h"
+#include "exchange/CommandFrames.h"
+#include "exchange/ControlChars.h"
+#include "exchange/PartialWrite.h"
+#include "exchange/ReadoutFile.h"
+#include "exchange/ReplyHandling.h"
+#include "exchange/Transmission.h"
+#include "ui/AnsiText.h"
+#include "ui/Application.h"
+#include "ui/ComboBox.h"
+#include "ui/Edit.h"
+#include "ui/FrameLabel.h"
+#include "ui/MessageBox.h"
+#include "ui/MouseButton.h"
+#include "ui/Panel.h"
+#include "ui/PathLabel.h"
+#include "ui/PortRecovery.h"
+#include "ui/RadioButton.h"
+#include "ui/Timer.h"
+
+#include <QStatusBar>
+#include <QTimer>
+
+using exchange::TReplyMode;
+
+// ---- port operations shared by the handlers ----------------------------------
+
+void TSDIAppForm::PurgeBothQueues()
+{
+    CPort1->PurgeQueues(true, true);
+    Exchange.Splitter.Clear();  // a line begun before the purge can never complete
+}
+
+void TSDIAppForm::WriteFrame(const std::string& frame)
+{
+    exchange::CheckFrameWritten(static_cast<std::size_t>(CPort1->WriteText(frame)), frame.size());
+}
+
+// ---- port selection -------------------------------------------------------------
+
+void TSDIAppForm::SchnittstelleClick(QObject* /*Sender*/)
+{
+    Software->setText(MD5(ProgramFileName()));
+    // Opening a port that is still open is a no-op, so a port whose device
+    // went away is closed first: the device that answers now gets opened.
+    CloseIfDeviceGone(*CPort1);
+    CPort1->SetPortNum(AnsiFromQString(Schnittstelle->Text()));
+    CPort1->Open();
+    PurgeBothQueues();
+    WriteFrame(exchange::PlainClockQueryFrame());
+    Exchange.ReplyMode = TReplyMode::rmDeviceClock;
+    Panel6->hide();
+    Timer1->SetEnabled(true);
+    Datei_lesen->SetChecked(false);
+    Wert_lesen->SetChecked(false);
+    TApplication::ReportSuccess();
+}
+
+// ---- transmission ("Übertragen") -------------------------------------------------
+
+void TSDIAppForm::LesenClick(QObject* /*Sender*/)
+{
+    Timer1->SetEnabled(false);
+    // A mode that leaves the clock poll running ("Uhr stellen",
+    // "Konfiguration") would otherwise have its answer read as a clock reply:
+    // each tick sets the clock's reply mode. The frame of the mode still
+    // chosen is answered as that mode says.
+    if (const auto mode = CheckedMode())
+        Exchange.ReplyMode = exchange::ModeDef(*mode).ReplyMode;
+    for (TRadioButton* mode : {Wert_lesen, Datei_lesen, Uhr_stellen, Konfig})
+        mode->SetChecked(false);
+
+    if (exchange::CreatesReadoutFile(Exchange.ReplyMode)) {
+        if (!exchange::CreateReadoutFile(DateiText())) {
+            ShowMessage(exchange::kCreateFailedText);
+            return;
+        }
+        Exchange.Tally.Start(AnsiFromQString(Datei->Path()));
+    }
+
+    CPort1->SetEventChar(static_cast<std::uint8_t>(exchange::LF));
+    const exchange::TTransmission tx = exchange::AssembleTransmission(FrameText());
+    L_CRC->setText(QStringFromAnsi(tx.ChecksumText));
+    Exchange.TxFrame = tx.Frame;
+    SetFrameText(tx.Frame);
+    PurgeBothQueues();
+    WriteFrame(tx.Frame);
+    Uebertragen->setEnabled(false);
+    TApplication::ReportSuccess();
+}
+
+// ---- clock poll ------------------------------------------------------------------
+
+void TSDIAppForm::Timer1Timer(QObject* /*Sender*/)
+{
+    Rueckgabe->setText(QStringFromAnsi(exchange::ClockQueryText()));
+    PurgeBothQueues();
+    WriteFrame(exchange::ClockQueryFrame());
+    Exchange.ReplyMode = TReplyMode::rmDeviceClock;
+    Panel5->SetCaption(SystemTimeText(Now()));
+
+    if (Systemzeit->hasFocus()) {
+        const exchange::TTimeTakeOver take =
+            exchange::TakeOverSystemTime(AnsiFromQString(Panel5->Caption()), FrameText());
+        hh->setText(QStringFromAnsi(take.hh));
+        m_m->setText(QStringFromAnsi(take.m_m));
+        ss->setText(QStringFromAnsi(take.ss));
+        SetFrameText(take.Frame);
+        Uebertragen->setEnabled(true);
+    }
+    TApplication::ReportSuccess();
+}
+
+// ---- reply handler ---------------------------------------------------------------
+
+// Every complete line of one read is handled, in order; a failure of one line
+// does not keep the later ones from being shown and stored, and the first
+// failure is raised once all are done.
+void TSDIAppForm::CPort1RxFlag(TObject* /*Sender*/)
+{
+    if (CPort1->EventChar() != static_cast<std::uint8_t>(exchange::LF))
+        return;
+    std::string received;
+    CPort1->ReadText(received, CPort1->BytesWaiting());
+    const std::vector<std::string> lines = Exchange.Splitter.Feed(received);
+    if (lines.empty())
+        return;  // the rest of the line is still on its way
+
+    TReadOutcome outcome;
+    for (const std::string& line : lines)
+        HandleReplyLine(line, outcome);
+
+    if (outcome.Stored)
+        ShowStatus(QStringFromAnsi(Exchange.Tally.StatusText()));
+    if (outcome.AppendFailed)
+        ShowAppendFailure();
+    if (outcome.FirstFailure)
+        std::rethrow_exception(outcome.FirstFailure);
+    TApplication::ReportSuccess();
+}
+
+void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome)
+{
+    Exchange.RxText = line;
+    const exchange::TReplyView view = exchange::HandleReply(line, Exchange.ReplyMode);
+    L_CRC->setText(QStringFromAnsi(view.L_CRC));
+    Rueckgabe->setText(QStringFromAnsi(view.Rueckgabe));
+    if (view.Panels) {
+        ID_Zaehler->SetCaption(QStringFromAnsi(view.Panels->ID_Zaehler));
+        Datum_Zeit->SetCaption(QStringFromAnsi(view.Panels->Datum_Zeit));
+        ID_Mess->SetCaption(QStringFromAnsi(view.Panels->ID_Mess));
+        Messwert->SetCaption(QStringFromAnsi(view.Panels->Messwert));
+    }
+    if (view.Modulzeit)
+        Modulzeit->SetCaption(QStringFromAnsi(*view.Modulzeit));
+    if (view.UhrStellenVisible)
+        Uhr_stellen->setVisible(*view.UhrStellenVisible);
+    if (view.Failure && !outcome.FirstFailure) {
+        try {
+            view.Failure.Raise();
+        } catch (...) {
+            outcome.FirstFailure = std::current_exception();
+        }
+    }
+
+    if (view.ReadoutLine) {
+        StoreRecord(*view.ReadoutLine, view.ChecksumOk, outcome);
+    } else if (!view.ChecksumOk) {
+        ShowStatus(QStringFromAnsi(exchange::ChecksumWarning(view)));
+    } else if (!replyStatus_.isEmpty() && StatusBar->currentMessage() == replyStatus_) {
+        StatusBar->clearMessage();  // the warning was about an earlier reply
+        replyStatus_.clear();
+    }
+}
+
+void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOutcome& outcome)
+{
+    bool stored = false;
+    try {
+        stored = exchange::AppendReadoutLine(DateiText(), line);
+        outcome.AppendFailed = outcome.AppendFailed || !stored;
+    } catch (...) {  // writing or closing failed: the line is not (wholly) stored
+        if (!outcome.FirstFailure)
+            outcome.FirstFailure = std::current_exception();
+    }
+    Exchange.Tally.Record(AnsiFromQString(Datei->Path()), stored, checksumOk);
+    outcome.Stored = true;
+}
+
+// "Fehler ..." once for the lines of one read, after the port's delivery has
+// returned, and never a second box while one is waiting or open: the device
+// goes on sending while the operator reads it.
+void TSDIAppForm::ShowAppendFailure()
+{
+    if (appendBoxPending_)
+        return;
+    appendBoxPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        ShowMessage(exchange::kAppendFailedText);
+        appendBoxPending_ = false;
+    });
+}
+
+void TSDIAppForm::ShowStatus(const QString& text)
+{
+    replyStatus_ = text;
+    StatusBar->showMessage(text);
+}
