@@ -1,7 +1,7 @@
 // One day's records downloaded in "Datei lesen": the device sends N record
 // lines back to back, the real window (offscreen) stores them. The harness
 // works the window as the operator does, through the controls' object
-// names: it types the port into "Schnittstelle", clicks "Datei_lesen",
+// names: it picks the port in "Schnittstelle", clicks "Datei_lesen",
 // commits year, month and day with Enter, clicks "Uebertragen" and waits
 // until the readout file holds every line (or stops growing).
 //
@@ -105,8 +105,11 @@ Outcome DownloadThroughWindow(int records, const QString& folder)
 
     auto* port = Control<QComboBox>(form, "Schnittstelle");
     if (port) {
-        port->setFocus();
-        QTest::keyClicks(port, QString::fromStdString(device.ComName()));
+        // Picked from the list as with the mouse: typing would first complete
+        // to the list's first entry, which may be a real port of this machine.
+        const int index = port->findText(QString::fromStdString(device.ComName()));
+        port->setCurrentIndex(index);
+        emit port->activated(index);
     }
     const bool opened = ServeUntil([&] { return form->CPort1->Connected(); }, 5000);
     if (auto* mode = Control<QAbstractButton>(form, "Datei_lesen")) QTest::mouseClick(mode, Qt::LeftButton);

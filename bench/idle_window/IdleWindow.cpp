@@ -1,6 +1,6 @@
 // What the window costs while it only waits. The simulator (qdtr25-sim, a
 // separate process) plays the device; the window, offscreen, gets its port
-// chosen as the operator does (typed into "Schnittstelle"), then:
+// chosen as the operator does (picked in "Schnittstelle"), then:
 //   1. the clock poll runs (one query and one reply a second) for a while;
 //   2. "Wert lesen" stops the poll and nothing arrives for as long again.
 // For each phase: this process's CPU time as a share of one core, and the
@@ -109,8 +109,11 @@ int main(int argc, char** argv)
     form->show();
     auto* port = form->findChild<QComboBox*>(QStringLiteral("Schnittstelle"));
     if (port) {
-        port->setFocus();
-        QTest::keyClicks(port, QString::fromStdString(comName));
+        // Picked from the list as with the mouse: typing would first complete
+        // to the list's first entry, which may be a real port of this machine.
+        const int index = port->findText(QString::fromStdString(comName));
+        port->setCurrentIndex(index);
+        emit port->activated(index);
     }
     const bool wired = ServeUntil([&] { return form->CPort1->Connected(); }, 5000);
     // Replies seen: each changes the device clock panel.
