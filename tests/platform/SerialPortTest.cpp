@@ -217,22 +217,7 @@ TEST_F(PtyPortTest, WithInputFlowControlAFullQueueHoldsBackInsteadOfDropping)
     for (int i = 0; i < 40; ++i) sent += static_cast<char>('A' + i % 26);
     ASSERT_TRUE(pty.WriteAll(sent));
 
-    std::string got;
-    DWORD errors = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        COMSTAT stat;
-        DWORD e = 0;
-        if (!ClearCommError(port, &e, &stat)) return true;
-        errors |= e;
-        char buffer[16];
-        DWORD count = 0;
-        Record read;
-        if (stat.cbInQue > 16 || !ReadFile(port, buffer, sizeof buffer, &count, &read.ov)) return true;
-        got.append(buffer, count);
-        return got.size() >= sent.size();
-    }));
-    EXPECT_EQ(got, sent);
-    EXPECT_EQ(errors, 0u);
+    ExpectReadWholeWithoutErrors(sent);
 }
 
 TEST_F(PtyPortTest, AFullQueueHoldingALineEndWaitsForTheReaderInsteadOfDropping)
@@ -245,22 +230,7 @@ TEST_F(PtyPortTest, AFullQueueHoldingALineEndWaitsForTheReaderInsteadOfDropping)
     for (int i = 0; i < 40; ++i) sent += "line" + std::to_string(i) + "\n";
     ASSERT_TRUE(pty.WriteAll(sent));
 
-    std::string got;
-    DWORD errors = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        COMSTAT stat;
-        DWORD e = 0;
-        if (!ClearCommError(port, &e, &stat)) return true;
-        errors |= e;
-        char buffer[16];
-        DWORD count = 0;
-        Record read;
-        if (stat.cbInQue > 16 || !ReadFile(port, buffer, sizeof buffer, &count, &read.ov)) return true;
-        got.append(buffer, count);
-        return got.size() >= sent.size();
-    }));
-    EXPECT_EQ(got, sent);
-    EXPECT_EQ(errors, 0u);
+    ExpectReadWholeWithoutErrors(sent);
 }
 
 TEST_F(PtyPortTest, AHeldQueueAnnouncesItsLineEndToAWaiterThatCameLater)

@@ -135,6 +135,28 @@ protected:
         return got;
     }
 
+    // Reads 16 bytes at a time, as a slow reader with a 16-byte queue would,
+    // until `sent` has arrived: all of it, in order, with no line error.
+    void ExpectReadWholeWithoutErrors(const std::string& sent)
+    {
+        std::string got;
+        DWORD errors = 0;
+        ASSERT_TRUE(WaitUntil([&] {
+            COMSTAT stat;
+            DWORD e = 0;
+            if (!ClearCommError(port, &e, &stat)) return true;
+            errors |= e;
+            char buffer[16];
+            DWORD count = 0;
+            Record read;
+            if (stat.cbInQue > 16 || !ReadFile(port, buffer, sizeof buffer, &count, &read.ov)) return true;
+            got.append(buffer, count);
+            return got.size() >= sent.size();
+        }));
+        EXPECT_EQ(got, sent);
+        EXPECT_EQ(errors, 0u);
+    }
+
     // Waits for the port's input queue to hold `size` bytes.
     bool QueueHolds(DWORD size)
     {
