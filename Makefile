@@ -9,7 +9,7 @@ deps:
 	@scripts/install-deps.sh
 
 build/CMakeCache.txt: | deps
-	$(CMAKE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CMAKE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 
 build: deps build/CMakeCache.txt
 	$(CMAKE) --build build -j $(JOBS)
@@ -22,14 +22,14 @@ test: build
 
 # The same tests with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
-	$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=address,undefined -DTORNVALE_BENCH=OFF
+	$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DSANITIZE=address,undefined -DTORNVALE_BENCH=OFF
 	$(CMAKE) --build build-asan -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir build-asan $(CTEST_ARGS) -j $(JOBS)
 
 # The threaded serial tests with ThreadSanitizer.
 test-tsan: deps
-	$(CMAKE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=thread -DTORNVALE_BENCH=OFF
+	$(CMAKE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DSANITIZE=thread -DTORNVALE_BENCH=OFF
 	$(CMAKE) --build build-tsan -j $(JOBS) --target tsan_tests
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 	  ctest --test-dir build-tsan $(CTEST_ARGS) -L threads
