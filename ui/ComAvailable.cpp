@@ -61,8 +61,18 @@ QString DescribePort(const platform::SerialPortInfo& port)
 
 QString ComPortDescription(const QString& comName)
 {
-    for (const auto& port : platform::ListSerialPorts())
-        if (QStringFromAnsi(port.comName).compare(comName, Qt::CaseInsensitive) == 0)
-            return DescribePort(port);
-    return {};
+    return ComPortDescriptions({comName}).front();
+}
+
+QStringList ComPortDescriptions(const QStringList& comNames)
+{
+    const std::vector<platform::SerialPortInfo> ports = platform::ListSerialPorts();
+    QStringList descriptions;
+    for (const QString& comName : comNames) {
+        const auto port = std::find_if(ports.begin(), ports.end(), [&](const platform::SerialPortInfo& p) {
+            return QStringFromAnsi(p.comName).compare(comName, Qt::CaseInsensitive) == 0;
+        });
+        descriptions.append(port == ports.end() ? QString() : DescribePort(*port));
+    }
+    return descriptions;
 }

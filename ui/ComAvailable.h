@@ -36,3 +36,6 @@ QString DescribePort(const platform::SerialPortInfo& port);
 // The description of the port listed under comName (any case); empty when no
 // port of that name is known now.
 QString ComPortDescription(const QString& comName);
+// The descriptions of the ports listed under comNames, in their order, from
+// one look at this machine's ports.
+QStringList ComPortDescriptions(const QStringList& comNames);

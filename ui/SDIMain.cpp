@@ -82,6 +82,11 @@ void TSDIAppForm::WireHandlers()
     };
 
     Schnittstelle->OnClick = [this](QObject* s) { SchnittstelleClick(s); };
+    Schnittstelle->OnDropDown = [this](QObject* s) { SchnittstelleDropDown(s); };
+    Schnittstelle->OnCloseUp = [this](QObject* s) { SchnittstelleCloseUp(s); };
+    connect(Schnittstelle, &QComboBox::highlighted, this, [this](int index) {
+        CallHandler([this, index] { SchnittstelleHighlight(index); });
+    });
     Wert_lesen->OnClick = [this](QObject* s) { Wert_lesenClick(s); };
     Datei_lesen->OnClick = [this](QObject* s) { Datei_lesenClick(s); };
     Uhr_stellen->OnClick = [this](QObject* s) { Uhr_stellenClick(s); };
@@ -126,9 +131,7 @@ void TSDIAppForm::FormCreate(QObject* /*Sender*/)
     // time's format carries it); the time separator stays the system's.
     TimeSeparator = TimeSeparatorOf(QLocale::system()).toLatin1();
 
-    const QStringList ports = GetComAvailable();
-    Schnittstelle->clear();
-    Schnittstelle->addItems(ports);
+    FillPortList();
     Schnittstelle->setCurrentIndex(-1);
     Schnittstelle->setEditText(QString());
 
