@@ -5,6 +5,7 @@
 #include <QCollator>
 #include <QLocale>
 
+#include "platform/ComName.h"
 #include "ui/AnsiText.h"
 
 namespace {
@@ -34,9 +35,14 @@ QStringList ComAvailableFrom(const std::vector<platform::SerialCommValue>& value
         if (!value.isText)
             throw ERegistryException("Ung\xFCltiger Datentyp f\xFCr '" + value.name + "'");
         const QString data = QStringFromAnsi(value.data);
-        if (data.toUpper().startsWith(QLatin1String("COM")) &&
-            QStringFromAnsi(value.name).toUpper().contains(QLatin1String("DEVICE")))
-            ports.append(TrimBlanks(data));
+        if (!data.toUpper().startsWith(QLatin1String("COM")) ||
+            !QStringFromAnsi(value.name).toUpper().contains(QLatin1String("DEVICE")))
+            continue;
+        // A name the serial component would not keep (COM300, COM4x) would
+        // open another port than the one listed.
+        const QString port = TrimBlanks(data);
+        if (platform::ParseComName(AnsiFromQString(port)))
+            ports.append(port);
     }
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -57,11 +63,6 @@ QString DescribePort(const platform::SerialPortInfo& port)
     if (!port.description.empty())
         text += QLatin1String(", ") + QString::fromStdString(port.description);
     return text;
-}
-
-QString ComPortDescription(const QString& comName)
-{
-    return ComPortDescriptions({comName}).front();
 }
 
 QStringList ComPortDescriptions(const QStringList& comNames)
