@@ -42,6 +42,7 @@ class TEdit;
 class TFrameLabel;
 class TPanel;
 class TPathLabel;
+class TPortDoctor;
 class TRadioButton;
 class TTimer;
 
@@ -280,4 +281,7 @@ private:
     // only a warning of its own.
     QString replyStatus_;
     bool appendBoxPending_ = false;  // a "Fehler ..." box is queued or open
+
+    // What the operator can do about a port that would not open.
+    std::unique_ptr<TPortDoctor> portDoctor_;
 };
