@@ -8,7 +8,7 @@ deb=${1:?usage: $0 PACKAGE.deb}
 "$(dirname "$0")/install-deps.sh" lintian desktop-file-utils appstream
 
 # --fail-on error: a warning does not fail, every error does.
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
