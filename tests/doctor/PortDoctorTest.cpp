@@ -36,11 +36,15 @@ QString Q(const std::string& text)
 
 class PortDoctor : public testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { TApplication::ReportSuccess(); }
+
+    // Starts the window once the test's ports are linked: it lists them.
+    void StartWindow()
     {
-        TApplication::ReportSuccess();
+        holder_ = std::make_unique<TFormHolder<TSDIAppForm>>(FixedTestTime);
+        form = holder_->get();
         form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
 
     // Opens the port list with the mouse and clicks the entry; `beforeClick`
@@ -87,7 +91,10 @@ protected:
     }
 
     TBoxWatcher boxes;
-    TFormHolder<TSDIAppForm> form{FixedTestTime};
+    TSDIAppForm* form = nullptr;
+
+private:
+    std::unique_ptr<TFormHolder<TSDIAppForm>> holder_;
 };
 
 TEST_F(PortDoctor, PortHeldByAnotherProcessNamesItUntilThePortOpens)
@@ -98,8 +105,7 @@ TEST_F(PortDoctor, PortHeldByAnotherProcessNamesItUntilThePortOpens)
     std::string error;
     ASSERT_TRUE(holder->Start(PORTHOLD_PATH, {"COM6"}, {}, &error)) << error;
     ASSERT_EQ(holder->ReadLine(kPatienceMs), std::optional<std::string>("held"));
-    form->Schnittstelle->clear();
-    form->Schnittstelle->addItems(form->GetComAvailable());  // as at a start after the link appeared
+    ASSERT_NO_FATAL_FAILURE(StartWindow());
 
     ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM6", "Unable to open com port (win error code: 5)"));
     const QString pts = Q(device.pty.SlavePath());
@@ -119,8 +125,7 @@ TEST_F(PortDoctor, PortWhoseDeviceWentAwaySaysNoDevice)
 {
     auto device = std::make_unique<TLinkedPty>("COM5");
     ASSERT_TRUE(device->Linked()) << device->Error();
-    form->Schnittstelle->clear();
-    form->Schnittstelle->addItems(form->GetComAvailable());
+    ASSERT_NO_FATAL_FAILURE(StartWindow());
 
     // The adapter is pulled while the list is open: the link leads to nothing.
     ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM5", "Unable to open com port (win error code: 2)", [&] {
@@ -156,8 +161,7 @@ TEST_F(PortDoctor, RefusedDeviceNodesAsThisUser)
     if (!groupNode.empty()) {
         ASSERT_TRUE(platform::LinkPort("COM9", groupNode, &error)) << error;
     }
-    form->Schnittstelle->clear();
-    form->Schnittstelle->addItems(form->GetComAvailable());
+    ASSERT_NO_FATAL_FAILURE(StartWindow());
 
     ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM8", "Unable to open com port (win error code: 5)"));
     // No group would help: the mode shuts out everyone but root.
