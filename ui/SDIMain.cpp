@@ -14,6 +14,7 @@
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
 #include "ui/PathLabel.h"
+#include "ui/PortDoctor.h"
 #include "ui/RadioButton.h"
 #include "ui/TimeSeparator.h"
 #include "ui/Timer.h"
@@ -48,6 +49,7 @@ TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);  // closing the window ends it and its port
     BuildControls();
+    portDoctor_ = std::make_unique<TPortDoctor>(StatusBar);
     WireHandlers();
     CallHandler([this] { FormCreate(this); });  // a failure is shown once the loop runs
 }
@@ -227,6 +229,7 @@ void TSDIAppForm::ApplyLanguage(std::uint8_t language)
             throw std::logic_error(std::string("no control ") + row.Control);
         SetCaption(control, CaptionOf(row, LanguageIndex));
     }
+    portDoctor_->LanguageChanged(LanguageIndex);
 }
 
 // ---- software identification ----------------------------------------------

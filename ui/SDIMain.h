@@ -42,6 +42,7 @@ class TEdit;
 class TFrameLabel;
 class TPanel;
 class TPathLabel;
+class TPortDoctor;
 class TRadioButton;
 class TTimer;
 
@@ -291,4 +292,7 @@ private:
     QString replyStatus_;
     QString portHint_;  // the description shown while a port entry is highlighted
     bool appendBoxPending_ = false;  // a "Fehler ..." box is queued or open
+
+    // What the operator can do about a port that would not open.
+    std::unique_ptr<TPortDoctor> portDoctor_;
 };

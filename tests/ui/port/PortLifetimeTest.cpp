@@ -3,10 +3,10 @@
 // shown by the error display, and closing the window closes the port and ends
 // its event thread.
 
-#include "LinkedPty.h"
 #include "UiTestSupport.h"
 
 #include "platform/ProcessStats.h"
+#include "tests/support/LinkedPty.h"
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>

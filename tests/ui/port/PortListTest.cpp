@@ -2,7 +2,7 @@
 // ports again without touching the port in use, only names the component can
 // open are offered, and each entry says which device stands behind it.
 
-#include "LinkedPty.h"
+#include "tests/support/LinkedPty.h"
 #include "UiTestSupport.h"
 
 #include "ui/Application.h"

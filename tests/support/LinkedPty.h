@@ -1,6 +1,6 @@
 #pragma once
-// A pseudo-terminal known under a COM name in the (private) port folder, for
-// the window tests that need a real port.
+// A pseudo-terminal known as a COM name in the (private) port folder: the
+// window's tests play the device on its master side.
 
 #include "platform/PortFolder.h"
 #include "platform/Pty.h"
