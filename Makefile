@@ -14,7 +14,9 @@ build/CMakeCache.txt: | deps
 build: deps build/CMakeCache.txt
 	$(CMAKE) --build build -j $(JOBS)
 
-run: build
+# Only the two programs it starts, not the test suite.
+run: deps build/CMakeCache.txt
+	$(CMAKE) --build build -j $(JOBS) --target Tornvale qdtr25-sim
 	scripts/run-demo.sh
 
 test: build

@@ -19,6 +19,11 @@ struct TExchangeState {
     std::string TxFrame;      // the frame last sent by "Übertragen"
     std::string RxText;       // the reply line handled last
     std::string ReadoutPath;  // directory part of the readout file's path
+    // Under rmStoredRecord a reply line is stored only once the transmission
+    // of this "Datei lesen" round has created the day's file: an answer to an
+    // earlier query (the clock poll's last one) arriving before that is shown
+    // but never appended to a file of another day.
+    bool ReadoutFileCreated = false;
     TReplyLineSplitter Splitter;
     TDownloadTally Tally;
 };

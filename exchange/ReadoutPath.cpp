@@ -2,12 +2,6 @@
 
 namespace exchange {
 
-std::string ReadoutPathFrom(const std::string& datei)
-{
-    const bool namesFile = datei.size() >= kDateSuffixLength && datei.ends_with(".txt");
-    return namesFile ? datei.substr(0, datei.size() - kDateSuffixLength) : datei;
-}
-
 std::string YearName(const std::string& readoutPath, const std::string& year)
 {
     return readoutPath + kPathSeparator + year;

@@ -2,7 +2,13 @@
 // The readout file's path: a directory (the readout path) and a 13-character
 // date suffix "/yy_mm_dd.txt" that the date fields build in `Datei`.
 //
-//   state.ReadoutPath = ReadoutPathFrom(Datei caption);   // on "Datei lesen"
+// The readout path is the folder the directory chooser shows, taken at start
+// and on every "Datei lesen" (which a change of folder runs), never from what
+// `Datei` happens to hold: the date fields build names in `Datei` in every
+// mode, and a name built before the folder was known must not decide where
+// the day's file goes.
+//
+//   state.ReadoutPath = chooser's folder;                  // start, "Datei lesen"
 //   Datei = YearName(state.ReadoutPath, "26");             // "/data/26"
 //   Datei = MonthName(Datei, "12");                        // "/data/26_12"
 //   Datei = DayName(Datei, "07");                          // "/data/26_12_07.txt"
@@ -12,12 +18,6 @@
 namespace exchange {
 
 inline constexpr char kPathSeparator = '/';
-inline constexpr int kDateSuffixLength = 13;  // "/26_12_07.txt"
-
-// The directory part of a `Datei` caption: a text ending in ".txt" (same
-// case) with at least 13 characters loses its last 13; any other text, a
-// bare directory included, is kept whole.
-std::string ReadoutPathFrom(const std::string& datei);
 
 std::string YearName(const std::string& readoutPath, const std::string& year);
 std::string MonthName(const std::string& datei, const std::string& month);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config qt6-base-dev libgtest-dev libgl-dev
-          xvfb xauth fonts-dejavu-core clang libclang-rt-dev procps)
+          xvfb xauth xdotool fonts-dejavu-core clang libclang-rt-dev procps)
 [ $# -gt 0 ] && packages+=("$@")
 
 missing=()

@@ -38,9 +38,11 @@ void TDirectoryListBox::SetDirectory(const QString& path)
     const bool changed = now != directory_;
     directory_ = now;
     Rebuild();
-    if (dirLabel_)
-        dirLabel_->SetPath(directory_);
+    // Opening the folder already open leaves the file name the date fields
+    // built in the label alone.
     if (changed) {
+        if (dirLabel_)
+            dirLabel_->SetPath(directory_);
         emit directoryChanged(directory_);
         if (OnChange)
             OnChange(this);

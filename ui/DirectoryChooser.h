@@ -17,8 +17,8 @@ public:
 
     QString Directory() const { return directory_; }
 
-    // Makes `path` the process's current directory and the chooser's folder,
-    // then writes it into the linked label and, when the folder changed, runs
+    // Makes `path` the process's current directory and the chooser's folder;
+    // when the folder changed, writes it into the linked label and runs
     // OnChange. A folder that does not exist raises EInOutError 3, one that
     // cannot be entered EInOutError 5; then nothing changes.
     void SetDirectory(const QString& path);

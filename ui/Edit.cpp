@@ -2,6 +2,7 @@
 
 #include "ui/HandlerCall.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QValidator>
 
@@ -55,6 +56,21 @@ bool TEdit::event(QEvent* event)
         ~Leave() { --depth; }
     } leave{operatorInput_};
     return QLineEdit::event(event);
+}
+
+void TEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    switch (event->reason()) {
+    case Qt::OtherFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        selectAll();
+        break;
+    default:  // mouse, window activation, popups, menu bar
+        break;
+    }
 }
 
 void TEdit::keyPressEvent(QKeyEvent* event)

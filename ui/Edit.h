@@ -2,6 +2,11 @@
 // A single-line entry field with a maximum length and a key hook: Enter hands
 // CR (13) to OnKeyPress; every other key only edits the field.
 //
+// Focus given by the program (setFocus, as a mode choice or a commit moving
+// on does) or by Tab selects the whole text, so the first key typed replaces
+// the value; a mouse click only places the caret, and focus coming back with
+// the window (after a box closes) keeps the caret and selection as they were.
+//
 // The maximum length limits what the operator types, pastes or drops into
 // the field (a paste is cut to fit); the program itself may set longer texts
 // with setText, also from OnKeyPress. A field holding a longer text takes no
@@ -27,6 +32,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

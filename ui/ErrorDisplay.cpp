@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <utility>
 
 QString ExceptionMessage(const std::exception_ptr& error)
@@ -40,9 +41,11 @@ QString ErrorBoxText(const QString& message)
 }
 
 namespace {
-void ShowMessageBox(const QString& title, const QString& text)
+void ShowMessageBox(TErrorDisplay::TBoxKind kind, const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    const QMessageBox::Icon icon =
+        kind == TErrorDisplay::TBoxKind::bkError ? QMessageBox::Critical : QMessageBox::NoIcon;
+    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);  // a message is never markup
     box.exec();
 }
@@ -56,28 +59,60 @@ TErrorDisplay::TErrorDisplay(QString title, TShowBox showBox)
 
 void TErrorDisplay::Show(const QString& message, const QString& episodeKey)
 {
-    const QString key = episodeKey.isEmpty() ? message : episodeKey;
-    if (boxOpen_)
+    TBox box{TBoxKind::bkError, ErrorBoxText(message), episodeKey.isEmpty() ? message : episodeKey};
+    if (episodes_.contains(box.Key))
+        return;  // the same failure again, in an episode already shown
+    Enqueue(std::move(box));
+}
+
+void TErrorDisplay::ShowNotice(const QString& text)
+{
+    Enqueue({TBoxKind::bkNotice, text, text});
+}
+
+bool TErrorDisplay::Known(const TBox& box) const
+{
+    auto same = [&box](const TBox& other) { return other.Kind == box.Kind && other.Key == box.Key; };
+    return (open_ && same(*open_)) || std::any_of(waiting_.begin(), waiting_.end(), same);
+}
+
+void TErrorDisplay::Enqueue(TBox box)
+{
+    if (Known(box))
         return;
-    if (episodeOpen_ && key == lastKey_)
-        return;
-    episodeOpen_ = true;
-    lastKey_ = key;
-    boxOpen_ = true;
-    struct Closed {
-        bool& open;
-        ~Closed() { open = false; }
-    } closed{boxOpen_};
-    showBox_(title_, ErrorBoxText(message));
+    waiting_.push_back(std::move(box));
+    if (!open_)
+        ShowInTurn();
+}
+
+// Runs the boxes one after another; a box that arrives while one is open
+// (from the box's own event loop) is taken up here when its turn comes.
+void TErrorDisplay::ShowInTurn()
+{
+    while (!waiting_.empty()) {
+        TBox next = std::move(waiting_.front());
+        waiting_.pop_front();
+        if (next.Kind == TBoxKind::bkError) {
+            if (episodes_.contains(next.Key))
+                continue;  // shown again meanwhile; an episode is one box
+            episodes_.append(next.Key);
+        }
+        open_ = std::move(next);
+        struct Closed {
+            std::optional<TBox>& open;
+            ~Closed() { open.reset(); }
+        } closed{open_};
+        showBox_(open_->Kind, title_, open_->Text);
+    }
 }
 
 void TErrorDisplay::NoteSuccess()
 {
-    episodeOpen_ = false;
+    episodes_.clear();
 }
 
 void TErrorDisplay::NoteOperatorAction()
 {
-    if (!boxOpen_)
-        episodeOpen_ = false;
+    if (!open_)
+        episodes_.clear();
 }

@@ -3,15 +3,20 @@
 // box with the message, the application title, the error icon and OK.
 //
 // Beyond a plain box per error, the display keeps the operator from being
-// flooded: no second box opens while one is open (errors meanwhile are
-// dropped), and a failure that repeats with the same message is shown once
-// per episode. An episode ends when a handler reports success or the operator
-// acts (a key or mouse press outside a box); then the failure shows again.
+// flooded without hiding anything from them: one box at a time, and a
+// failure that repeats with the same message is shown once per episode. An
+// episode ends when a handler reports success or the operator acts (a key or
+// mouse press outside a box); then the failure shows again. Every other
+// failure that arrives while a box is open is shown after it, in the order
+// of arrival.
 
 #include <QString>
+#include <QStringList>
 
+#include <deque>
 #include <exception>
 #include <functional>
+#include <optional>
 
 // The message of an escaped exception: std::exception messages are
 // Windows-1252 text; anything else gets a fixed text.
@@ -27,26 +32,42 @@ QString ErrorBoxText(const QString& message);
 
 class TErrorDisplay {
 public:
+    // An error box carries the error icon; a notice (the readout file's fixed
+    // texts) none.
+    enum class TBoxKind { bkError, bkNotice };
+
     // Shows one modal box and returns when it has been closed.
-    using TShowBox = std::function<void(const QString& title, const QString& text)>;
+    using TShowBox = std::function<void(TBoxKind kind, const QString& title, const QString& text)>;
 
     // The default shows a QMessageBox over the active window.
     explicit TErrorDisplay(QString title, TShowBox showBox = {});
 
-    // Shows the message (once per episode and key, never while a box is
-    // open); an empty key is the message itself.
+    // Shows the message in an error box, once per episode and key; an empty
+    // key is the message itself. While a box is open it waits its turn.
     void Show(const QString& message, const QString& episodeKey = QString());
+    // Shows the text as it is, without episodes; waits its turn the same way,
+    // and is dropped only while the same notice is open or waiting.
+    void ShowNotice(const QString& text);
 
     void NoteSuccess();
     void NoteOperatorAction();
 
-    bool BoxOpen() const { return boxOpen_; }
+    bool BoxOpen() const { return open_.has_value(); }
     const QString& Title() const { return title_; }
 
 private:
+    struct TBox {
+        TBoxKind Kind;
+        QString Text;  // as shown
+        QString Key;   // what makes two boxes the same
+    };
+    bool Known(const TBox& box) const;
+    void Enqueue(TBox box);
+    void ShowInTurn();
+
     QString title_;
     TShowBox showBox_;
-    bool boxOpen_ = false;
-    bool episodeOpen_ = false;
-    QString lastKey_;
+    std::optional<TBox> open_;
+    std::deque<TBox> waiting_;     // arrived while a box was open, in order
+    QStringList episodes_;         // error keys shown since the last success or act
 };

@@ -1,8 +1,8 @@
 #pragma once
 // The frame display: its caption is the frame's bytes as characters (STX,
 // ETX and CR included, so the text is the frame itself), and it draws the
-// control characters as their visible symbols (␂ ␃ ␍) so the operator sees
-// where the frame begins and ends.
+// control characters as visible symbols, STX « ETX » CR ↵ (any other in caret
+// notation, ^A), so the operator sees where the frame begins and ends.
 
 #include <QLabel>
 

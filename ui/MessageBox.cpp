@@ -7,9 +7,12 @@
 
 void ShowMessage(const std::string& text)
 {
-    const TApplication* app = TApplication::Instance();
-    const QString title = app ? app->Title() : QCoreApplication::applicationName();
-    QMessageBox box(QMessageBox::NoIcon, title, QStringFromAnsi(text), QMessageBox::Ok, QApplication::activeWindow());
+    if (TApplication* app = TApplication::Instance()) {
+        app->ErrorDisplay().ShowNotice(QStringFromAnsi(text));
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), QStringFromAnsi(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

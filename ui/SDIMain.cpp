@@ -132,6 +132,8 @@ void TSDIAppForm::FormCreate(QObject* /*Sender*/)
     // The date separator of every date the window shows is "." (the system
     // time's format carries it); the time separator stays the system's.
     TimeSeparator = TimeSeparatorOf(QLocale::system()).toLatin1();
+    // Names the date fields build, in any mode, lie in the folder the chooser shows.
+    Exchange.ReadoutPath = ChooserFolderText();
 
     FillPortList();
     Schnittstelle->setCurrentIndex(-1);

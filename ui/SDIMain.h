@@ -187,6 +187,9 @@ public:
     // The readout path `Datei` shows, as the file system's bytes.
     std::string DateiText() const;
     void SetDateiText(const std::string& path);
+    // The folder the directory chooser shows, as the file system's bytes:
+    // the readout path.
+    std::string ChooserFolderText() const;
     // The mode whose radio button is checked; none after a transmission.
     std::optional<exchange::TOperatingMode> CheckedMode() const;
     TEdit* FieldEdit(exchange::TEntryField field) const;

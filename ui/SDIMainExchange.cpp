@@ -88,6 +88,7 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
             ShowMessage(exchange::kCreateFailedText);
             return;
         }
+        Exchange.ReadoutFileCreated = true;
         Exchange.Tally.Start(AnsiFromQString(Datei->Path()));
     }
 
@@ -176,7 +177,7 @@ void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome
         }
     }
 
-    if (view.ReadoutLine) {
+    if (view.ReadoutLine && Exchange.ReadoutFileCreated) {
         StoreRecord(*view.ReadoutLine, view.ChecksumOk, outcome);
     } else if (!view.ChecksumOk) {
         ShowStatus(QStringFromAnsi(exchange::ChecksumWarning(view)));

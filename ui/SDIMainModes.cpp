@@ -9,7 +9,6 @@
 #include "exchange/CommandFrames.h"
 #include "exchange/ControlChars.h"
 #include "exchange/FieldCommit.h"
-#include "exchange/ReadoutPath.h"
 #include "ui/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/DirectoryChooser.h"
@@ -49,6 +48,11 @@ std::string TSDIAppForm::DateiText() const
 void TSDIAppForm::SetDateiText(const std::string& path)
 {
     Datei->SetPath(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+std::string TSDIAppForm::ChooserFolderText() const
+{
+    return QFile::encodeName(DirectoryListBox1->Directory()).toStdString();
 }
 
 std::optional<TOperatingMode> TSDIAppForm::CheckedMode() const
@@ -119,8 +123,10 @@ void TSDIAppForm::ApplyMode(TOperatingMode mode)
     Systemzeit->setVisible(m.SystemzeitVisible);
     if (m.PollStep == 2)
         switchPoll();
-    if (m.ResetsReadoutPath)
-        Exchange.ReadoutPath = exchange::ReadoutPathFrom(DateiText());
+    if (m.ResetsReadoutPath) {
+        Exchange.ReadoutPath = ChooserFolderText();
+        Exchange.ReadoutFileCreated = false;  // until this round's transmission creates it
+    }
 
     TPanel* const covers[exchange::kCoverCount] = {Panel1, Panel2, Panel3, Panel4};
     for (std::size_t i = 0; i < exchange::kCoverCount; ++i)

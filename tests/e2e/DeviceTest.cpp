@@ -193,6 +193,7 @@ TEST_F(Device, WrongChecksumIsShownStoredAndFlagged)
     for (int attempt = 0; attempt < 3 && !warned; ++attempt) {
         Click(form->Wert_lesen);
         Commit(form->MessID, "1");
+        Reach(form->TT);
         Commit(form->TT, "7");
         form->Rueckgabe->clear();
         Click(form->Uebertragen);

@@ -213,15 +213,59 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return !form->Modulzeit->Caption().isEmpty(); })) << "no clock reply";
     }
 
-    // Types the text into the field (replacing its text) and presses Enter.
+    // Keys go where the keyboard sends them: to the widget holding the focus.
+    static void Type(const char* text)
+    {
+        if (QWidget* focus = KeyboardFocus())
+            QTest::keyClicks(focus, QString::fromLatin1(text));
+    }
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        if (QWidget* focus = KeyboardFocus())
+            QTest::keyClick(focus, key, modifiers);
+    }
+    static QWidget* KeyboardFocus()
+    {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus)
+            ADD_FAILURE() << "no widget holds the keyboard focus";
+        return focus;
+    }
+
+    // Types the text and presses Enter, as the operator does in the field the
+    // focus has come to (by a mode choice, the commit before, or Reach). The
+    // field's own selection decides whether the text replaces its value.
     void Commit(TEdit* field, const char* text)
     {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, QString::fromLatin1(text));
-        QTest::keyClick(field, Qt::Key_Return);
+        if (QApplication::focusWidget() != field) {
+            const QWidget* at = QApplication::focusWidget();
+            ADD_FAILURE() << "the focus is not in " << field->objectName().toStdString() << " but in "
+                          << (at ? at->objectName().toStdString() : std::string("nothing"));
+            return;
+        }
+        Type(text);
+        Press(Qt::Key_Return);
     }
-    void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
+    // Goes to a field off the focus path as a person does: a click puts the
+    // caret into it, Ctrl+A selects its value.
+    void Reach(TEdit* field)
+    {
+        ASSERT_FALSE(form->IsCovered(field)) << field->objectName().toStdString() << " cannot be seen";
+        Click(field);
+        Press(Qt::Key_A, Qt::ControlModifier);
+    }
+    // A click on a window that is not the active one (after a box has
+    // closed, the offscreen platform may leave none active) makes it active,
+    // as the window system does.
+    void Click(QWidget* control, QPoint at = {})
+    {
+        QWidget* window = control->window();
+        if (!window->isActiveWindow()) {
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window)) << "the window cannot be made active";
+        }
+        QTest::mouseClick(control, Qt::LeftButton, {}, at);
+    }
 
     std::string Frame() const { return form->FrameText(); }
 

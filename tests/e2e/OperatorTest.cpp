@@ -156,6 +156,8 @@ TEST_F(Operator, CommitPathsOfEachMode)
         else
             row.Button->SetChecked(true);
         form->Timer1->SetEnabled(false);  // the poll would take the time fields' focus path apart
+        if (QApplication::focusWidget() != row.Steps.front().Field)  // "Uhr stellen" leaves the focus alone
+            Reach(row.Steps.front().Field);
         for (const Step& step : row.Steps) {
             SCOPED_TRACE(step.Field->objectName().toStdString());
             Commit(step.Field, step.Typed);
@@ -173,13 +175,16 @@ TEST_F(Operator, CommitPathsOfEachMode)
 
 TEST_F(Operator, DayWithoutAModeReturnsToMessIdAndLeavesTransmissionAlone)
 {
-    Click(form->Wert_lesen);
-    Commit(form->TT, "7");
+    Click(form->Uhr_stellen);  // the date and time fields stay in view after the transmission
+    Reach(form->ss);
+    Commit(form->ss, "5");
     Click(form->Uebertragen);  // unchecks every mode
     ASSERT_FALSE(form->CheckedMode().has_value());
+    Reach(form->TT);
     Commit(form->TT, "8");
     EXPECT_EQ(QApplication::focusWidget(), form->MessID);
     EXPECT_FALSE(form->Uebertragen->isEnabled());
+    Reach(form->ss);
     Commit(form->ss, "9");  // the seconds enable it whatever the mode
     EXPECT_TRUE(form->Uebertragen->isEnabled());
 }
@@ -213,10 +218,12 @@ TEST_F(Operator, SecondTransmissionSendsAWellFormedFrame)
     now = QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
     ASSERT_TRUE(WaitFor([&] { return form->Panel5->Caption() == "26.12.07 09:05:03"; }));
     Click(form->Uhr_stellen);
+    Reach(form->ss);
     Commit(form->ss, "3");
     Click(form->Uebertragen);
     ASSERT_TRUE(DeviceReceived(SentFrame("8126 12 07 09 05 03"))) << LastFrame();
 
+    Reach(form->ss);
     Commit(form->ss, "45");
     ASSERT_TRUE(form->Uebertragen->isEnabled());
     Click(form->Uebertragen);
@@ -245,6 +252,7 @@ TEST_F(Operator, RefusedCommitLeavesFieldFrameAndFocusAsTheyWere)
         TApplication::ReportSuccess();
         const std::string frameBefore = Frame();
         const std::size_t seen = boxes.Seen().size();
+        Reach(row.Field);
         Commit(row.Field, row.Typed);
         ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() > seen; })) << "no error box";
         EXPECT_EQ(boxes.Seen().back().Text, QString::fromUtf8(row.Box));

@@ -2,7 +2,6 @@
 #include "exchange/DownloadTally.h"
 #include "exchange/InOutError.h"
 #include "exchange/ReadoutFile.h"
-#include "exchange/ReadoutPath.h"
 #include "exchange/ReplyHandling.h"
 #include "exchange/ReplyLineSplitter.h"
 
@@ -20,27 +19,6 @@
 
 using namespace exchange;
 namespace fs = std::filesystem;
-
-struct PathCase {
-    const char* datei;
-    const char* readoutPath;
-};
-
-class ReadoutPathReset : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(ReadoutPathReset, DropsOnlyABuiltDateSuffix)
-{
-    EXPECT_EQ(ReadoutPathFrom(GetParam().datei), GetParam().readoutPath);
-}
-
-INSTANTIATE_TEST_SUITE_P(Captions, ReadoutPathReset,
-                         ::testing::Values(PathCase{"/data/26_12_07.txt", "/data"},
-                                           PathCase{"/data", "/data"},
-                                           PathCase{"/data/", "/data/"},
-                                           PathCase{"/26_12_07.txt", ""},   // exactly 13 characters
-                                           PathCase{"/a/b.txt", "/a/b.txt"},  // too short to carry a date
-                                           PathCase{"/data/26_12_07.TXT", "/data/26_12_07.TXT"},
-                                           PathCase{"", ""}));
 
 class ReadoutFile : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // The application's error display: what an escaping exception looks like in
-// its box, that the program goes on, that no second box opens over the first,
-// and that a failure repeating unchanged is shown once per episode.
+// its box, that the program goes on, that no second box opens over the first
+// while none is lost, and that a failure repeating unchanged is shown once
+// per episode.
 
 #include "UiTestSupport.h"
 
@@ -11,6 +12,7 @@
 #include "ui/Edit.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/HandlerCall.h"
+#include "ui/MessageBox.h"
 #include "ui/MouseButton.h"
 #include "ui/Timer.h"
 
@@ -124,23 +126,40 @@ TEST_F(ErrorDisplay, MarkupInAMessageIsShownAsText)
     EXPECT_EQ(watcher.Seen().front().Text, "<b>fett</b>.");
 }
 
-TEST_F(ErrorDisplay, NoSecondBoxWhileOneIsOpen)
+// While a box is open nothing opens over it, and nothing is lost: a repeat
+// of the failure on screen is the same episode, every other failure (and a
+// notice of the readout file) is shown after it, once each, in the order it came.
+TEST_F(ErrorDisplay, FailuresDuringAnOpenBoxAreShownAfterItInOrder)
 {
-    TFailingHandler first("erster Fehler");
-    TFailingHandler second("zweiter Fehler");
-    bool secondRan = false;
+    TFailingHandler first("Port weg");
+    TFailingHandler second("Zu wenig Speicherplatz");
+    TFailingHandler third("E/A-Fehler 5");
+    bool failedMeanwhile = false;
     watcher.WhileOpen = [&](QMessageBox*) {
-        if (secondRan)
+        if (failedMeanwhile)
             return;
-        secondRan = true;
-        second.Fail();  // fails while the first box is open
+        failedMeanwhile = true;
+        first.Fail();   // the failure on screen repeats
+        second.Fail();
+        ShowMessage("Fehler ...");
+        second.Fail();  // a repeat while it waits
+        third.Fail();
+        first.Fail();
     };
     first.Fail();
-    EXPECT_TRUE(secondRan);
-    EXPECT_EQ(second.Runs, 1);
-    ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen().front().Text, "erster Fehler.");
-    EXPECT_EQ(watcher.Seen().front().BoxesOpen, 1);
+    ASSERT_TRUE(failedMeanwhile);
+    QStringList texts;
+    for (const auto& box : watcher.Seen()) {
+        texts << box.Text;
+        EXPECT_EQ(box.BoxesOpen, 1) << box.Text.toStdString();
+    }
+    EXPECT_EQ(texts, (QStringList{"Port weg.", "Zu wenig Speicherplatz.", "Fehler ...", "E/A-Fehler 5."}));
+    ASSERT_EQ(watcher.Seen().size(), 4u);
+    EXPECT_EQ(watcher.Seen()[2].Icon, QMessageBox::NoIcon);
+    EXPECT_EQ(watcher.Seen()[3].Icon, QMessageBox::Critical);
+
+    second.Fail();  // its episode goes on until something works
+    EXPECT_EQ(watcher.Seen().size(), 4u);
 }
 
 TEST_F(ErrorDisplay, RepeatedFailureShowsOncePerEpisode)

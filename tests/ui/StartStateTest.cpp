@@ -16,6 +16,8 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -250,6 +252,31 @@ TEST_F(StartState, WindowCaptionColoursAndFonts)
     EXPECT_EQ(form->Ergebnis4->font().pixelSize(), S(8));
     EXPECT_EQ(form->MessID->font().pixelSize(), S(13));
     EXPECT_TRUE(form->Rueckgabe->font().bold());
+}
+
+// STX, ETX and CR are drawn with glyphs the frame display's own font has
+// (no fallback, no empty box), big enough to tell apart at its small size.
+TEST_F(StartState, FrameDisplayDrawsItsControlCharactersWithGlyphsOfItsFont)
+{
+    const QFont font = form->Ergebnis4->font();
+    EXPECT_EQ(QFontInfo(font).family(), "DejaVu Sans");  // the font the set-up installs
+    const QFontMetrics metrics(font);
+    const QString shown = VisibleControlCharacters(QString::fromLatin1("\x02" "60_ 9\x03\r"));
+    ASSERT_EQ(shown.size(), 8);
+    EXPECT_EQ(shown.mid(1, 5), "60_ 9");
+    QString symbols;
+    for (const qsizetype at : {0, 6, 7}) {
+        const QChar symbol = shown.at(at);
+        SCOPED_TRACE(int(symbol.unicode()));
+        EXPECT_GE(symbol.unicode(), 0x20);
+        EXPECT_TRUE(metrics.inFontUcs4(symbol.unicode()));
+        const QRect ink = metrics.tightBoundingRect(QString(symbol));
+        EXPECT_GE(ink.width(), 3);
+        EXPECT_GE(ink.height(), 3);
+        EXPECT_FALSE(symbols.contains(symbol));
+        symbols += symbol;
+    }
+    EXPECT_EQ(VisibleControlCharacters(QString::fromLatin1("\x01\x1f\x7f")), "^A^_^?");
 }
 
 TEST_F(StartState, ConfigurationHeadsFitInsideTheirCover)

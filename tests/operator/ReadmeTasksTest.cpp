@@ -1,0 +1,176 @@
+// The README's tasks done as a person does them: a click on the mode, the
+// digits typed into whatever field holds the focus, Enter, a click on
+// "Übertragen". What arrives at the simulated device, what the window shows
+// and which files appear where the folder list points.
+
+#include "OperatorSupport.h"
+
+namespace {
+
+using e2e::SentFrame;
+using e2e::WaitFor;
+using operator_test::DayOfRecords;
+
+class ReadmeTask : public operator_test::TOperatorTest {};
+
+// "Read a value": the typed number and date reach the device, the four
+// panels show its record.
+TEST_F(ReadmeTask, ReadAValue)
+{
+    PickPort();
+    Click(form->Wert_lesen);
+    AwaitLastPollReply();
+    Enter("12");
+    Enter("26");
+    Enter("12");
+    Enter("7");
+    EXPECT_EQ(form->MessID->text(), "0012");
+    EXPECT_EQ(form->TT->text(), "07");
+    ASSERT_TRUE(form->Uebertragen->isEnabled());
+    Click(form->Uebertragen);
+
+    ASSERT_TRUE(DeviceReceived(SentFrame("6026_12_070012"))) << e2e::Logged(form->Exchange.TxFrame);
+    const std::string body = sim::RecordBody({2026, 12, 7}, 12, {operator_test::kRecordsPerDay, 0});
+    ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0012"; })) << form->Rueckgabe->text().toStdString();
+    EXPECT_EQ(form->Datum_Zeit->Caption().toStdString(), body.substr(5, 19));
+    EXPECT_EQ(form->ID_Zaehler->Caption().toStdString(), body.substr(25, 10));
+    EXPECT_EQ(form->Messwert->Caption().toStdString(), body.substr(36, 9));
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+// "Download a day" into a folder opened in the list by double-click: the
+// file holds the day's records, in that folder, under the name shown.
+TEST_F(ReadmeTask, DownloadADayIntoAFolderOpenedByDoubleClick)
+{
+    PickPort();
+    Click(form->Datei_lesen);
+    DoubleClickFolder(InHome("daten"));
+    ASSERT_EQ(form->DirectoryListBox1->Directory(), InHome("daten"));
+    AwaitLastPollReply();
+    Enter("26");
+    Enter("12");
+    Enter("7");
+    const QString file = InHome("daten/26_12_07.txt");
+    EXPECT_EQ(form->Datei->Path(), file);
+    Click(form->Uebertragen);
+
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+    EXPECT_EQ(e2e::ReadFileBytes(file.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_EQ(QDir(home).entryList(QDir::Files), QStringList{});
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+// Opening the folder already open again (Enter or a double-click on the
+// highlighted entry) keeps the name the date fields built.
+TEST_F(ReadmeTask, OpeningTheOpenFolderAgainKeepsTheFileName)
+{
+    PickPort();
+    Click(form->Datei_lesen);
+    AwaitLastPollReply();
+    Enter("26");
+    Enter("12");
+    Enter("7");
+    const QString file = InHome("26_12_07.txt");
+    ASSERT_EQ(form->Datei->Path(), file);
+    DoubleClickFolder(home);
+    Press(Qt::Key_Return);  // the highlighted entry is the open folder
+    EXPECT_EQ(form->Datei->Path(), file);
+    EXPECT_EQ(Frame(), "\x02" "7026_12_07\x03");
+    Click(form->Uebertragen);
+
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+    EXPECT_EQ(e2e::ReadFileBytes(file.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+// "Set the device clock", typed: a double-click selects the year, each
+// Enter moves on with the next value selected; picking the port again reads
+// the clock back, and from year 14 on "Uhr stellen" is no longer offered.
+TEST_F(ReadmeTask, SetTheDeviceClockTyped)
+{
+    PickPort();
+    ASSERT_TRUE(WaitFor([&] { return form->Uhr_stellen->isVisible(); }));
+    Click(form->Uhr_stellen);
+    EXPECT_EQ(form->JJ->text(), "26");  // from the PC clock
+    QTest::mouseDClick(form->JJ, Qt::LeftButton);
+    for (const char* value : {"27", "1", "2", "3", "4", "5"})
+        Enter(value);
+    EXPECT_EQ(QApplication::focusWidget(), form->JJ);
+    ASSERT_TRUE(form->Uebertragen->isEnabled());
+    Click(form->Uebertragen);
+    ASSERT_TRUE(DeviceReceived(SentFrame("8127 01 02 03 04 05"))) << e2e::Logged(form->Exchange.TxFrame);
+
+    PickPort();
+    EXPECT_TRUE(form->Modulzeit->Caption().startsWith("27.01.02 03:04:")) << form->Modulzeit->Caption().toStdString();
+    EXPECT_FALSE(form->Uhr_stellen->isVisible());
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+// "Set the device clock" from the PC: "Systemzeit übernehmen" left selected
+// copies the PC's time each second and enables "Übertragen".
+TEST_F(ReadmeTask, SetTheDeviceClockFromThePc)
+{
+    PickPort();
+    ASSERT_TRUE(WaitFor([&] { return form->Uhr_stellen->isVisible(); }));
+    Click(form->Uhr_stellen);
+    Click(form->Systemzeit);
+    now = QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
+    ASSERT_TRUE(WaitFor([&] { return form->ss->text() == "03" && form->Uebertragen->isEnabled(); }));
+    Click(form->Uebertragen);
+    ASSERT_TRUE(DeviceReceived(SentFrame("8126 12 07 09 05 03"))) << e2e::Logged(form->Exchange.TxFrame);
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+// A value read first builds a name in the hidden path label; the day then
+// downloaded still lands in the folder the list shows.
+TEST_F(ReadmeTask, ValueReadThenDayDownloadedLandsInTheShownFolder)
+{
+    PickPort();
+    Click(form->Wert_lesen);
+    AwaitLastPollReply();
+    for (const char* value : {"1", "26", "12", "7"})
+        Enter(value);
+    Click(form->Uebertragen);
+    ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0001"; }));
+
+    Click(form->Datei_lesen);
+    EXPECT_EQ(form->DirectoryListBox1->Directory(), home);
+    for (const char* value : {"26", "12", "7"})
+        Enter(value);
+    const QString file = InHome("26_12_07.txt");
+    EXPECT_EQ(form->Datei->Path(), file);
+    Click(form->Uebertragen);
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+    EXPECT_EQ(e2e::ReadFileBytes(file.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+// Two days downloaded one after the other, each time while the answer to the
+// clock poll's last query was still on its way: neither file gets a clock
+// line, and no box appears.
+TEST_F(ReadmeTask, DownloadAfterDownloadStoresNoClockLine)
+{
+    const std::string port = sim.ComName();
+    sim.Stop();  // the same device, answering each frame 300 ms late
+    ASSERT_TRUE(sim.Start({"--records", std::to_string(operator_test::kRecordsPerDay), "--delay-ms", "300"}, port));
+    const std::pair<const char*, sim::DateTime> days[] = {{"7", {2026, 12, 7}}, {"8", {2026, 12, 8}}};
+    for (const auto& [dd, day] : days) {
+        SCOPED_TRACE(dd);
+        PickPort();
+        AwaitPollQuery();
+        Click(form->Datei_lesen);
+        const QString clockShown = form->Modulzeit->Caption();
+        ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text() != "806412"; })) << "the late answer never came";
+        EXPECT_TRUE(form->Rueckgabe->text().startsWith(clockShown.left(8))) << form->Rueckgabe->text().toStdString();
+        for (const char* value : {"26", "12", dd})
+            Enter(value);
+        Click(form->Uebertragen);
+        ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.StoredLines() == operator_test::kRecordsPerDay; }))
+            << Boxes();
+    }
+    EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_07.txt").toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_08.txt").toStdString()), DayOfRecords({2026, 12, 8}));
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+}  // namespace
