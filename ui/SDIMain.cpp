@@ -66,6 +66,10 @@ TSDIAppForm::~TSDIAppForm()
         // Nobody is left to be shown the failure; the destructor releases the rest.
     }
     CPort1.reset();
+    // Hiding the children while QWidget goes hides the list's popup too; its
+    // handlers must not reach members that are already gone.
+    Schnittstelle->OnDropDown = nullptr;
+    Schnittstelle->OnCloseUp = nullptr;
 }
 
 void TSDIAppForm::WireHandlers()
