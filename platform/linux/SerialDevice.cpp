@@ -1,5 +1,5 @@
-// Opening and closing a serial device, and the calls that the caller's
-// threads make on it.
+// Opening, losing and closing a serial device, and its settings: queue
+// sizes, the device control block and the time-outs.
 
 #include "platform/linux/SerialDevice.h"
 
@@ -13,7 +13,6 @@
 #include <linux/serial.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
-#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -26,7 +25,6 @@ namespace platform::detail {
 
 namespace {
 
-constexpr DWORD kAllEvents = 0x1FFF;  // EV_RXCHAR .. EV_EVENT2
 constexpr DWORD kAllPurgeFlags = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
 DCB InitialDcb(int fd)
@@ -117,20 +115,6 @@ SerialDevice::~SerialDevice()
     Shutdown();
 }
 
-void SerialDevice::WatchVirtualLines(const std::string& comName)
-{
-    virtualLines_ = true;
-    linesFolder_ = PortFolder();
-    linesFile_ = comName + ".lines";
-    lines_ = ReadVirtualLines(comName);
-    linesFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (linesFd_ < 0) return;
-    if (inotify_add_watch(linesFd_, linesFolder_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM) < 0) {
-        close(linesFd_);
-        linesFd_ = -1;
-    }
-}
-
 void SerialDevice::Shutdown()
 {
     {
@@ -183,9 +167,8 @@ DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to
     if (closing_) return ERROR_INVALID_HANDLE;
     if (gone_) return ERROR_BAD_COMMAND;
     if (inQueue > 0) {
-        inputCapacity_ = inQueue;
-        CheckRx80();
-        if (input_.size() * 5 < inputCapacity_ * 4) rx80Armed_ = true;
+        input_.SetCapacity(inQueue);
+        if (input_.TakeRx80Crossing()) Raise(EV_RX80FULL);
         AnnounceHeldInput();
         DeliverHistory();
         Wake();
@@ -211,10 +194,9 @@ DWORD SerialDevice::SetState(const DCB& dcb)
     DriveLine(fd_, settings.rts, TIOCM_RTS);
     // A pty reads back CS8 without parity whatever was set: the block set is
     // what GetCommState reports.
-    if (dcb.EvtChar != dcb_.EvtChar)
-        evtCharsQueued_ = static_cast<std::size_t>(std::count(input_.begin(), input_.end(), dcb.EvtChar));
     dcb_ = dcb;
-    inputFlow_ = HasInputFlowControl(dcb);
+    input_.SetEventChar(dcb.EvtChar);
+    input_.SetInputFlow(HasInputFlowControl(dcb));
     AnnounceHeldInput();
     Wake();
     return ERROR_SUCCESS;
@@ -248,52 +230,6 @@ DWORD SerialDevice::GetTimeouts(COMMTIMEOUTS& t)
     return ERROR_SUCCESS;
 }
 
-DWORD SerialDevice::SetMask(DWORD mask)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (mask & ~kAllEvents) return ERROR_INVALID_PARAMETER;
-    if (wait_) {
-        *wait_->eventMask = 0;
-        Finish(wait_->done, ERROR_SUCCESS, 0);
-        wait_.reset();
-    }
-    mask_ = mask;
-    history_ &= mask;
-    AnnounceHeldInput();
-    return ERROR_SUCCESS;
-}
-
-DWORD SerialDevice::GetMask(DWORD& mask)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    mask = mask_;
-    return ERROR_SUCCESS;
-}
-
-DWORD SerialDevice::ClearErrors(DWORD* errors, COMSTAT* stat)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    // The count is what a read can take at once: first take in what the
-    // kernel holds (and the errors that come with it).
-    PullFromKernel();
-    DeliverHistory();
-    if (gone_ && input_.empty()) return ERROR_BAD_COMMAND;
-    if (errors) *errors = errors_;
-    errors_ = 0;
-    if (stat) {
-        int kernelOut = 0;
-        if (!gone_) ioctl(fd_, TIOCOUTQ, &kernelOut);
-        std::size_t pendingOut = 0;
-        for (const auto& w : writes_) pendingOut += w.data.size() - w.written;
-        stat->cbInQue = static_cast<DWORD>(input_.size());
-        stat->cbOutQue = static_cast<DWORD>(pendingOut + static_cast<std::size_t>(std::max(kernelOut, 0)));
-    }
-    return ERROR_SUCCESS;
-}
-
 DWORD SerialDevice::Purge(DWORD flags)
 {
     std::lock_guard lock(mutex_);
@@ -303,101 +239,27 @@ DWORD SerialDevice::Purge(DWORD flags)
     if (flags & PURGE_RXABORT) AbortReads(ERROR_OPERATION_ABORTED);
     if ((flags & PURGE_TXCLEAR) && !gone_) ioctl(fd_, TCFLSH, TCOFLUSH);
     if (flags & PURGE_RXCLEAR) {
-        input_.clear();
-        evtCharsQueued_ = 0;
+        input_.Clear();
         decoder_.Reset();
-        rx80Armed_ = true;
         if (!gone_) ioctl(fd_, TCFLSH, TCIFLUSH);
-        Wake();  // a pump held back by a full queue may read again
     }
-    Wake();
+    Wake();  // a pump held back by a full queue may read again
     return ERROR_SUCCESS;
 }
 
-DWORD SerialDevice::ModemStatus(DWORD* status)
+void SerialDevice::DeviceLost()
 {
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (gone_) return ERROR_BAD_COMMAND;
-    DWORD s = 0;
-    if (virtualLines_) {
-        if (lines_.cts) s |= MS_CTS_ON;
-        if (lines_.dsr) s |= MS_DSR_ON;
-        if (lines_.ring) s |= MS_RING_ON;
-        if (lines_.rlsd) s |= MS_RLSD_ON;
-    } else {
-        int bits = 0;
-        if (ioctl(fd_, TIOCMGET, &bits) != 0) return ErrnoToWinError(errno);
-        if (bits & TIOCM_CTS) s |= MS_CTS_ON;
-        if (bits & TIOCM_DSR) s |= MS_DSR_ON;
-        if (bits & TIOCM_RNG) s |= MS_RING_ON;
-        if (bits & TIOCM_CAR) s |= MS_RLSD_ON;
-    }
-    if (status) *status = s;
-    return ERROR_SUCCESS;
+    if (gone_) return;
+    gone_ = true;
+    AbortReads(ERROR_OPERATION_ABORTED);
+    AbortWrites(ERROR_OPERATION_ABORTED);
+    AbortWait(ERROR_OPERATION_ABORTED);
 }
 
-DWORD SerialDevice::StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
+void SerialDevice::Wake()
 {
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (gone_) return ERROR_BAD_COMMAND;
-    if (mask_ == 0 || wait_ || eventMask == nullptr) return ERROR_INVALID_PARAMETER;
-    wait_ = PendingWait{Completion{&ov, std::move(event)}, eventMask};
-    if (history_ == 0) return ERROR_IO_PENDING;
-    DeliverHistory();
-    return ERROR_SUCCESS;
-}
-
-DWORD SerialDevice::StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (dcb_.fAbortOnError && errors_) return ERROR_OPERATION_ABORTED;
-    if (count > 0 && buffer == nullptr) return ERROR_INVALID_PARAMETER;
-    if (gone_ && input_.empty()) return ERROR_BAD_COMMAND;
-    Completion done{&ov, std::move(event)};
-    if (count == 0) {
-        Finish(done, ERROR_SUCCESS, 0);
-        return ERROR_SUCCESS;
-    }
-    PendingRead read;
-    read.done = std::move(done);
-    read.buffer = static_cast<std::uint8_t*>(buffer);
-    read.count = count;
-    read.plan = PlanRead(timeouts_, count);
-    reads_.push_back(std::move(read));
-    PullFromKernel();
-    ServeReads(Clock::now());
-    DeliverHistory();
-    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
-    Wake();
-    return ERROR_IO_PENDING;
-}
-
-DWORD SerialDevice::StartWrite(const void* data, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (dcb_.fAbortOnError && errors_) return ERROR_OPERATION_ABORTED;
-    if (count > 0 && data == nullptr) return ERROR_INVALID_PARAMETER;
-    if (gone_) return ERROR_BAD_COMMAND;
-    Completion done{&ov, std::move(event)};
-    if (count == 0) {
-        Finish(done, ERROR_SUCCESS, 0);
-        return ERROR_SUCCESS;
-    }
-    PendingWrite write;
-    write.done = std::move(done);
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    write.data.assign(bytes, bytes + count);
-    write.totalMs = PlanWrite(timeouts_, count);
-    writes_.push_back(std::move(write));
-    ProgressWrites(Clock::now());
-    DeliverHistory();
-    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
-    Wake();
-    return ERROR_IO_PENDING;
+    const std::uint64_t one = 1;
+    if (wakeFd_ >= 0) (void)!write(wakeFd_, &one, sizeof one);
 }
 
 }  // namespace platform::detail

@@ -8,12 +8,18 @@
 // It completes overlapped operations by filling their records and setting
 // their events. All state is guarded by one mutex, which the pump drops only
 // while it waits, so every call is safe from any thread.
+//
+// The class is implemented by concern: SerialDevice.cpp (open, loss, close,
+// settings), SerialInput.cpp (reads and intake into the InputQueue),
+// SerialOutput.cpp (writes), SerialEvents.cpp (mask, waits, history, errors),
+// SerialModemLines.cpp (modem lines) and SerialPump.cpp (the loop).
 
 #include "platform/VirtualLines.h"
 #include "platform/WinApi.h"
 #include "platform/linux/CommTimeouts.h"
 #include "platform/linux/Event.h"
 #include "platform/linux/HandleTable.h"
+#include "platform/linux/InputQueue.h"
 #include "platform/linux/MarkedInput.h"
 
 #include <chrono>
@@ -114,7 +120,6 @@ private:
     void AbortWrites(DWORD status);
     void AbortWait(DWORD status);
     void DeviceLost();
-    bool Throttled() const;
     void AnnounceHeldInput();
     void Wake();
 
@@ -131,7 +136,6 @@ private:
     void PullFromKernel();
     void Intake(const std::uint8_t* data, std::size_t size, Clock::time_point now);
     void AcceptItem(MarkedInputDecoder::Kind kind, std::uint8_t byte);
-    void CheckRx80();
     void CheckCounters();
     void ServeLinesChange();
     void ApplyVirtualLines(const VirtualLineState& next);
@@ -155,18 +159,12 @@ private:
     bool closing_ = false;
     bool gone_ = false;
     DCB dcb_;
-    bool inputFlow_ = false;
     COMMTIMEOUTS timeouts_;
     DWORD mask_ = 0;
     DWORD history_ = 0;
     DWORD errors_ = 0;
 
-    std::deque<std::uint8_t> input_;
-    std::size_t inputCapacity_ = 4096;
-    // Event characters in input_: while one waits there, a reader has been
-    // told and will come, so a full queue waits for it instead of dropping.
-    std::size_t evtCharsQueued_ = 0;
-    bool rx80Armed_ = true;
+    InputQueue input_;
     MarkedInputDecoder decoder_;
 
     std::optional<PendingWait> wait_;
