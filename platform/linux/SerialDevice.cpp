@@ -10,7 +10,6 @@
 #include "platform/linux/Termios2.h"
 
 #include <fcntl.h>
-#include <linux/serial.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -87,17 +86,8 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& comName, DWO
     }
 
     std::shared_ptr<SerialDevice> device(new SerialDevice(fd, wakeFd, initial));
-    int modemBits = 0;
-    if (ioctl(fd, TIOCMGET, &modemBits) != 0 && (errno == ENOTTY || errno == EINVAL))
-        device->WatchVirtualLines(ComName(*number));
-    serial_icounter_struct counters {};
-    if (ioctl(fd, TIOCGICOUNT, &counters) == 0) {
-        device->haveCounters_ = true;
-        device->lastFrame_ = static_cast<std::uint32_t>(counters.frame);
-        device->lastParity_ = static_cast<std::uint32_t>(counters.parity);
-        device->lastOverrun_ = static_cast<std::uint32_t>(counters.overrun) + static_cast<std::uint32_t>(counters.buf_overrun);
-    }
     try {
+        device->lines_ = MakeModemLineSource(fd, ComName(*number));
         device->pump_ = std::thread([raw = device.get()] { raw->PumpLoop(); });
     } catch (const std::system_error&) {
         *error = ERROR_NOT_ENOUGH_MEMORY;
@@ -128,13 +118,13 @@ void SerialDevice::Shutdown()
     }
     if (pump_.joinable()) pump_.join();
     std::lock_guard lock(mutex_);
+    lines_.reset();  // ends its waits before the tty closes
     // TIOCEXCL outlives the descriptor on a pty whose master stays open;
     // clear it, or the next open of the port by a normal user fails.
     ioctl(fd_, TIOCNXCL);
     close(fd_);  // also releases the flock
     close(wakeFd_);
-    if (linesFd_ >= 0) close(linesFd_);
-    fd_ = wakeFd_ = linesFd_ = -1;
+    fd_ = wakeFd_ = -1;
 }
 
 void SerialDevice::OnHandleClosed()

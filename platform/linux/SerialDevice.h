@@ -2,8 +2,7 @@
 // One open serial device with the Windows driver's semantics.
 //
 // A pump thread owns the tty descriptor and blocks only in poll() over the
-// tty, a wake-up eventfd and (for ports with virtual lines) an inotify
-// descriptor. It reads every byte into a user-space input queue, because a
+// tty, a wake-up eventfd and the descriptor of its modem-line source. It reads every byte into a user-space input queue, because a
 // tty cannot be peeked and the event character must be seen as it arrives.
 // It completes overlapped operations by filling their records and setting
 // their events. All state is guarded by one mutex, which the pump drops only
@@ -14,13 +13,13 @@
 // SerialOutput.cpp (writes), SerialEvents.cpp (mask, waits, history, errors),
 // SerialModemLines.cpp (modem lines) and SerialPump.cpp (the loop).
 
-#include "platform/VirtualLines.h"
 #include "platform/WinApi.h"
 #include "platform/linux/CommTimeouts.h"
 #include "platform/linux/Event.h"
 #include "platform/linux/HandleTable.h"
 #include "platform/linux/InputQueue.h"
 #include "platform/linux/MarkedInput.h"
+#include "platform/linux/ModemLineSource.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -136,25 +135,14 @@ private:
     void PullFromKernel();
     void Intake(const std::uint8_t* data, std::size_t size, Clock::time_point now);
     void AcceptItem(MarkedInputDecoder::Kind kind, std::uint8_t byte);
-    void CheckCounters();
-    void ServeLinesChange();
-    void ApplyVirtualLines(const VirtualLineState& next);
-    void WatchVirtualLines(const std::string& comName);
+    void ApplyLineChange(const LineChange& change);
     void Shutdown();
 
     std::mutex mutex_;
     std::condition_variable finished_;  // some record completed
     int fd_;
     int wakeFd_;
-    int linesFd_ = -1;                  // inotify on the port folder
-    std::string linesFolder_;
-    std::string linesFile_;             // "COM3.lines"
-    bool virtualLines_ = false;
-    VirtualLineState lines_;
-    bool haveCounters_ = false;         // TIOCGICOUNT works (a real UART)
-    std::uint64_t lastFrame_ = 0;
-    std::uint64_t lastParity_ = 0;
-    std::uint64_t lastOverrun_ = 0;
+    std::unique_ptr<ModemLineSource> lines_;
 
     bool closing_ = false;
     bool gone_ = false;

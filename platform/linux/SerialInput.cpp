@@ -113,7 +113,7 @@ void SerialDevice::Intake(const std::uint8_t* data, std::size_t size, Clock::tim
     if (input_.Size() > before && !reads_.empty() && reads_.front().started && reads_.front().plan.intervalMs)
         reads_.front().intervalDeadline = now + std::chrono::milliseconds(*reads_.front().plan.intervalMs);
     if (input_.TakeRx80Crossing()) Raise(EV_RX80FULL);
-    if (haveCounters_) CheckCounters();
+    if (lines_->CountsLineErrors()) ApplyLineChange(lines_->TakeLineErrors(dcb_.fParity));
 }
 
 void SerialDevice::AcceptItem(MarkedInputDecoder::Kind kind, std::uint8_t byte)
@@ -126,8 +126,8 @@ void SerialDevice::AcceptItem(MarkedInputDecoder::Kind kind, std::uint8_t byte)
     }
     if (kind == Kind::BadByte) {
         // A mark does not tell parity from framing; a UART's counters do
-        // (CheckCounters), otherwise parity is the likely cause when enabled.
-        if (!haveCounters_) RecordError(dcb_.Parity != NOPARITY ? CE_RXPARITY : CE_FRAME);
+        // (TakeLineErrors), otherwise parity is the likely cause when enabled.
+        if (!lines_->CountsLineErrors()) RecordError(dcb_.Parity != NOPARITY ? CE_RXPARITY : CE_FRAME);
         Raise(EV_ERR);
         if (dcb_.fErrorChar) byte = dcb_.ErrorChar;
     }

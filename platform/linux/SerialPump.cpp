@@ -51,9 +51,9 @@ void SerialDevice::PumpLoop()
             if (!writes_.empty()) events |= POLLOUT;
             ttyIndex = static_cast<int>(count);
             fds[count++] = pollfd{fd_, events, 0};
-            if (linesFd_ >= 0) {
+            if (lines_->ChangeFd() >= 0) {
                 linesIndex = static_cast<int>(count);
-                fds[count++] = pollfd{linesFd_, POLLIN, 0};
+                fds[count++] = pollfd{lines_->ChangeFd(), POLLIN, 0};
             }
         }
         const int timeout = PollTimeoutMs(Clock::now());
@@ -69,7 +69,7 @@ void SerialDevice::PumpLoop()
         }
         const auto now = Clock::now();
         if (ready > 0 && ttyIndex >= 0 && fds[ttyIndex].revents) ServeTty(fds[ttyIndex].revents, now);
-        if (ready > 0 && linesIndex >= 0 && fds[linesIndex].revents && !gone_) ServeLinesChange();
+        if (ready > 0 && linesIndex >= 0 && fds[linesIndex].revents && !gone_) ApplyLineChange(lines_->TakeChanges());
         ServeReads(now);
         ExpireWrite(now);
         DeliverHistory();
