@@ -14,10 +14,11 @@
 
 #include "platform/linux/ModemLineSource.h"
 
+#include "platform/linux/Posix.h"
+
 #include <linux/serial.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -83,7 +84,7 @@ public:
         if (!counts) return;  // state only: the driver counts nothing
         lines_ = errors_ = *counts;
         countsErrors_ = true;
-        wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        wakeFd_ = posix::MakeFlag();
         if (wakeFd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
         InstallStopHandler();
         try {
@@ -115,8 +116,7 @@ public:
 
     LineChange TakeChanges() override
     {
-        std::uint64_t value;
-        (void)!read(wakeFd_, &value, sizeof value);
+        posix::LowerFlag(wakeFd_);
         const auto now = ReadCounts(fd_);
         if (!now) return {};
         LineChange change;
@@ -161,14 +161,13 @@ private:
     void WaitForChanges(Counts seen)
     {
         constexpr int kLines = TIOCM_CTS | TIOCM_DSR | TIOCM_RNG | TIOCM_CD;
-        const std::uint64_t one = 1;
         while (!stop_.load()) {
             // A change between two waits shows in the counters.
             const auto now = ReadCounts(fd_);
             if (!now) break;
             if (!now->SameLines(seen)) {
                 seen = *now;
-                (void)!write(wakeFd_, &one, sizeof one);
+                posix::RaiseFlag(wakeFd_);
                 continue;
             }
             if (ioctl(fd_, TIOCMIWAIT, kLines) == 0 || errno == EINTR) continue;

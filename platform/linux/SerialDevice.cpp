@@ -7,10 +7,10 @@
 #include "platform/linux/DcbTermios.h"
 #include "platform/linux/Overlapped.h"
 #include "platform/linux/PortNames.h"
+#include "platform/linux/Posix.h"
 #include "platform/linux/Termios2.h"
 
 #include <fcntl.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -78,7 +78,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& comName, DWO
         return fail(err);
     }
     ioctl(fd, TCFLSH, TCIOFLUSH);
-    const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    const int wakeFd = posix::MakeFlag();
     if (wakeFd < 0) {
         const int err = errno;
         ioctl(fd, TIOCNXCL);
@@ -145,12 +145,6 @@ void SerialDevice::OnOtherHandleClosed(const KernelObject& closed)
     Wake();
 }
 
-void SerialDevice::AwaitRecord(const OVERLAPPED& ov)
-{
-    std::unique_lock lock(mutex_);
-    finished_.wait(lock, [&] { return StatusOf(ov) != ERROR_IO_PENDING; });
-}
-
 DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to the kernel*/)
 {
     std::lock_guard lock(mutex_);
@@ -172,6 +166,7 @@ DWORD SerialDevice::SetState(const DCB& dcb)
     if (closing_) return ERROR_INVALID_HANDLE;
     if (gone_) return ERROR_BAD_COMMAND;
     if (!IsValidDcb(dcb)) return ERROR_INVALID_PARAMETER;
+    if (dcb.fAbortOnError) return ERROR_NOT_SUPPORTED;
     const TermiosSettings settings = DcbToTermios(dcb);
     if (const int err = ApplyTermios(fd_, settings)) {
         if (err == EIO) {
@@ -248,8 +243,7 @@ void SerialDevice::DeviceLost()
 
 void SerialDevice::Wake()
 {
-    const std::uint64_t one = 1;
-    if (wakeFd_ >= 0) (void)!write(wakeFd_, &one, sizeof one);
+    if (wakeFd_ >= 0) posix::RaiseFlag(wakeFd_);
 }
 
 }  // namespace platform::detail

@@ -22,7 +22,6 @@
 #include "platform/linux/ModemLineSource.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -74,10 +73,6 @@ public:
     DWORD StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
     DWORD StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
     DWORD StartWrite(const void* data, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
-
-    // Blocks until the record's operation has completed; for records without
-    // an event.
-    void AwaitRecord(const OVERLAPPED& ov);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -139,7 +134,6 @@ private:
     void Shutdown();
 
     std::mutex mutex_;
-    std::condition_variable finished_;  // some record completed
     int fd_;
     int wakeFd_;
     std::unique_ptr<ModemLineSource> lines_;

@@ -77,7 +77,6 @@ void SerialDevice::Finish(Completion& done, DWORD status, DWORD count)
 {
     Publish(*done.ov, status, count);
     if (done.event) done.event->Set();
-    finished_.notify_all();
 }
 
 void SerialDevice::Raise(DWORD events)
@@ -97,12 +96,6 @@ void SerialDevice::DeliverHistory()
 void SerialDevice::RecordError(DWORD ceFlags)
 {
     errors_ |= ceFlags;
-    // Like the Windows driver: with fAbortOnError an error ends the reads and
-    // writes in progress, and new ones fail until ClearCommError.
-    if (dcb_.fAbortOnError) {
-        AbortReads(ERROR_OPERATION_ABORTED);
-        AbortWrites(ERROR_OPERATION_ABORTED);
-    }
 }
 
 void SerialDevice::AbortWait(DWORD status)

@@ -17,7 +17,6 @@ DWORD SerialDevice::StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::sh
 {
     std::lock_guard lock(mutex_);
     if (closing_) return ERROR_INVALID_HANDLE;
-    if (dcb_.fAbortOnError && errors_) return ERROR_OPERATION_ABORTED;
     if (count > 0 && buffer == nullptr) return ERROR_INVALID_PARAMETER;
     if (gone_ && input_.Empty()) return ERROR_BAD_COMMAND;
     Completion done{&ov, std::move(event)};

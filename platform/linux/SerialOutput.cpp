@@ -15,7 +15,6 @@ DWORD SerialDevice::StartWrite(const void* data, DWORD count, OVERLAPPED& ov, st
 {
     std::lock_guard lock(mutex_);
     if (closing_) return ERROR_INVALID_HANDLE;
-    if (dcb_.fAbortOnError && errors_) return ERROR_OPERATION_ABORTED;
     if (count > 0 && data == nullptr) return ERROR_INVALID_PARAMETER;
     if (gone_) return ERROR_BAD_COMMAND;
     Completion done{&ov, std::move(event)};

@@ -5,6 +5,7 @@
 #include "platform/linux/SerialDevice.h"
 
 #include "platform/linux/Overlapped.h"
+#include "platform/linux/Posix.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -26,12 +27,8 @@ int SerialDevice::PollTimeoutMs(Clock::time_point now) const
         consider(reads_.front().intervalDeadline);
     }
     if (!writes_.empty()) consider(writes_.front().deadline);
-    if (!next) return -1;
-    if (*next <= now) return 0;
-    // Round up, so the pump never wakes just before a deadline and spins.
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*next - now).count();
-    const long long ms = (ns + 999'999) / 1'000'000;
-    return static_cast<int>(std::min<long long>(ms, INT_MAX));
+    // Rounded up, so the pump never wakes just before a deadline and spins.
+    return posix::PollTimeoutMs(next, now);
 }
 
 void SerialDevice::PumpLoop()
@@ -63,10 +60,7 @@ void SerialDevice::PumpLoop()
         lock.lock();
         if (closing_) break;
         if (ready < 0 && pollError != EINTR) DeviceLost();
-        if (fds[0].revents & POLLIN) {
-            std::uint64_t value;
-            (void)!read(wakeFd_, &value, sizeof value);
-        }
+        if (fds[0].revents & POLLIN) posix::LowerFlag(wakeFd_);
         const auto now = Clock::now();
         if (ready > 0 && ttyIndex >= 0 && fds[ttyIndex].revents) ServeTty(fds[ttyIndex].revents, now);
         if (ready > 0 && linesIndex >= 0 && fds[linesIndex].revents && !gone_) ApplyLineChange(lines_->TakeChanges());

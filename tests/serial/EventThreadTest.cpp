@@ -12,6 +12,7 @@
 
 #include "PtyDevice.h"
 #include "platform/ProcessStats.h"
+#include "platform/CommCallCount.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"
 
