@@ -6,8 +6,8 @@
 #include "UiTestSupport.h"
 
 #include "platform/PortFolder.h"
-#include "platform/ProcessStats.h"
-#include "platform/Pty.h"
+#include "platform/testing/ProcessStats.h"
+#include "platform/tty/Pty.h"
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/PlainTtyIo.h"
+#include "platform/testing/PlainTtyIo.h"
 #include "platform/linux/Posix.h"
 
 #include <fcntl.h>

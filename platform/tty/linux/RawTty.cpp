@@ -1,4 +1,4 @@
-#include "platform/RawTty.h"
+#include "platform/tty/RawTty.h"
 #include "platform/linux/Posix.h"
 
 #include <cerrno>
