@@ -107,6 +107,10 @@ private:
 
     // Everything below runs with mutex_ held.
     void Finish(Completion& done, DWORD status, DWORD count);
+    // After a read or write was queued and served as far as it goes now:
+    // ERROR_SUCCESS when its record is complete, else ERROR_IO_PENDING with
+    // the pump woken to carry it on. Delivers the events it raised.
+    DWORD Started(const OVERLAPPED& ov);
     void Raise(DWORD events);
     void DeliverHistory();
     void RecordError(DWORD ceFlags);

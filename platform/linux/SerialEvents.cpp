@@ -79,6 +79,14 @@ void SerialDevice::Finish(Completion& done, DWORD status, DWORD count)
     if (done.event) done.event->Set();
 }
 
+DWORD SerialDevice::Started(const OVERLAPPED& ov)
+{
+    DeliverHistory();
+    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
+    Wake();
+    return ERROR_IO_PENDING;
+}
+
 void SerialDevice::Raise(DWORD events)
 {
     history_ |= events & mask_;

@@ -32,10 +32,7 @@ DWORD SerialDevice::StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::sh
     reads_.push_back(std::move(read));
     PullFromKernel();
     ServeReads(Clock::now());
-    DeliverHistory();
-    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
-    Wake();
-    return ERROR_IO_PENDING;
+    return Started(ov);
 }
 
 // An aborted read transfers nothing: its bytes stay queued for the next read.

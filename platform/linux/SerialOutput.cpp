@@ -29,10 +29,7 @@ DWORD SerialDevice::StartWrite(const void* data, DWORD count, OVERLAPPED& ov, st
     write.totalMs = PlanWrite(timeouts_, count);
     writes_.push_back(std::move(write));
     ProgressWrites(Clock::now());
-    DeliverHistory();
-    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
-    Wake();
-    return ERROR_IO_PENDING;
+    return Started(ov);
 }
 
 void SerialDevice::AbortWrites(DWORD status)
