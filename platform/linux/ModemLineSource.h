@@ -15,7 +15,14 @@
 //                      (pseudo-terminals, ENOTTY/EINVAL for TIOCMGET): the
 //                      lines, breaks and line errors come from the port's
 //                      lines file (platform/VirtualLines.h), which the
-//                      simulator and tests write.
+//                      simulator and tests write. A real device whose driver
+//                      supports neither TIOCMGET nor TIOCMIWAIT gets this
+//                      source too: its lines read as off and raise no events
+//                      unless a lines file is written for its COM name.
+//
+// Stop() returns only when no wait is left. The kernel source's thread sits
+// in TIOCMIWAIT, which no descriptor can wake; it is interrupted with a
+// signal (KernelModemLines.cpp says why and how).
 //
 // All calls but the constructor come with the device mutex held.
 
