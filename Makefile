@@ -3,7 +3,7 @@ JOBS   ?= $(shell nproc)
 CMAKE  ?= cmake
 CTEST_ARGS ?= --output-on-failure --timeout 300
 
-.PHONY: deps build run test test-asan test-tsan bench bench-smoke soak fuzz-smoke clean
+.PHONY: deps build run test package test-asan test-tsan bench bench-smoke soak fuzz-smoke clean
 
 deps:
 	@scripts/install-deps.sh
@@ -19,6 +19,11 @@ run: build
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir build $(CTEST_ARGS) -j $(JOBS)
+
+# The Debian package build/tornvale_<version>_amd64.deb (docs/packaging.md).
+package: build
+	@scripts/install-deps.sh dpkg-dev file
+	cd build && cpack -G DEB
 
 # The same tests with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

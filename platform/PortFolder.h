@@ -20,7 +20,8 @@ bool EnsurePortFolder(std::string* error = nullptr);
 // folder, owned by this process. Fails if a live link of that name already
 // exists. A link whose device has gone, or whose owning process has ended
 // (its pty number may already belong to another terminal), counts as absent
-// everywhere and is replaced. Names other than COM<n> are refused.
+// everywhere and is replaced. Names that are no COM name (ComName.h) are
+// refused.
 bool LinkPort(const std::string& comName, const std::string& ttyPath, std::string* error = nullptr);
 // Removes the link (and the port's virtual-lines file); false if there was none.
 bool UnlinkPort(const std::string& comName);

@@ -1,5 +1,6 @@
 #include <cctype>
 
+#include "platform/ComName.h"
 #include "serial/CPort.h"
 #include "serial/StrToInt.h"
 
@@ -11,7 +12,7 @@ std::string NormalizePortName(const std::string& Text)
         std::toupper(static_cast<unsigned char>(Text[2])) == 'M')
         rest = Text.substr(3);
     std::int32_t number = TryStrToInt(rest).value_or(1);
-    // Windows numbers COM ports 1 to 255; anything else would name no port.
-    if (number < 1 || number > 255) number = 1;
-    return "COM" + std::to_string(number);
+    // A number that names no port stands for the first one.
+    if (!platform::IsComNumber(number)) number = platform::kLowestComNumber;
+    return platform::ComName(number);
 }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <limits>
 
+#include "platform/ComName.h"
 #include "sim/Records.h"
 
 namespace sim {
@@ -28,15 +29,8 @@ std::optional<std::uint64_t> Unsigned(const std::string& text, std::uint64_t max
 
 std::string NormalComName(const std::string& text)
 {
-    if (text.size() < 4)
-        return {};
-    for (int i = 0; i < 3; ++i)
-        if (std::toupper(static_cast<unsigned char>(text[static_cast<std::size_t>(i)])) != "COM"[i])
-            return {};
-    const auto n = Unsigned(text.substr(3), 255);
-    if (!n || *n == 0)
-        return {};
-    return "COM" + std::to_string(*n);
+    const auto number = platform::ParseComName(text);
+    return number ? platform::ComName(*number) : std::string();
 }
 
 ParsedOptions ParseOptions(const std::vector<std::string>& args)
@@ -92,7 +86,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args)
                 o.autoPort = false;
                 o.comName = NormalComName(*text);
                 if (o.comName.empty())
-                    return fail("--port: '" + *text + "' is neither auto nor COM1 ... COM255");
+                    return fail("--port: '" + *text + "' is neither auto nor COM1 ... COM" +
+                                std::to_string(platform::kHighestComNumber));
             }
         } else if (name == "--tty") {
             const auto text = value();

@@ -44,7 +44,7 @@ struct ParsedOptions {
 // chosen as with --port auto.
 ParsedOptions ParseOptions(const std::vector<std::string>& args);
 
-// "COM5" for "com5" or "COM05"; empty unless a COM name numbered 1 to 255.
+// "COM5" for "com5"; empty for anything the port folder would not list.
 std::string NormalComName(const std::string& text);
 
 std::string UsageText();

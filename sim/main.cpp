@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ComName.h"
 #include "platform/PortFolder.h"
 #include "platform/tty/Pty.h"
 #include "platform/tty/RawTty.h"
@@ -51,7 +52,7 @@ std::optional<std::string> LinkComName(const sim::Options& o, const std::string&
         return std::nullopt;
     }
     for (int attempt = 0; attempt < 32; ++attempt) {
-        const std::string name = "COM" + std::to_string(platform::FirstFreeComNumber());
+        const std::string name = platform::ComName(platform::FirstFreeComNumber());
         if (platform::LinkPort(name, ttyPath, &error))
             return name;
     }

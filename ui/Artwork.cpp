@@ -68,13 +68,15 @@ QPixmap UnionFlagBitmap()
     return QPixmap::fromImage(image);
 }
 
-QIcon ApplicationIcon()
+QImage ApplicationIconImage(int size)
 {
-    // A yellow readout panel with a measuring tape's scale above a counter.
-    QImage image(32, 32, QImage::Format_ARGB32);
+    // A yellow readout panel with a measuring tape's scale above a counter,
+    // drawn on a 32-unit grid.
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
     p.setPen(QPen(QColor(0x20, 0x30, 0x50), 1.5));
     p.setBrush(QColor(0x2E, 0x5E, 0x8E));
     p.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 5, 5);
@@ -93,5 +95,13 @@ QIcon ApplicationIcon()
         p.drawLine(QPointF(x, 12), QPointF(x, tick % 5 == 0 ? 5 : 9));
     }
     p.end();
-    return QIcon(QPixmap::fromImage(image));
+    return image;
+}
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (const int size : kApplicationIconSizes)
+        icon.addPixmap(QPixmap::fromImage(ApplicationIconImage(size)));
+    return icon;
 }

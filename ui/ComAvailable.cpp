@@ -5,6 +5,7 @@
 #include <QCollator>
 #include <QLocale>
 
+#include "platform/ComName.h"
 #include "ui/AnsiText.h"
 
 namespace {
@@ -34,9 +35,14 @@ QStringList ComAvailableFrom(const std::vector<platform::SerialCommValue>& value
         if (!value.isText)
             throw ERegistryException("Ung\xFCltiger Datentyp f\xFCr '" + value.name + "'");
         const QString data = QStringFromAnsi(value.data);
-        if (data.toUpper().startsWith(QLatin1String("COM")) &&
-            QStringFromAnsi(value.name).toUpper().contains(QLatin1String("DEVICE")))
-            ports.append(TrimBlanks(data));
+        if (!data.toUpper().startsWith(QLatin1String("COM")) ||
+            !QStringFromAnsi(value.name).toUpper().contains(QLatin1String("DEVICE")))
+            continue;
+        // A name the serial component would not keep (COM300, COM4x) would
+        // open another port than the one listed.
+        const QString port = TrimBlanks(data);
+        if (platform::ParseComName(AnsiFromQString(port)))
+            ports.append(port);
     }
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -59,10 +65,15 @@ QString DescribePort(const platform::SerialPortInfo& port)
     return text;
 }
 
-QString ComPortDescription(const QString& comName)
+QStringList ComPortDescriptions(const QStringList& comNames)
 {
-    for (const auto& port : platform::ListSerialPorts())
-        if (QStringFromAnsi(port.comName).compare(comName, Qt::CaseInsensitive) == 0)
-            return DescribePort(port);
-    return {};
+    const std::vector<platform::SerialPortInfo> ports = platform::ListSerialPorts();
+    QStringList descriptions;
+    for (const QString& comName : comNames) {
+        const auto port = std::find_if(ports.begin(), ports.end(), [&](const platform::SerialPortInfo& p) {
+            return QStringFromAnsi(p.comName).compare(comName, Qt::CaseInsensitive) == 0;
+        });
+        descriptions.append(port == ports.end() ? QString() : DescribePort(*port));
+    }
+    return descriptions;
 }

@@ -21,7 +21,8 @@ public:
 
 // The port names among `values`: a value counts when its name, upper-cased,
 // contains DEVICE and its data, upper-cased, begins with COM; its data is
-// listed with leading and trailing blanks and control characters removed.
+// listed with leading and trailing blanks and control characters removed,
+// when it then is a COM name the serial component keeps (platform/ComName.h).
 // Sorted without regard to case in the user's locale (COM10 before COM2);
 // equal entries all stay. Throws ERegistryException for a value that is not
 // text, whether or not it would have been listed.
@@ -33,6 +34,7 @@ QStringList GetComAvailable();
 // "COM3: /dev/ttyUSB0, FTDI FT232R": the device behind a port, for a tool-tip
 // or the status bar.
 QString DescribePort(const platform::SerialPortInfo& port);
-// The description of the port listed under comName (any case); empty when no
-// port of that name is known now.
-QString ComPortDescription(const QString& comName);
+// The descriptions of the ports listed under comNames (any case), in their
+// order, from one look at this machine's ports; empty for a name no port of
+// this machine has now.
+QStringList ComPortDescriptions(const QStringList& comNames);

@@ -51,8 +51,48 @@ void TComboBox::CompleteFromTyping(const QString& typed)
     }
 }
 
+void TComboBox::SetItems(const QStringList& items, const QStringList& toolTips)
+{
+    const QString shown = currentText();
+    const QString chosen = currentIndex() >= 0 ? itemText(currentIndex()) : QString();
+    const int caret = lineEdit()->cursorPosition();
+    const int selectionStart = lineEdit()->selectionStart();
+    const int selectionLength = lineEdit()->selectedText().size();
+
+    const QSignalBlocker quiet(this);
+    clear();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        addItem(items[i]);
+        if (i < toolTips.size())
+            setItemData(int(i), toolTips[i], Qt::ToolTipRole);
+    }
+    setCurrentIndex(chosen.isEmpty() ? -1 : int(items.indexOf(chosen)));
+    lineEdit()->setText(shown);
+    if (selectionLength > 0)
+        lineEdit()->setSelection(selectionStart, selectionLength);
+    else
+        lineEdit()->setCursorPosition(caret);
+}
+
+void TComboBox::showPopup()
+{
+    Notify(OnDropDown);
+    QComboBox::showPopup();
+}
+
+void TComboBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    Notify(OnCloseUp);
+}
+
 void TComboBox::Click()
 {
-    if (OnClick)
-        CallHandler([this] { OnClick(this); });
+    Notify(OnClick);
+}
+
+void TComboBox::Notify(const std::function<void(QObject*)>& handler)
+{
+    if (handler)
+        CallHandler([this, &handler] { handler(this); });
 }

@@ -7,7 +7,9 @@
 // entry (rest selected), and that entry is chosen (OnClick runs when the
 // completion chooses another entry than the one chosen before). Typed text
 // that begins no entry chooses nothing; deleting completes nothing. Enter
-// adds nothing to the list and chooses nothing of its own.
+// adds nothing to the list and chooses nothing of its own. OnDropDown runs
+// each time the list is about to open (the entries may be replaced there),
+// OnCloseUp when it has closed.
 
 #include <QComboBox>
 
@@ -21,7 +23,17 @@ public:
     // The text now shown in the edit field.
     QString Text() const { return currentText(); }
 
+    // Replaces the entries, each with its tool-tip, and keeps what the edit
+    // field shows (text, caret and selection). The entry chosen stays chosen
+    // when it is still listed. Chooses nothing: OnClick does not run.
+    void SetItems(const QStringList& items, const QStringList& toolTips);
+
     std::function<void(QObject* Sender)> OnClick;
+    std::function<void(QObject* Sender)> OnDropDown;
+    std::function<void(QObject* Sender)> OnCloseUp;
+
+    void showPopup() override;
+    void hidePopup() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -29,6 +41,7 @@ protected:
 private:
     void CompleteFromTyping(const QString& typed);
     void Click();
+    void Notify(const std::function<void(QObject*)>& handler);
 
     bool deleting_ = false;
 };

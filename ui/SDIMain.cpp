@@ -14,6 +14,7 @@
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
 #include "ui/PathLabel.h"
+#include "ui/PortDoctor.h"
 #include "ui/RadioButton.h"
 #include "ui/TimeSeparator.h"
 #include "ui/Timer.h"
@@ -48,6 +49,7 @@ TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);  // closing the window ends it and its port
     BuildControls();
+    portDoctor_ = std::make_unique<TPortDoctor>(StatusBar);
     WireHandlers();
     CallHandler([this] { FormCreate(this); });  // a failure is shown once the loop runs
 }
@@ -82,6 +84,11 @@ void TSDIAppForm::WireHandlers()
     };
 
     Schnittstelle->OnClick = [this](QObject* s) { SchnittstelleClick(s); };
+    Schnittstelle->OnDropDown = [this](QObject* s) { SchnittstelleDropDown(s); };
+    Schnittstelle->OnCloseUp = [this](QObject* s) { SchnittstelleCloseUp(s); };
+    connect(Schnittstelle, &QComboBox::highlighted, this, [this](int index) {
+        CallHandler([this, index] { SchnittstelleHighlight(index); });
+    });
     Wert_lesen->OnClick = [this](QObject* s) { Wert_lesenClick(s); };
     Datei_lesen->OnClick = [this](QObject* s) { Datei_lesenClick(s); };
     Uhr_stellen->OnClick = [this](QObject* s) { Uhr_stellenClick(s); };
@@ -126,9 +133,7 @@ void TSDIAppForm::FormCreate(QObject* /*Sender*/)
     // time's format carries it); the time separator stays the system's.
     TimeSeparator = TimeSeparatorOf(QLocale::system()).toLatin1();
 
-    const QStringList ports = GetComAvailable();
-    Schnittstelle->clear();
-    Schnittstelle->addItems(ports);
+    FillPortList();
     Schnittstelle->setCurrentIndex(-1);
     Schnittstelle->setEditText(QString());
 
@@ -224,6 +229,7 @@ void TSDIAppForm::ApplyLanguage(std::uint8_t language)
             throw std::logic_error(std::string("no control ") + row.Control);
         SetCaption(control, CaptionOf(row, LanguageIndex));
     }
+    portDoctor_->LanguageChanged(LanguageIndex);
 }
 
 // ---- software identification ----------------------------------------------

@@ -42,6 +42,7 @@ class TEdit;
 class TFrameLabel;
 class TPanel;
 class TPathLabel;
+class TPortDoctor;
 class TRadioButton;
 class TTimer;
 
@@ -206,6 +207,12 @@ public slots:
     void Button1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void Button1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
+    // The port list, read again each time it opens; the entry highlighted in
+    // it is described in the status bar until it closes.
+    void SchnittstelleDropDown(QObject* Sender);
+    void SchnittstelleCloseUp(QObject* Sender);
+    void SchnittstelleHighlight(int Index);
+
     // Port selection and the device exchange.
     virtual void SchnittstelleClick(QObject* Sender);
     virtual void Wert_lesenClick(QObject* Sender);
@@ -236,6 +243,10 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // Fills Schnittstelle with this machine's ports, each with its device as
+    // tool-tip, keeping what the field shows.
+    void FillPortList();
+
     void BuildControls();
     void BuildMenu();
     void BuildToolBar();
@@ -279,5 +290,9 @@ private:
     // Status bar texts of the reply handling, so a later good reply clears
     // only a warning of its own.
     QString replyStatus_;
+    QString portHint_;  // the description shown while a port entry is highlighted
     bool appendBoxPending_ = false;  // a "Fehler ..." box is queued or open
+
+    // What the operator can do about a port that would not open.
+    std::unique_ptr<TPortDoctor> portDoctor_;
 };

@@ -20,6 +20,7 @@
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
 #include "ui/PathLabel.h"
+#include "ui/PortDoctor.h"
 #include "ui/PortRecovery.h"
 #include "ui/RadioButton.h"
 #include "ui/Timer.h"
@@ -50,8 +51,14 @@ void TSDIAppForm::SchnittstelleClick(QObject* /*Sender*/)
     // Opening a port that is still open is a no-op, so a port whose device
     // went away is closed first: the device that answers now gets opened.
     CloseIfDeviceGone(*CPort1);
-    CPort1->SetPortNum(AnsiFromQString(Schnittstelle->Text()));
-    CPort1->Open();
+    try {
+        CPort1->SetPortNum(AnsiFromQString(Schnittstelle->Text()));
+        CPort1->Open();
+    } catch (const EComPort& error) {  // shown as it is; the status bar adds the remedy
+        portDoctor_->OpenFailed(CPort1->PortNum(), error.Code, error.WinCode, LanguageIndex);
+        throw;
+    }
+    portDoctor_->PortChosen();
     PurgeBothQueues();
     WriteFrame(exchange::PlainClockQueryFrame());
     Exchange.ReplyMode = TReplyMode::rmDeviceClock;

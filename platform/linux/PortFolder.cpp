@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -94,25 +93,6 @@ std::string KernelNameOf(const std::string& devicePath)
 
 }  // namespace
 
-std::optional<int> ParseComName(const std::string& name)
-{
-    if (name.size() < 4 || name.size() > 7) return std::nullopt;
-    for (int i = 0; i < 3; ++i)
-        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return std::nullopt;
-    if (name[3] == '0') return std::nullopt;
-    int number = 0;
-    for (std::size_t i = 3; i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9') return std::nullopt;
-        number = number * 10 + (name[i] - '0');
-    }
-    return number;
-}
-
-std::string ComName(int number)
-{
-    return "COM" + std::to_string(number);
-}
-
 std::string LiveLinkTarget(int number)
 {
     const std::string path = LinkPath(number);
@@ -153,7 +133,7 @@ bool EnsurePortFolder(std::string* error)
 
 bool LinkPort(const std::string& comName, const std::string& ttyPath, std::string* error)
 {
-    const auto number = detail::ParseComName(comName);
+    const auto number = ParseComName(comName);
     if (!number) {
         if (error) *error = "'" + comName + "' is not a COM name";
         return false;
@@ -179,7 +159,7 @@ bool LinkPort(const std::string& comName, const std::string& ttyPath, std::strin
         return true;
     }
     if (!detail::LiveLinkTarget(*number).empty()) {
-        if (error) *error = detail::ComName(*number) + " is already linked to " + detail::ReadLink(path);
+        if (error) *error = ComName(*number) + " is already linked to " + detail::ReadLink(path);
         return false;
     }
     // A link whose device or owner has gone is stale (a simulator that did
@@ -194,7 +174,7 @@ bool LinkPort(const std::string& comName, const std::string& ttyPath, std::strin
 
 bool UnlinkPort(const std::string& comName)
 {
-    const auto number = detail::ParseComName(comName);
+    const auto number = ParseComName(comName);
     if (!number) return false;
     const std::string path = detail::LinkPath(*number);
     struct stat st {};
@@ -212,7 +192,7 @@ std::vector<SerialPortInfo> ListSerialPorts()
     std::vector<int> numbers;
     if (DIR* dir = opendir(PortFolder().c_str())) {
         while (const dirent* entry = readdir(dir)) {
-            if (const auto number = detail::ParseComName(entry->d_name)) numbers.push_back(*number);
+            if (const auto number = ParseComName(entry->d_name)) numbers.push_back(*number);
         }
         closedir(dir);
     }
@@ -222,7 +202,7 @@ std::vector<SerialPortInfo> ListSerialPorts()
         if (target.empty()) continue;
         linked.insert(number);
         SerialPortInfo info;
-        info.comName = detail::ComName(number);
+        info.comName = ComName(number);
         info.devicePath = target;
         info.kernelName = detail::KernelNameOf(target);
         info.linked = true;
@@ -233,17 +213,17 @@ std::vector<SerialPortInfo> ListSerialPorts()
         result.push_back(std::move(info));
     }
     for (const auto& device : detected)
-        if (!linked.count(*detail::ParseComName(device.comName))) result.push_back(device);
+        if (!linked.count(*ParseComName(device.comName))) result.push_back(device);
     return result;
 }
 
 std::string ResolvePortName(const std::string& comName)
 {
-    const auto number = detail::ParseComName(comName);
+    const auto number = ParseComName(comName);
     if (!number) return {};
     std::string target = detail::LiveLinkTarget(*number);
     if (!target.empty()) return target;
-    const std::string canonical = detail::ComName(*number);
+    const std::string canonical = ComName(*number);
     for (const auto& device : DetectSerialDevices())
         if (device.comName == canonical) return device.devicePath;
     return {};
@@ -252,7 +232,7 @@ std::string ResolvePortName(const std::string& comName)
 int FirstFreeComNumber()
 {
     std::set<int> taken;
-    for (const auto& port : ListSerialPorts()) taken.insert(*detail::ParseComName(port.comName));
+    for (const auto& port : ListSerialPorts()) taken.insert(*ParseComName(port.comName));
     int number = 1;
     while (taken.count(number)) ++number;
     return number;

@@ -2,6 +2,7 @@
 // COM names and the discovery of real serial devices, below the contract of
 // platform/PortFolder.h.
 
+#include "platform/ComName.h"
 #include "platform/PortFolder.h"
 
 #include <optional>
@@ -10,17 +11,12 @@
 
 namespace platform::detail {
 
-// "COM7" or "com7" -> 7. Anything else (leading zeros, blanks, other text,
-// numbers beyond 9999) is no COM name, which also keeps link names from
-// reaching outside the port folder.
-std::optional<int> ParseComName(const std::string& name);
-std::string ComName(int number);
-
 // Serial devices under a sysfs tty class directory, named after devDir.
 // Automatic names: ttyS<n> -> COM<n+1>; every other device, in natural order
 // of its kernel name (ttyACM0 < ttyACM1 < ttyAMA0 < ttyUSB0 < ttyUSB10), takes
-// the next numbers after the highest on-board one. The result is sorted by
-// COM number.
+// the next numbers after the highest on-board one. Devices whose number would
+// pass the highest COM number get no name and are left out. The result is
+// sorted by COM number.
 std::vector<SerialPortInfo> DetectSerialDevicesIn(const std::string& sysClassTty, const std::string& devDir);
 
 // The target of a live link COMn in the port folder; empty when there is no

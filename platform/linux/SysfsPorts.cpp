@@ -88,6 +88,7 @@ std::vector<SerialPortInfo> DetectSerialDevicesIn(const std::string& sysClassTty
         else
             info.description = "on-board UART";
         if (const auto index = OnBoardIndex(name)) {
+            if (!IsComNumber(*index + 1)) continue;
             info.comName = ComName(*index + 1);
             onBoard.push_back(std::move(info));
         } else {
@@ -100,7 +101,11 @@ std::vector<SerialPortInfo> DetectSerialDevicesIn(const std::string& sysClassTty
     for (const auto& port : onBoard) next = std::max(next, *ParseComName(port.comName) + 1);
     std::sort(others.begin(), others.end(),
               [](const auto& a, const auto& b) { return NaturalKey(a.kernelName) < NaturalKey(b.kernelName); });
-    for (auto& port : others) port.comName = ComName(next++);
+    for (auto& port : others) {
+        if (!IsComNumber(next)) break;
+        port.comName = ComName(next++);
+    }
+    std::erase_if(others, [](const auto& port) { return port.comName.empty(); });
 
     std::vector<SerialPortInfo> all = std::move(onBoard);
     all.insert(all.end(), std::make_move_iterator(others.begin()), std::make_move_iterator(others.end()));

@@ -15,9 +15,9 @@ namespace platform {
 
 std::string VirtualLinesPath(const std::string& comName)
 {
-    const auto number = detail::ParseComName(comName);
+    const auto number = ParseComName(comName);
     if (!number) return {};
-    return PortFolder() + "/" + detail::ComName(*number) + ".lines";
+    return PortFolder() + "/" + ComName(*number) + ".lines";
 }
 
 std::string FormatVirtualLines(const VirtualLineState& s)

@@ -39,6 +39,7 @@ public:
     // Waits for the end at most timeoutMs (-1: no limit); nullopt on time-out.
     std::optional<ExitStatus> Wait(int timeoutMs);
     bool Running() const { return pid_ > 0; }
+    int Pid() const { return pid_; }
 
 private:
     int pid_ = -1;

@@ -41,7 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"\\Device\\A", "COM5"}, {"\\Device\\B", "com4"}, {"\\Device\\C", "COM3"}}, {"COM3", "com4", "COM5"}},
         ListCase{"DuplicatesKept", {{"\\Device\\A", "COM3"}, {"\\Device\\B", "COM3"}, {"\\Device\\C", "COM1"}},
                  {"COM1", "COM3", "COM3"}},
-        ListCase{"PseudoTerminalEntry", {{"\\Device\\pts7", "COM5"}}, {"COM5"}}),
+        ListCase{"PseudoTerminalEntry", {{"\\Device\\pts7", "COM5"}}, {"COM5"}},
+        ListCase{"NamesThatWouldOpenAnotherPortSkipped",
+                 {{"\\Device\\A", "COM300"}, {"\\Device\\B", "COM0"}, {"\\Device\\C", "COM07"},
+                  {"\\Device\\D", "COM4x"}, {"\\Device\\E", "COM 5"}, {"\\Device\\F", "COM255"}},
+                 {"COM255"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PortListRules, NonTextValueFailsTheWholeListing)

@@ -47,8 +47,9 @@ TEST_F(LinkedPorts, ListedInTextOrder)
     ASSERT_GE(at12, 0);
     ASSERT_GE(at7, 0);
     EXPECT_LT(at12, at7);
-    EXPECT_EQ(ComPortDescription("com7").left(QString::fromStdString("COM7: " + second_.SlavePath()).size()),
-              QString::fromStdString("COM7: " + second_.SlavePath()));
+    const QStringList described = ComPortDescriptions({"COM12", "com7"});
+    EXPECT_EQ(described, QStringList({QString::fromStdString("COM12: " + first_.SlavePath() + ", pseudo-terminal"),
+                                      QString::fromStdString("COM7: " + second_.SlavePath() + ", pseudo-terminal")}));
 }
 
 TEST_F(LinkedPorts, LinkWhoseDeviceIsGoneIsNotListed)
@@ -63,7 +64,7 @@ TEST_F(LinkedPorts, LinkWhoseDeviceIsGoneIsNotListed)
     EXPECT_TRUE(GetComAvailable().contains("COM20"));
     ASSERT_TRUE(file.remove());
     EXPECT_FALSE(GetComAvailable().contains("COM20"));
-    EXPECT_TRUE(ComPortDescription("COM20").isEmpty());
+    EXPECT_EQ(ComPortDescriptions({"COM20"}), QStringList{QString()});
 }
 
 TEST_F(LinkedPorts, UnlinkedPortLeavesTheList)

@@ -15,14 +15,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ComNames, ParseOnlyComAndANumber)
+TEST(ComNames, ParseOnlyComAndANumberTheComponentKeeps)
 {
-    EXPECT_EQ(detail::ParseComName("COM1"), 1);
-    EXPECT_EQ(detail::ParseComName("com12"), 12);
-    EXPECT_EQ(detail::ParseComName("CoM9999"), 9999);
-    for (const char* bad : {"COM", "COM0", "COM01", "COM10000", "COM 5", "COM5 ", "COM5x", "LPT1", "", "../COM1",
-                            "COM1/..", "COM-1"})
-        EXPECT_EQ(detail::ParseComName(bad), std::nullopt) << bad;
+    EXPECT_EQ(ParseComName("COM1"), 1);
+    EXPECT_EQ(ParseComName("com12"), 12);
+    EXPECT_EQ(ParseComName("CoM255"), 255);
+    for (const char* bad : {"COM", "COM0", "COM01", "COM256", "COM300", "COM1000", "COM 5", "COM5 ", "COM5x", "LPT1",
+                            "", "../COM1", "COM1/..", "COM-1"})
+        EXPECT_EQ(ParseComName(bad), std::nullopt) << bad;
 }
 
 TEST(PortFolderRule, RuntimeDirectoryOrPerUserTmp)
@@ -220,6 +220,17 @@ TEST_F(FakeSysfs, NoOnBoardPortsStartsUsbAtComOne)
     ASSERT_EQ(ports.size(), 1u);
     EXPECT_EQ(ports[0].comName, "COM1");
     EXPECT_EQ(ports[0].description, "Silicon Labs CP2102 USB to UART Bridge Controller");
+}
+
+TEST_F(FakeSysfs, DevicesBeyondTheLastComNameAreLeftOut)
+{
+    AddTty("ttyS254", "pnp0/00:fe", "4");
+    AddTty("ttyS255", "pnp0/00:ff", "4");
+    AddTty("ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0");
+    const auto ports = detail::DetectSerialDevicesIn((root / "class/tty").string(), "/dev");
+    ASSERT_EQ(ports.size(), 1u);
+    EXPECT_EQ(ports[0].comName, "COM255");
+    EXPECT_EQ(ports[0].kernelName, "ttyS254");
 }
 
 TEST_F(FakeSysfs, MissingDirectoryGivesNothing)

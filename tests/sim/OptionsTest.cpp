@@ -34,7 +34,7 @@ TEST(Options, EveryOptionInBothForms)
                 args.push_back(value);
             }
         };
-        add("--port", "com07");
+        add("--port", "com7");
         add("--clock", "24.03.15 13:14:15");
         add("--records", "9999");
         add("--seed", "18446744073709551615");
@@ -83,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, BadCommandLine,
     ::testing::Values(std::vector<std::string>{"--port"}, std::vector<std::string>{"--port", "COM0"},
                       std::vector<std::string>{"--port", "COM256"}, std::vector<std::string>{"--port", "LPT1"},
-                      std::vector<std::string>{"--port", "COM1x"}, std::vector<std::string>{"--records", "10000"},
+                      std::vector<std::string>{"--port", "COM1x"}, std::vector<std::string>{"--port", "COM07"},
+                      std::vector<std::string>{"--records", "10000"},
                       std::vector<std::string>{"--records", "-1"}, std::vector<std::string>{"--records", ""},
                       std::vector<std::string>{"--seed", "18446744073709551616"},
                       std::vector<std::string>{"--bad-checksum-every", "0"},

@@ -5,9 +5,8 @@
 
 #include "UiTestSupport.h"
 
-#include "platform/PortFolder.h"
 #include "platform/testing/ProcessStats.h"
-#include "platform/tty/Pty.h"
+#include "tests/support/LinkedPty.h"
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>
@@ -15,30 +14,6 @@
 #include <stdexcept>
 
 namespace {
-
-// A pseudo-terminal known as a COM name in the (private) port folder.
-class TLinkedPty {
-public:
-    explicit TLinkedPty(std::string comName)
-        : comName_(std::move(comName))
-    {
-        std::string error;
-        linked_ = pty.IsOpen() && platform::EnsurePortFolder(&error)
-                  && platform::LinkPort(comName_, pty.SlavePath(), &error);
-        error_ = error;
-    }
-    ~TLinkedPty() { platform::UnlinkPort(comName_); }
-
-    bool Linked() const { return linked_; }
-    const std::string& Error() const { return error_; }
-
-    platform::PseudoTerminal pty;
-
-private:
-    std::string comName_;
-    bool linked_ = false;
-    std::string error_;
-};
 
 class PortLifetime : public testing::Test {
 protected:

@@ -1,0 +1,128 @@
+// The port list as the operator meets it: opening the drop-down reads the
+// ports again without touching the port in use, only names the component can
+// open are offered, and each entry says which device stands behind it.
+
+#include "tests/support/LinkedPty.h"
+#include "UiTestSupport.h"
+
+#include "ui/Application.h"
+#include "ui/ComboBox.h"
+
+#include <QAbstractItemView>
+#include <QStatusBar>
+#include <QStyleOptionComboBox>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+// The real window, counting the operator's port choices.
+class TChoiceCountingForm : public TSDIAppForm {
+public:
+    using TSDIAppForm::TSDIAppForm;
+    int Choices = 0;
+    void SchnittstelleClick(QObject* sender) override
+    {
+        ++Choices;
+        TSDIAppForm::SchnittstelleClick(sender);
+    }
+};
+
+QString Described(const char* comName, const TLinkedPty& device)
+{
+    return QString("%1: %2, pseudo-terminal").arg(comName, QString::fromStdString(device.pty.SlavePath()));
+}
+
+class PortList : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(device.Linked()) << device.Error();
+        TApplication::ReportSuccess();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    // A click on the arrow of the combo box, as the operator opens the list.
+    void ClickArrow()
+    {
+        TComboBox* box = form->Schnittstelle;
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = true;
+        option.subControls = QStyle::SC_All;
+        const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box);
+        QTest::mouseClick(box, Qt::LeftButton, {}, arrow.center());
+        ASSERT_TRUE(QTest::qWaitFor([box] { return box->view()->isVisible(); }, 5000));
+    }
+
+    void Key(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+    QStringList Listed() const
+    {
+        QStringList names;
+        for (int i = 0; i < form->Schnittstelle->count(); ++i)
+            names << form->Schnittstelle->itemText(i);
+        return names;
+    }
+
+    TLinkedPty device{"COM7"};
+    TFormHolder<TChoiceCountingForm> form;
+};
+
+TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
+{
+    TComboBox* box = form->Schnittstelle;
+    ClickArrow();
+    ASSERT_EQ(QApplication::focusWidget(), box->view());
+    // Arrow keys walk the open list; the status bar names the device behind
+    // the entry under the highlight, as its tool-tip does.
+    for (int i = 0; i < box->count() && box->view()->currentIndex().data().toString() != "COM7"; ++i)
+        Key(Qt::Key_Down);
+    EXPECT_EQ(form->StatusBar->currentMessage(), Described("COM7", device));
+    EXPECT_EQ(box->itemData(box->findText("COM7"), Qt::ToolTipRole).toString(), Described("COM7", device));
+    Key(Qt::Key_Return);
+    ASSERT_EQ(form->Choices, 1);
+    ASSERT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(box->Text(), "COM7");
+    EXPECT_TRUE(form->StatusBar->currentMessage().isEmpty());  // the list has closed
+
+    // An adapter plugged in while the tool runs, and a link under a name the
+    // component would turn into COM1.
+    TLinkedPty adapter{"COM9"};
+    ASSERT_TRUE(adapter.Linked()) << adapter.Error();
+    const std::filesystem::path beyond = platform::PortFolder() + "/COM300";
+    std::filesystem::create_symlink(adapter.pty.SlavePath(), beyond);
+    const platform::HANDLE handle = form->CPort1->Handle();
+
+    ClickArrow();
+    EXPECT_TRUE(Listed().contains("COM9")) << Listed().join(' ').toStdString();
+    EXPECT_FALSE(Listed().contains("COM300", Qt::CaseInsensitive));
+    EXPECT_EQ(box->itemData(box->findText("COM9"), Qt::ToolTipRole).toString(), Described("COM9", adapter));
+    EXPECT_EQ(box->Text(), "COM7");
+    EXPECT_EQ(box->view()->currentIndex().data().toString(), "COM7");
+    Key(Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([box] { return !box->view()->isVisible(); }, 5000));
+
+    // The refresh chose nothing: the same port is still open under its name.
+    EXPECT_EQ(form->Choices, 1);
+    EXPECT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(form->CPort1->Handle(), handle);
+    EXPECT_EQ(form->CPort1->PortNum(), "COM7");
+    EXPECT_EQ(box->Text(), "COM7");
+    std::filesystem::remove(beyond);
+
+    // The device's link goes away: its entry leaves the list, while the field
+    // still names the port that stays open.
+    platform::UnlinkPort("COM7");
+    ClickArrow();
+    EXPECT_FALSE(Listed().contains("COM7"));
+    EXPECT_EQ(box->Text(), "COM7");
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(form->Choices, 1);
+    EXPECT_EQ(form->CPort1->Handle(), handle);
+}
+
+}  // namespace
