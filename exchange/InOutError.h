@@ -19,8 +19,8 @@ class EInOutError : public std::runtime_error {
 public:
     explicit EInOutError(int errorCode);
 
-    // Full disk (also a file-size or quota limit) and refused access get
-    // their own codes; any other errno goes through the platform's mapping.
+    // The platform's mapping of errno: a full disk (also a file-size or
+    // quota limit) is kErrorDiskFull, refused access kErrorAccessDenied.
     static EInOutError FromErrno(int err);
 
     int ErrorCode;

@@ -30,6 +30,7 @@ enum : DWORD {
     ERROR_BAD_COMMAND = 22,
     ERROR_GEN_FAILURE = 31,
     ERROR_NOT_SUPPORTED = 50,
+    ERROR_DISK_FULL = 112,
     ERROR_INVALID_PARAMETER = 87,
     ERROR_OPERATION_ABORTED = 995,
     ERROR_IO_INCOMPLETE = 996,
@@ -61,7 +62,7 @@ struct DCB {
     bool fErrorChar = false;
     bool fNull = false;
     BYTE fRtsControl = RTS_CONTROL_DISABLE;
-    bool fAbortOnError = false;
+    bool fAbortOnError = false;  // not supported: SetCommState refuses true
     WORD XonLim = 0;
     WORD XoffLim = 0;
     BYTE ByteSize = 8;
@@ -151,7 +152,8 @@ struct OVERLAPPED {
 // return false with ERROR_IO_PENDING and complete later through the record,
 // or fail with another code and leave the record pending with its event
 // reset, so that a caller who waits on that event next blocks instead of
-// spinning. Without a record (nullptr) a call completes before it returns.
+// spinning. Without a record (nullptr) a call fails with ERROR_NOT_SUPPORTED:
+// every caller here is overlapped.
 // Closing the event of a record whose operation is still pending abandons the
 // operation: the record and its outputs are never written again.
 //
@@ -196,6 +198,8 @@ bool PurgeComm(HANDLE h, DWORD flags);
 bool GetCommModemStatus(HANDLE h, DWORD* status);
 bool ReadFile(HANDLE h, void* buffer, DWORD count, DWORD* read, OVERLAPPED* ov);
 bool WriteFile(HANDLE h, const void* buffer, DWORD count, DWORD* written, OVERLAPPED* ov);
+// wait must be false (ERROR_NOT_SUPPORTED otherwise): callers wait on the
+// record's event and then collect the result.
 bool GetOverlappedResult(HANDLE h, OVERLAPPED* ov, DWORD* transferred, bool wait);
 
 // ---- events and waits ------------------------------------------------------------
@@ -204,6 +208,7 @@ inline constexpr DWORD WAIT_OBJECT_0 = 0;
 inline constexpr DWORD WAIT_TIMEOUT = 258;
 inline constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
 
+// Manual-reset events only: manualReset false fails with ERROR_NOT_SUPPORTED.
 HANDLE CreateEvent(bool manualReset, bool initialState);
 bool SetEvent(HANDLE h);
 bool ResetEvent(HANDLE h);
@@ -211,11 +216,5 @@ DWORD WaitForSingleObject(HANDLE h, DWORD milliseconds);
 // Waits until any one of the handles is signalled (waitAll is not supported);
 // returns WAIT_OBJECT_0 + the lowest signalled index.
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, bool waitAll, DWORD milliseconds);
-
-// ---- test seam ------------------------------------------------------------------
-// Number of serial-device calls made by this process (CreateFile, SetupComm,
-// SetComm*, PurgeComm, ClearCommError, ...). Lets tests see that a setter made
-// no platform call; it is an observation point, not a mock.
-std::uint64_t CommCallCount();
 
 }  // namespace platform

@@ -1,7 +1,7 @@
 #include "sim/Link.h"
 
-#include "platform/Pty.h"
-#include "platform/RawTty.h"
+#include "platform/tty/Pty.h"
+#include "platform/tty/RawTty.h"
 
 namespace sim {
 namespace {

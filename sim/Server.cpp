@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/Termination.h"
+#include "platform/tty/Termination.h"
 
 namespace sim {
 namespace {

@@ -7,9 +7,9 @@
 
 #include "platform/ComName.h"
 #include "platform/PortFolder.h"
-#include "platform/Pty.h"
-#include "platform/RawTty.h"
-#include "platform/Termination.h"
+#include "platform/tty/Pty.h"
+#include "platform/tty/RawTty.h"
+#include "platform/tty/Termination.h"
 #include "sim/Link.h"
 #include "sim/Options.h"
 #include "sim/Server.h"

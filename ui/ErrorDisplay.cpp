@@ -1,7 +1,6 @@
 #include "ui/ErrorDisplay.h"
 
 #include "serial/EComPort.h"
-#include "platform/WinApi.h"
 #include "ui/AnsiText.h"
 
 #include <QApplication>
@@ -26,7 +25,7 @@ QString EpisodeKey(const std::exception_ptr& error, const QString& message)
     try {
         std::rethrow_exception(error);
     } catch (const EComPort& e) {
-        if (e.WinCode == static_cast<std::int32_t>(platform::ERROR_BAD_COMMAND))
+        if (DeviceHasGone(e))
             return QStringLiteral("device gone");
     } catch (...) {
     }

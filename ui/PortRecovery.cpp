@@ -12,7 +12,7 @@ bool DeviceGone(TComPort& port)
     try {
         port.ModemSignals();
     } catch (const EComPort& error) {
-        return error.WinCode == static_cast<std::int32_t>(platform::ERROR_BAD_COMMAND);
+        return DeviceHasGone(error);
     }
     return false;
 }

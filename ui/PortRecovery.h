@@ -6,7 +6,7 @@
 class TComPort;
 
 // True when the port is open and the platform reports its device gone
-// (ERROR_BAD_COMMAND). A port that is closed, healthy or failing for another
+// (DeviceHasGone). A port that is closed, healthy or failing for another
 // reason is not gone.
 bool DeviceGone(TComPort& port);
 

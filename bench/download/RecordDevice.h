@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/Pty.h"
+#include "platform/tty/Pty.h"
 
 class RecordDevice {
 public:

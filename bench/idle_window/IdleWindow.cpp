@@ -22,9 +22,9 @@
 #include <map>
 
 #include "BenchReport.h"
-#include "platform/ChildProcess.h"
-#include "platform/ProcessStats.h"
-#include "platform/ThreadWakeups.h"
+#include "platform/testing/ChildProcess.h"
+#include "platform/testing/ProcessStats.h"
+#include "platform/testing/ThreadWakeups.h"
 #include "exchange/Checksum.h"
 #include "serial/CPort1Settings.h"
 #include "ui/Application.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "BenchReport.h"
-#include "platform/ChildProcess.h"
+#include "platform/testing/ChildProcess.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "platform/WinApi.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -31,5 +32,15 @@ ReadPlan PlanRead(const COMMTIMEOUTS& t, DWORD count);
 // Write deadline in ms: WriteTotalMultiplier*count + WriteTotalConstant;
 // none when both are 0.
 std::optional<std::uint64_t> PlanWrite(const COMMTIMEOUTS& t, DWORD count);
+
+// The moment ms after now; none for time-outs so long (about 30 years) that
+// they never expire, which keeps the arithmetic far from the clock's limits.
+inline std::optional<std::chrono::steady_clock::time_point> DeadlineAfter(std::chrono::steady_clock::time_point now,
+                                                                          std::uint64_t ms)
+{
+    constexpr std::uint64_t kNeverMs = 1'000'000'000'000ull;
+    if (ms >= kNeverMs) return std::nullopt;
+    return now + std::chrono::milliseconds(ms);
+}
 
 }  // namespace platform::detail

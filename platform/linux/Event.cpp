@@ -1,7 +1,8 @@
 #include "platform/linux/Event.h"
 
+#include "platform/linux/Posix.h"
+
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,9 +16,9 @@
 namespace platform {
 namespace detail {
 
-EventObject::EventObject(bool manualReset, bool initialState) : manualReset_(manualReset)
+EventObject::EventObject(bool initialState)
 {
-    fd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    fd_ = posix::MakeFlag();
     if (fd_ < 0) error_ = errno;
     if (fd_ >= 0 && initialState) Set();
 }
@@ -32,50 +33,29 @@ void EventObject::Set()
     generation_.fetch_add(1, std::memory_order_release);
     // The counter only has to be non-zero; a second Set before a Reset adds
     // to it, and Reset/Claim read it back to zero in one go.
-    const std::uint64_t one = 1;
-    while (write(fd_, &one, sizeof one) < 0 && errno == EINTR) {
-    }
+    posix::RaiseFlag(fd_);
 }
 
 void EventObject::Reset()
 {
-    std::uint64_t value;
-    while (read(fd_, &value, sizeof value) < 0 && errno == EINTR) {
-    }
+    posix::LowerFlag(fd_);
 }
 
-bool EventObject::Claim()
+void EventObject::Acquire() const
 {
     (void)generation_.load(std::memory_order_acquire);
-    if (manualReset_) return true;
-    std::uint64_t value;
-    for (;;) {
-        if (read(fd_, &value, sizeof value) == sizeof value) return true;
-        if (errno != EINTR) return false;
-    }
 }
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Milliseconds left for poll(); -1 for no limit.
-int RemainingMs(DWORD milliseconds, Clock::time_point start)
-{
-    if (milliseconds == INFINITE) return -1;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    const long long left = static_cast<long long>(milliseconds) - elapsed;
-    return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, INT_MAX));
-}
 
 DWORD WaitForEvents(const std::vector<std::shared_ptr<EventObject>>& events, DWORD milliseconds)
 {
     std::vector<pollfd> fds(events.size());
     for (std::size_t i = 0; i < events.size(); ++i) fds[i] = pollfd{events[i]->Fd(), POLLIN, 0};
-    const auto start = Clock::now();
+    const auto deadline = posix::DeadlineIn(milliseconds == INFINITE ? -1 : static_cast<long long>(milliseconds));
     for (;;) {
         for (auto& fd : fds) fd.revents = 0;
-        const int timeout = RemainingMs(milliseconds, start);
+        const int timeout = posix::PollTimeoutMs(deadline);
         const int r = poll(fds.data(), fds.size(), timeout);
         if (r < 0) {
             if (errno == EINTR) continue;
@@ -84,10 +64,11 @@ DWORD WaitForEvents(const std::vector<std::shared_ptr<EventObject>>& events, DWO
         }
         if (r == 0) return WAIT_TIMEOUT;
         for (std::size_t i = 0; i < fds.size(); ++i) {
-            if ((fds[i].revents & POLLIN) && events[i]->Claim()) return WAIT_OBJECT_0 + static_cast<DWORD>(i);
+            if (fds[i].revents & POLLIN) {
+                events[i]->Acquire();
+                return WAIT_OBJECT_0 + static_cast<DWORD>(i);
+            }
         }
-        // Every ready event was an auto-reset one that another waiter took
-        // first: wait again for what is left of the time.
         if (timeout == 0) return WAIT_TIMEOUT;
     }
 }
@@ -97,7 +78,11 @@ DWORD WaitForEvents(const std::vector<std::shared_ptr<EventObject>>& events, DWO
 
 HANDLE CreateEvent(bool manualReset, bool initialState)
 {
-    auto event = std::make_shared<detail::EventObject>(manualReset, initialState);
+    if (!manualReset) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
+    auto event = std::make_shared<detail::EventObject>(initialState);
     if (!event->Valid()) {
         SetLastError(ErrnoToWinError(event->Error()));
         return 0;

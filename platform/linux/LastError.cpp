@@ -21,11 +21,13 @@ void SetLastError(DWORD code)
 // One table for the whole layer, so " (win error code: %d)" names the same
 // failure on Linux as on Windows:
 //   ENOENT, ENXIO, ENODEV (open)           -> 2  ERROR_FILE_NOT_FOUND
-//   EACCES, EPERM                          -> 5  ERROR_ACCESS_DENIED
+//   EACCES, EPERM, EROFS                   -> 5  ERROR_ACCESS_DENIED
 //   EBUSY (TIOCEXCL), EWOULDBLOCK (flock)  -> 5  what Windows says for a COM port already open
 //   EBADF                                  -> 6  ERROR_INVALID_HANDLE
 //   EMFILE, ENFILE                         -> 4  ERROR_TOO_MANY_OPEN_FILES
 //   ENOMEM                                 -> 8  ERROR_NOT_ENOUGH_MEMORY
+//   ENOSPC, EFBIG, EDQUOT (a full disk,    -> 112 ERROR_DISK_FULL
+//   a file-size or quota limit)
 //   EINVAL                                 -> 87 ERROR_INVALID_PARAMETER
 //   ENOTTY, EOPNOTSUPP                     -> 50 ERROR_NOT_SUPPORTED
 //   EIO and anything else                  -> 31 ERROR_GEN_FAILURE
@@ -44,6 +46,7 @@ DWORD ErrnoToWinError(int err)
         return ERROR_FILE_NOT_FOUND;
     case EACCES:
     case EPERM:
+    case EROFS:
     case EBUSY:
     case EWOULDBLOCK:
         return ERROR_ACCESS_DENIED;
@@ -54,6 +57,10 @@ DWORD ErrnoToWinError(int err)
         return ERROR_TOO_MANY_OPEN_FILES;
     case ENOMEM:
         return ERROR_NOT_ENOUGH_MEMORY;
+    case ENOSPC:
+    case EFBIG:
+    case EDQUOT:
+        return ERROR_DISK_FULL;
     case EINVAL:
         return ERROR_INVALID_PARAMETER;
     case ENOTTY:

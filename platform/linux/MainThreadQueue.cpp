@@ -6,11 +6,11 @@
 // other descriptors (a GUI loop, a thread's end) and never spins.
 
 #include "platform/MainThread.h"
+#include "platform/linux/Posix.h"
 #include "platform/linux/MainThreadInternal.h"
 
 #include <poll.h>
 #include <pthread.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -51,7 +51,7 @@ class Queue {
 public:
     Queue()
     {
-        wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        wakeFd_ = posix::MakeFlag();
         if (wakeFd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
     }
 
@@ -136,17 +136,13 @@ private:
     void Signal()
     {
         if (signalled_) return;
-        const std::uint64_t one = 1;
-        while (::write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
-        }
+        posix::RaiseFlag(wakeFd_);
         signalled_ = true;
     }
     void Drain()
     {
         if (!signalled_) return;
-        std::uint64_t value = 0;
-        while (::read(wakeFd_, &value, sizeof value) < 0 && errno == EINTR) {
-        }
+        posix::LowerFlag(wakeFd_);
         signalled_ = false;
     }
 
@@ -217,7 +213,7 @@ bool WaitForWake(int otherFd, std::chrono::milliseconds timeout)
     }
 }
 
-FdFlag::FdFlag() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+FdFlag::FdFlag() : fd_(posix::MakeFlag())
 {
     if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
 }
@@ -226,9 +222,7 @@ FdFlag::~FdFlag() { ::close(fd_); }
 
 void FdFlag::Set()
 {
-    const std::uint64_t one = 1;
-    while (::write(fd_, &one, sizeof one) < 0 && errno == EINTR) {
-    }
+    posix::RaiseFlag(fd_);
 }
 
 void FdFlag::Wait() const

@@ -1,6 +1,7 @@
 #include "platform/PortFolder.h"
 
 #include "platform/linux/PortNames.h"
+#include "platform/linux/Posix.h"
 
 #include <dirent.h>
 #include <signal.h>
@@ -62,10 +63,7 @@ bool OwnerGone(int number)
 
 void RecordOwner(int number)
 {
-    const std::string path = OwnerPath(number);
-    const std::string temporary = path + ".new" + std::to_string(getpid());
-    std::ofstream(temporary) << getpid() << "\n";
-    if (rename(temporary.c_str(), path.c_str()) != 0) unlink(temporary.c_str());
+    posix::ReplaceFile(OwnerPath(number), std::to_string(getpid()) + "\n");
 }
 
 bool TargetExists(const std::string& linkPath)
@@ -166,11 +164,8 @@ bool LinkPort(const std::string& comName, const std::string& ttyPath, std::strin
     }
     // A link whose device or owner has gone is stale (a simulator that did
     // not clean up): replace it in one step.
-    const std::string temporary = path + ".new" + std::to_string(getpid());
-    unlink(temporary.c_str());
-    if (symlink(ttyPath.c_str(), temporary.c_str()) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!posix::ReplaceAside(path, [&](const std::string& aside) { return symlink(ttyPath.c_str(), aside.c_str()) == 0; })) {
         if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
-        unlink(temporary.c_str());
         return false;
     }
     detail::RecordOwner(*number);

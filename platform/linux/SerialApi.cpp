@@ -2,6 +2,7 @@
 // codes around SerialDevice.
 
 #include "platform/WinApi.h"
+#include "platform/CommCallCount.h"
 #include "platform/linux/Overlapped.h"
 #include "platform/linux/SerialDevice.h"
 
@@ -40,15 +41,14 @@ bool Result(DWORD code)
 // Starts an overlapped operation. The record is marked pending and its event
 // reset before anything else, as the Windows I/O manager does: a call that
 // fails at once leaves the event unsignalled, so a caller that waits on it
-// next blocks instead of spinning. Without a record the call completes
-// before it returns.
+// next blocks instead of spinning.
 template <class Start>
 bool RunOverlapped(HANDLE h, OVERLAPPED* ov, DWORD* transferred, Start start)
 {
     if (transferred) *transferred = 0;
     const auto device = Device(h);
-    OVERLAPPED local{};
-    OVERLAPPED& record = ov ? *ov : local;
+    if (ov == nullptr) return Result(ERROR_NOT_SUPPORTED);
+    OVERLAPPED& record = *ov;
     std::shared_ptr<detail::EventObject> event;
     if (record.hEvent) {
         event = detail::LookupAs<detail::EventObject>(record.hEvent);
@@ -63,11 +63,7 @@ bool RunOverlapped(HANDLE h, OVERLAPPED* ov, DWORD* transferred, Start start)
         if (transferred) *transferred = static_cast<DWORD>(record.InternalHigh);
         return true;
     }
-    if (code != ERROR_IO_PENDING) return Result(code);
-    if (ov) return Result(ERROR_IO_PENDING);
-    device->AwaitRecord(local);
-    if (transferred) *transferred = static_cast<DWORD>(local.InternalHigh);
-    return Result(detail::StatusOf(local));
+    return Result(code);
 }
 
 }  // namespace
@@ -170,22 +166,12 @@ bool WriteFile(HANDLE h, const void* buffer, DWORD count, DWORD* written, OVERLA
     });
 }
 
-bool GetOverlappedResult(HANDLE h, OVERLAPPED* ov, DWORD* transferred, bool wait)
+bool GetOverlappedResult(HANDLE /*h*/, OVERLAPPED* ov, DWORD* transferred, bool wait)
 {
     detail::CountCommCall();
     if (ov == nullptr) return Result(ERROR_INVALID_PARAMETER);
-    if (detail::StatusOf(*ov) == ERROR_IO_PENDING) {
-        if (!wait) return Result(ERROR_IO_INCOMPLETE);
-        if (ov->hEvent) {
-            if (WaitForSingleObject(ov->hEvent, INFINITE) != WAIT_OBJECT_0) return false;
-        } else {
-            const auto device = detail::LookupAs<SerialDevice>(h);
-            if (!device) return Result(ERROR_INVALID_HANDLE);
-            device->AwaitRecord(*ov);
-        }
-        // The event was set by someone other than the operation.
-        if (detail::StatusOf(*ov) == ERROR_IO_PENDING) return Result(ERROR_IO_INCOMPLETE);
-    }
+    if (wait) return Result(ERROR_NOT_SUPPORTED);
+    if (detail::StatusOf(*ov) == ERROR_IO_PENDING) return Result(ERROR_IO_INCOMPLETE);
     if (transferred) *transferred = static_cast<DWORD>(ov->InternalHigh);
     return Result(detail::StatusOf(*ov));
 }

@@ -1,5 +1,5 @@
-// Opening and closing a serial device, and the calls that the caller's
-// threads make on it.
+// Opening, losing and closing a serial device, and its settings: queue
+// sizes, the device control block and the time-outs.
 
 #include "platform/linux/SerialDevice.h"
 
@@ -7,13 +7,11 @@
 #include "platform/linux/DcbTermios.h"
 #include "platform/linux/Overlapped.h"
 #include "platform/linux/PortNames.h"
+#include "platform/linux/Posix.h"
 #include "platform/linux/Termios2.h"
 
 #include <fcntl.h>
-#include <linux/serial.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
-#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -26,7 +24,6 @@ namespace platform::detail {
 
 namespace {
 
-constexpr DWORD kAllEvents = 0x1FFF;  // EV_RXCHAR .. EV_EVENT2
 constexpr DWORD kAllPurgeFlags = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
 DCB InitialDcb(int fd)
@@ -81,7 +78,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& comName, DWO
         return fail(err);
     }
     ioctl(fd, TCFLSH, TCIOFLUSH);
-    const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    const int wakeFd = posix::MakeFlag();
     if (wakeFd < 0) {
         const int err = errno;
         ioctl(fd, TIOCNXCL);
@@ -89,17 +86,8 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& comName, DWO
     }
 
     std::shared_ptr<SerialDevice> device(new SerialDevice(fd, wakeFd, initial));
-    int modemBits = 0;
-    if (ioctl(fd, TIOCMGET, &modemBits) != 0 && (errno == ENOTTY || errno == EINVAL))
-        device->WatchVirtualLines(ComName(*number));
-    serial_icounter_struct counters {};
-    if (ioctl(fd, TIOCGICOUNT, &counters) == 0) {
-        device->haveCounters_ = true;
-        device->lastFrame_ = static_cast<std::uint32_t>(counters.frame);
-        device->lastParity_ = static_cast<std::uint32_t>(counters.parity);
-        device->lastOverrun_ = static_cast<std::uint32_t>(counters.overrun) + static_cast<std::uint32_t>(counters.buf_overrun);
-    }
     try {
+        device->lines_ = MakeModemLineSource(fd, ComName(*number));
         device->pump_ = std::thread([raw = device.get()] { raw->PumpLoop(); });
     } catch (const std::system_error&) {
         *error = ERROR_NOT_ENOUGH_MEMORY;
@@ -117,20 +105,6 @@ SerialDevice::~SerialDevice()
     Shutdown();
 }
 
-void SerialDevice::WatchVirtualLines(const std::string& comName)
-{
-    virtualLines_ = true;
-    linesFolder_ = PortFolder();
-    linesFile_ = comName + ".lines";
-    lines_ = ReadVirtualLines(comName);
-    linesFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (linesFd_ < 0) return;
-    if (inotify_add_watch(linesFd_, linesFolder_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM) < 0) {
-        close(linesFd_);
-        linesFd_ = -1;
-    }
-}
-
 void SerialDevice::Shutdown()
 {
     {
@@ -144,13 +118,13 @@ void SerialDevice::Shutdown()
     }
     if (pump_.joinable()) pump_.join();
     std::lock_guard lock(mutex_);
+    lines_.reset();  // ends its waits before the tty closes
     // TIOCEXCL outlives the descriptor on a pty whose master stays open;
     // clear it, or the next open of the port by a normal user fails.
     ioctl(fd_, TIOCNXCL);
     close(fd_);  // also releases the flock
     close(wakeFd_);
-    if (linesFd_ >= 0) close(linesFd_);
-    fd_ = wakeFd_ = linesFd_ = -1;
+    fd_ = wakeFd_ = -1;
 }
 
 void SerialDevice::OnHandleClosed()
@@ -171,21 +145,14 @@ void SerialDevice::OnOtherHandleClosed(const KernelObject& closed)
     Wake();
 }
 
-void SerialDevice::AwaitRecord(const OVERLAPPED& ov)
-{
-    std::unique_lock lock(mutex_);
-    finished_.wait(lock, [&] { return StatusOf(ov) != ERROR_IO_PENDING; });
-}
-
 DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to the kernel*/)
 {
     std::lock_guard lock(mutex_);
     if (closing_) return ERROR_INVALID_HANDLE;
     if (gone_) return ERROR_BAD_COMMAND;
     if (inQueue > 0) {
-        inputCapacity_ = inQueue;
-        CheckRx80();
-        if (input_.size() * 5 < inputCapacity_ * 4) rx80Armed_ = true;
+        input_.SetCapacity(inQueue);
+        if (input_.TakeRx80Crossing()) Raise(EV_RX80FULL);
         AnnounceHeldInput();
         DeliverHistory();
         Wake();
@@ -199,6 +166,7 @@ DWORD SerialDevice::SetState(const DCB& dcb)
     if (closing_) return ERROR_INVALID_HANDLE;
     if (gone_) return ERROR_BAD_COMMAND;
     if (!IsValidDcb(dcb)) return ERROR_INVALID_PARAMETER;
+    if (dcb.fAbortOnError) return ERROR_NOT_SUPPORTED;
     const TermiosSettings settings = DcbToTermios(dcb);
     if (const int err = ApplyTermios(fd_, settings)) {
         if (err == EIO) {
@@ -211,10 +179,9 @@ DWORD SerialDevice::SetState(const DCB& dcb)
     DriveLine(fd_, settings.rts, TIOCM_RTS);
     // A pty reads back CS8 without parity whatever was set: the block set is
     // what GetCommState reports.
-    if (dcb.EvtChar != dcb_.EvtChar)
-        evtCharsQueued_ = static_cast<std::size_t>(std::count(input_.begin(), input_.end(), dcb.EvtChar));
     dcb_ = dcb;
-    inputFlow_ = HasInputFlowControl(dcb);
+    input_.SetEventChar(dcb.EvtChar);
+    input_.SetInputFlow(HasInputFlowControl(dcb));
     AnnounceHeldInput();
     Wake();
     return ERROR_SUCCESS;
@@ -248,52 +215,6 @@ DWORD SerialDevice::GetTimeouts(COMMTIMEOUTS& t)
     return ERROR_SUCCESS;
 }
 
-DWORD SerialDevice::SetMask(DWORD mask)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (mask & ~kAllEvents) return ERROR_INVALID_PARAMETER;
-    if (wait_) {
-        *wait_->eventMask = 0;
-        Finish(wait_->done, ERROR_SUCCESS, 0);
-        wait_.reset();
-    }
-    mask_ = mask;
-    history_ &= mask;
-    AnnounceHeldInput();
-    return ERROR_SUCCESS;
-}
-
-DWORD SerialDevice::GetMask(DWORD& mask)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    mask = mask_;
-    return ERROR_SUCCESS;
-}
-
-DWORD SerialDevice::ClearErrors(DWORD* errors, COMSTAT* stat)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    // The count is what a read can take at once: first take in what the
-    // kernel holds (and the errors that come with it).
-    PullFromKernel();
-    DeliverHistory();
-    if (gone_ && input_.empty()) return ERROR_BAD_COMMAND;
-    if (errors) *errors = errors_;
-    errors_ = 0;
-    if (stat) {
-        int kernelOut = 0;
-        if (!gone_) ioctl(fd_, TIOCOUTQ, &kernelOut);
-        std::size_t pendingOut = 0;
-        for (const auto& w : writes_) pendingOut += w.data.size() - w.written;
-        stat->cbInQue = static_cast<DWORD>(input_.size());
-        stat->cbOutQue = static_cast<DWORD>(pendingOut + static_cast<std::size_t>(std::max(kernelOut, 0)));
-    }
-    return ERROR_SUCCESS;
-}
-
 DWORD SerialDevice::Purge(DWORD flags)
 {
     std::lock_guard lock(mutex_);
@@ -303,101 +224,26 @@ DWORD SerialDevice::Purge(DWORD flags)
     if (flags & PURGE_RXABORT) AbortReads(ERROR_OPERATION_ABORTED);
     if ((flags & PURGE_TXCLEAR) && !gone_) ioctl(fd_, TCFLSH, TCOFLUSH);
     if (flags & PURGE_RXCLEAR) {
-        input_.clear();
-        evtCharsQueued_ = 0;
+        input_.Clear();
         decoder_.Reset();
-        rx80Armed_ = true;
         if (!gone_) ioctl(fd_, TCFLSH, TCIFLUSH);
-        Wake();  // a pump held back by a full queue may read again
     }
-    Wake();
+    Wake();  // a pump held back by a full queue may read again
     return ERROR_SUCCESS;
 }
 
-DWORD SerialDevice::ModemStatus(DWORD* status)
+void SerialDevice::DeviceLost()
 {
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (gone_) return ERROR_BAD_COMMAND;
-    DWORD s = 0;
-    if (virtualLines_) {
-        if (lines_.cts) s |= MS_CTS_ON;
-        if (lines_.dsr) s |= MS_DSR_ON;
-        if (lines_.ring) s |= MS_RING_ON;
-        if (lines_.rlsd) s |= MS_RLSD_ON;
-    } else {
-        int bits = 0;
-        if (ioctl(fd_, TIOCMGET, &bits) != 0) return ErrnoToWinError(errno);
-        if (bits & TIOCM_CTS) s |= MS_CTS_ON;
-        if (bits & TIOCM_DSR) s |= MS_DSR_ON;
-        if (bits & TIOCM_RNG) s |= MS_RING_ON;
-        if (bits & TIOCM_CAR) s |= MS_RLSD_ON;
-    }
-    if (status) *status = s;
-    return ERROR_SUCCESS;
+    if (gone_) return;
+    gone_ = true;
+    AbortReads(ERROR_OPERATION_ABORTED);
+    AbortWrites(ERROR_OPERATION_ABORTED);
+    AbortWait(ERROR_OPERATION_ABORTED);
 }
 
-DWORD SerialDevice::StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
+void SerialDevice::Wake()
 {
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (gone_) return ERROR_BAD_COMMAND;
-    if (mask_ == 0 || wait_ || eventMask == nullptr) return ERROR_INVALID_PARAMETER;
-    wait_ = PendingWait{Completion{&ov, std::move(event)}, eventMask};
-    if (history_ == 0) return ERROR_IO_PENDING;
-    DeliverHistory();
-    return ERROR_SUCCESS;
-}
-
-DWORD SerialDevice::StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (dcb_.fAbortOnError && errors_) return ERROR_OPERATION_ABORTED;
-    if (count > 0 && buffer == nullptr) return ERROR_INVALID_PARAMETER;
-    if (gone_ && input_.empty()) return ERROR_BAD_COMMAND;
-    Completion done{&ov, std::move(event)};
-    if (count == 0) {
-        Finish(done, ERROR_SUCCESS, 0);
-        return ERROR_SUCCESS;
-    }
-    PendingRead read;
-    read.done = std::move(done);
-    read.buffer = static_cast<std::uint8_t*>(buffer);
-    read.count = count;
-    read.plan = PlanRead(timeouts_, count);
-    reads_.push_back(std::move(read));
-    PullFromKernel();
-    ServeReads(Clock::now());
-    DeliverHistory();
-    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
-    Wake();
-    return ERROR_IO_PENDING;
-}
-
-DWORD SerialDevice::StartWrite(const void* data, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
-{
-    std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (dcb_.fAbortOnError && errors_) return ERROR_OPERATION_ABORTED;
-    if (count > 0 && data == nullptr) return ERROR_INVALID_PARAMETER;
-    if (gone_) return ERROR_BAD_COMMAND;
-    Completion done{&ov, std::move(event)};
-    if (count == 0) {
-        Finish(done, ERROR_SUCCESS, 0);
-        return ERROR_SUCCESS;
-    }
-    PendingWrite write;
-    write.done = std::move(done);
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    write.data.assign(bytes, bytes + count);
-    write.totalMs = PlanWrite(timeouts_, count);
-    writes_.push_back(std::move(write));
-    ProgressWrites(Clock::now());
-    DeliverHistory();
-    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
-    Wake();
-    return ERROR_IO_PENDING;
+    if (wakeFd_ >= 0) posix::RaiseFlag(wakeFd_);
 }
 
 }  // namespace platform::detail

@@ -2,22 +2,26 @@
 // One open serial device with the Windows driver's semantics.
 //
 // A pump thread owns the tty descriptor and blocks only in poll() over the
-// tty, a wake-up eventfd and (for ports with virtual lines) an inotify
-// descriptor. It reads every byte into a user-space input queue, because a
+// tty, a wake-up eventfd and the descriptor of its modem-line source. It reads every byte into a user-space input queue, because a
 // tty cannot be peeked and the event character must be seen as it arrives.
 // It completes overlapped operations by filling their records and setting
 // their events. All state is guarded by one mutex, which the pump drops only
 // while it waits, so every call is safe from any thread.
+//
+// The class is implemented by concern: SerialDevice.cpp (open, loss, close,
+// settings), SerialInput.cpp (reads and intake into the InputQueue),
+// SerialOutput.cpp (writes), SerialEvents.cpp (mask, waits, history, errors),
+// SerialModemLines.cpp (modem lines) and SerialPump.cpp (the loop).
 
-#include "platform/VirtualLines.h"
 #include "platform/WinApi.h"
 #include "platform/linux/CommTimeouts.h"
 #include "platform/linux/Event.h"
 #include "platform/linux/HandleTable.h"
+#include "platform/linux/InputQueue.h"
 #include "platform/linux/MarkedInput.h"
+#include "platform/linux/ModemLineSource.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -70,10 +74,6 @@ public:
     DWORD StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
     DWORD StartWrite(const void* data, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
 
-    // Blocks until the record's operation has completed; for records without
-    // an event.
-    void AwaitRecord(const OVERLAPPED& ov);
-
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -107,6 +107,10 @@ private:
 
     // Everything below runs with mutex_ held.
     void Finish(Completion& done, DWORD status, DWORD count);
+    // After a read or write was queued and served as far as it goes now:
+    // ERROR_SUCCESS when its record is complete, else ERROR_IO_PENDING with
+    // the pump woken to carry it on. Delivers the events it raised.
+    DWORD Started(const OVERLAPPED& ov);
     void Raise(DWORD events);
     void DeliverHistory();
     void RecordError(DWORD ceFlags);
@@ -114,7 +118,6 @@ private:
     void AbortWrites(DWORD status);
     void AbortWait(DWORD status);
     void DeviceLost();
-    bool Throttled() const;
     void AnnounceHeldInput();
     void Wake();
 
@@ -131,42 +134,23 @@ private:
     void PullFromKernel();
     void Intake(const std::uint8_t* data, std::size_t size, Clock::time_point now);
     void AcceptItem(MarkedInputDecoder::Kind kind, std::uint8_t byte);
-    void CheckRx80();
-    void CheckCounters();
-    void ServeLinesChange();
-    void ApplyVirtualLines(const VirtualLineState& next);
-    void WatchVirtualLines(const std::string& comName);
+    void ApplyLineChange(const LineChange& change);
     void Shutdown();
 
     std::mutex mutex_;
-    std::condition_variable finished_;  // some record completed
     int fd_;
     int wakeFd_;
-    int linesFd_ = -1;                  // inotify on the port folder
-    std::string linesFolder_;
-    std::string linesFile_;             // "COM3.lines"
-    bool virtualLines_ = false;
-    VirtualLineState lines_;
-    bool haveCounters_ = false;         // TIOCGICOUNT works (a real UART)
-    std::uint64_t lastFrame_ = 0;
-    std::uint64_t lastParity_ = 0;
-    std::uint64_t lastOverrun_ = 0;
+    std::unique_ptr<ModemLineSource> lines_;
 
     bool closing_ = false;
     bool gone_ = false;
     DCB dcb_;
-    bool inputFlow_ = false;
     COMMTIMEOUTS timeouts_;
     DWORD mask_ = 0;
     DWORD history_ = 0;
     DWORD errors_ = 0;
 
-    std::deque<std::uint8_t> input_;
-    std::size_t inputCapacity_ = 4096;
-    // Event characters in input_: while one waits there, a reader has been
-    // told and will come, so a full queue waits for it instead of dropping.
-    std::size_t evtCharsQueued_ = 0;
-    bool rx80Armed_ = true;
+    InputQueue input_;
     MarkedInputDecoder decoder_;
 
     std::optional<PendingWait> wait_;

@@ -2,6 +2,7 @@
 
 #include "platform/PortFolder.h"
 #include "platform/linux/PortNames.h"
+#include "platform/linux/Posix.h"
 
 #include <unistd.h>
 
@@ -73,22 +74,10 @@ bool WriteVirtualLines(const std::string& comName, const VirtualLineState& state
         return false;
     }
     if (!EnsurePortFolder(error)) return false;
-    // Write aside and rename, so a port never reads half a file.
-    const std::string temporary = path + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(temporary, std::ios::trunc);
-        out << FormatVirtualLines(state);
-        if (!out.flush()) {
-            if (error) *error = "cannot write " + temporary;
-            return false;
-        }
-    }
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
-        if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    // A port never reads half a file.
+    if (posix::ReplaceFile(path, FormatVirtualLines(state))) return true;
+    if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
+    return false;
 }
 
 bool SetVirtualModemLines(const std::string& comName, bool cts, bool dsr, bool ring, bool rlsd, std::string* error)

@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 
 #include "platform/PortFolder.h"
-#include "platform/Pty.h"
+#include "platform/tty/Pty.h"
 #include "platform/SerialCommMap.h"
+#include "tests/support/PrivatePortFolder.h"
 #include "ui/ComAvailable.h"
 
 namespace {
@@ -19,15 +18,12 @@ class LinkedPorts : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(runtime_.isValid());
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        ASSERT_TRUE(runtime_.IsValid());
         ASSERT_TRUE(first_.IsOpen() && second_.IsOpen());
         ASSERT_TRUE(platform::LinkPort("COM12", first_.SlavePath()));
         ASSERT_TRUE(platform::LinkPort("COM7", second_.SlavePath()));
     }
-    void TearDown() override { qunsetenv("XDG_RUNTIME_DIR"); }
-
-    QTemporaryDir runtime_;
+    testsupport::PrivatePortFolder runtime_;
     platform::PseudoTerminal first_, second_;
 };
 
@@ -60,7 +56,7 @@ TEST_F(LinkedPorts, LinkWhoseDeviceIsGoneIsNotListed)
 {
     // A file of our own stands in for the device: a freed pty number may be
     // taken again at once by another test's pty.
-    const QString device = runtime_.filePath("unplugged");
+    const QString device = QString::fromStdString(runtime_.FilePath("unplugged"));
     QFile file(device);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();

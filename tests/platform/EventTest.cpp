@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 
-#include <atomic>
 #include <thread>
 
 namespace platform::test {
@@ -23,14 +22,10 @@ TEST(Events, ManualResetStaysSignalledUntilReset)
     EXPECT_TRUE(CloseHandle(e));
 }
 
-TEST(Events, AutoResetReleasesOneWait)
+TEST(Events, AutoResetEventsAreRefused)
 {
-    const HANDLE e = CreateEvent(false, false);
-    ASSERT_TRUE(SetEvent(e));
-    ASSERT_TRUE(SetEvent(e));
-    EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_TIMEOUT);
-    CloseHandle(e);
+    EXPECT_EQ(CreateEvent(false, false), 0);
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
 }
 
 TEST(Events, WaitForMultipleReturnsTheLowestSignalledIndex)
@@ -93,28 +88,6 @@ TEST(Events, ABlockedWaitUsesNoProcessorTime)
     EXPECT_EQ(WaitForSingleObject(e, 300), WAIT_TIMEOUT);
     EXPECT_LT(ProcessCpuSeconds() - cpuBefore, 0.1);
     CloseHandle(e);
-}
-
-TEST(Events, AnAutoResetEventWakesExactlyOneOfTwoWaiters)
-{
-    const HANDLE e = CreateEvent(false, false);
-    const HANDLE done = CreateEvent(true, false);
-    std::atomic<int> woken{0};
-    auto waiter = [&] {
-        const HANDLE handles[2] = {done, e};
-        while (WaitForMultipleObjects(2, handles, false, INFINITE) == WAIT_OBJECT_0 + 1) ++woken;
-    };
-    std::thread a(waiter), b(waiter);
-    SetEvent(e);
-    ASSERT_TRUE(WaitUntil([&] { return woken.load() == 1; }));
-    SetEvent(e);
-    ASSERT_TRUE(WaitUntil([&] { return woken.load() == 2; }));
-    SetEvent(done);
-    a.join();
-    b.join();
-    EXPECT_EQ(woken.load(), 2);
-    CloseHandle(e);
-    CloseHandle(done);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A serial port on a pseudo-terminal, driven through the Windows-style calls.
 
 #include "TestSupport.h"
+#include "platform/CommCallCount.h"
 
 #include <numeric>
 #include <thread>
@@ -378,19 +379,40 @@ TEST_F(PtyPortTest, ClosingARecordsEventAbandonsItsPendingWait)
     EXPECT_EQ(GetLastError(), ERROR_IO_PENDING);
 }
 
-TEST_F(PtyPortTest, CallsWithoutARecordComplete)
+// What no caller here uses is refused, and refusing changes nothing.
+TEST_F(PtyPortTest, FormsNoCallerUsesAreRefused)
 {
     ASSERT_TRUE(SetCommTimeouts(port, COMMTIMEOUTS{0, 0, 0, 0, 0}));
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(port, "ping", 4, &written, nullptr));
-    EXPECT_EQ(written, 4u);
-    EXPECT_EQ(DeviceReceives(4), "ping");
-
-    std::thread device([&] { pty.WriteAll("pong"); });
+    DWORD count = 7;
     char buffer[4];
-    DWORD count = 0;
-    ASSERT_TRUE(ReadFile(port, buffer, sizeof buffer, &count, nullptr));
-    device.join();
+    DWORD events = 0;
+    EXPECT_FALSE(WriteFile(port, "ping", 4, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(count, 0u);
+    EXPECT_FALSE(ReadFile(port, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+    ASSERT_TRUE(SetCommMask(port, EV_RXFLAG));
+    EXPECT_FALSE(WaitCommEvent(port, &events, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+
+    Record read;
+    EXPECT_FALSE(ReadFile(port, buffer, sizeof buffer, &count, &read.ov));
+    EXPECT_EQ(GetLastError(), ERROR_IO_PENDING);
+    EXPECT_FALSE(GetOverlappedResult(port, &read.ov, &count, true));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+
+    DCB abortOnError = ToolDcb();
+    abortOnError.fAbortOnError = true;
+    EXPECT_FALSE(SetCommState(port, abortOnError));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+    DCB inForce;
+    ASSERT_TRUE(GetCommState(port, inForce));
+    EXPECT_EQ(inForce, ToolDcb());
+
+    // The read still pending above is the only one: the device's line reaches it.
+    ASSERT_TRUE(pty.WriteAll("pong"));
+    ASSERT_TRUE(read.Completes());
+    ASSERT_TRUE(GetOverlappedResult(port, &read.ov, &count, false));
     EXPECT_EQ(std::string(buffer, count), "pong");
 }
 

@@ -1,10 +1,14 @@
 #pragma once
-// Shared pieces of the platform tests: a private port folder, a pty linked
-// as a COM port, overlapped records with their own events, and bounded waits.
+// Shared pieces of the platform tests: a pty linked as a COM port in a
+// private port folder, and overlapped records with their own events.
 
 #include "platform/PortFolder.h"
-#include "platform/Pty.h"
+#include "platform/testing/ProcessStats.h"
+#include "platform/tty/Pty.h"
 #include "platform/WinApi.h"
+
+#include "tests/support/PrivatePortFolder.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -22,54 +26,9 @@ namespace platform::test {
 // Generous: these bound waits for things that happen in microseconds.
 inline constexpr DWORD kBoundMs = 10000;
 
-// Points XDG_RUNTIME_DIR at a fresh directory for the life of the object, so
-// tests never touch the user's ports.
-class ScopedPortFolder {
-public:
-    ScopedPortFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tornvale-platform-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        if (old) old_ = old;
-        hadOld_ = old != nullptr;
-        setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
-    }
-    ~ScopedPortFolder()
-    {
-        if (hadOld_)
-            setenv("XDG_RUNTIME_DIR", old_.c_str(), 1);
-        else
-            unsetenv("XDG_RUNTIME_DIR");
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    const std::string& Dir() const { return dir_; }
-
-private:
-    std::string dir_;
-    std::string old_;
-    bool hadOld_ = false;
-};
-
-// Polls a condition with short sleeps up to a generous bound; for states that
-// have no event to wait on (another process, the file system).
-inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound = std::chrono::milliseconds(kBoundMs))
-{
-    const auto end = std::chrono::steady_clock::now() + bound;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-inline double ProcessCpuSeconds()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
+using ScopedPortFolder = testsupport::PrivatePortFolder;
+using testsupport::WaitUntil;
+using platform::ProcessCpuSeconds;
 
 // An OVERLAPPED with its own manual-reset event, closed at the end.
 struct Record {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/PortFolder.h"
-#include "platform/Pty.h"
+#include "platform/tty/Pty.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "PtyDevice.h"
+#include "platform/CommCallCount.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "MainQueueWait.h"
-#include "platform/Pty.h"
+#include "platform/tty/Pty.h"
 
 class PtyDevice {
 public:

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/CommCallCount.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"
 #include "serial/StrToInt.h"

@@ -2,8 +2,6 @@
 // Runs the real qdtr25-sim program in a private port folder and talks to it
 // as the operator's PC would, through the tty it announces.
 
-#include <QByteArray>
-#include <QTemporaryDir>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -12,8 +10,10 @@
 #include <vector>
 
 #include "exchange/Checksum.h"
-#include "platform/ChildProcess.h"
-#include "platform/RawTty.h"
+#include "tests/support/PrivatePortFolder.h"
+#include "tests/support/WaitUntil.h"
+#include "platform/testing/ChildProcess.h"
+#include "platform/tty/RawTty.h"
 
 namespace simtest {
 
@@ -30,37 +30,14 @@ inline const std::string kBareClockQuery = "\x02" "80\x03\r";
 // Waits for `done` with an upper bound; true when it came true.
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kPatienceMs)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return testsupport::WaitUntil(done, std::chrono::milliseconds(timeoutMs));
 }
 
 // A private XDG_RUNTIME_DIR, so neither the user's ports nor another test's
 // are touched. Set for this process and handed to the simulators it starts.
-class PrivateRuntimeDir {
+class PrivateRuntimeDir : public testsupport::PrivatePortFolder {
 public:
-    PrivateRuntimeDir() : old_(qgetenv("XDG_RUNTIME_DIR")), hadOld_(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
-    {
-        qputenv("XDG_RUNTIME_DIR", dir_.path().toLocal8Bit());
-    }
-    ~PrivateRuntimeDir()
-    {
-        if (hadOld_)
-            qputenv("XDG_RUNTIME_DIR", old_);
-        else
-            qunsetenv("XDG_RUNTIME_DIR");
-    }
-    std::string Path() const { return dir_.path().toStdString(); }
-    std::string FilePath(const char* name) const { return dir_.filePath(name).toStdString(); }
-
-private:
-    QTemporaryDir dir_;
-    QByteArray old_;
-    bool hadOld_;
+    std::string Path() const { return Dir(); }
 };
 
 class SimProcess {

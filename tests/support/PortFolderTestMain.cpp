@@ -4,17 +4,16 @@
 // COM links.
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "platform/MainThread.h"
+#include "tests/support/PrivatePortFolder.h"
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir runtimeDir;
-    if (!runtimeDir.isValid()) return 2;
-    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    testsupport::PrivatePortFolder runtimeDir;
+    if (!runtimeDir.IsValid()) return 2;
 
     QCoreApplication app(argc, argv);
     platform::MainQueue::BindToCurrentThread();

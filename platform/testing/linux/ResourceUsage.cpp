@@ -1,4 +1,4 @@
-#include "platform/ResourceUsage.h"
+#include "platform/testing/ResourceUsage.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,8 +1,8 @@
-#include "platform/PlainTtyIo.h"
+#include "platform/testing/PlainTtyIo.h"
+#include "platform/linux/Posix.h"
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -19,10 +19,7 @@ int OpenRawTty(const std::string& path)
     if (fd < 0) return -1;
     termios t{};
     if (::tcgetattr(fd, &t) == 0) {
-        ::cfmakeraw(&t);
-        t.c_cflag |= CREAD | CLOCAL;
-        t.c_cc[VMIN] = 1;
-        t.c_cc[VTIME] = 0;
+        posix::MakeRaw(t);
         ::tcsetattr(fd, TCSANOW, &t);
     }
     return fd;
@@ -45,7 +42,7 @@ bool WriteAllTo(int fd, const char* data, std::size_t size)
 PollLineReader::PollLineReader(const std::string& ttyPath)
 {
     fd_ = OpenRawTty(ttyPath);
-    stopFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    stopFd_ = posix::MakeFlag();
     if (fd_ < 0 || stopFd_ < 0) {
         if (fd_ >= 0) ::close(fd_);
         if (stopFd_ >= 0) ::close(stopFd_);
@@ -58,8 +55,7 @@ PollLineReader::PollLineReader(const std::string& ttyPath)
 PollLineReader::~PollLineReader()
 {
     if (thread_.joinable()) {
-        const std::uint64_t one = 1;
-        (void)!::write(stopFd_, &one, sizeof one);
+        posix::RaiseFlag(stopFd_);
         thread_.join();
     }
     if (fd_ >= 0) ::close(fd_);
@@ -124,11 +120,10 @@ CopyResult CopyTtyLinesToFile(const std::string& ttyPath, const std::string& fil
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     char buffer[65536];
     while (result.lines < lines) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        const int left = posix::PollTimeoutMs(deadline);
         if (left <= 0) break;
         pollfd fd{tty, POLLIN, 0};
-        const int ready = ::poll(&fd, 1, static_cast<int>(left));
+        const int ready = ::poll(&fd, 1, left);
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) break;
         const ssize_t n = ::read(tty, buffer, sizeof buffer);

@@ -1,4 +1,5 @@
-#include "platform/ChildProcess.h"
+#include "platform/testing/ChildProcess.h"
+#include "platform/linux/Posix.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,12 +19,6 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int RemainingMs(Clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left < 0 ? 0 : static_cast<int>(left);
-}
 
 std::vector<std::string> MergedEnvironment(const std::vector<std::pair<std::string, std::string>>& overrides)
 {
@@ -116,7 +111,7 @@ std::optional<std::string> ChildProcess::ReadLine(int timeoutMs)
         if (out_ < 0)
             return std::nullopt;
         pollfd p{out_, POLLIN, 0};
-        const int ready = ::poll(&p, 1, RemainingMs(deadline));
+        const int ready = ::poll(&p, 1, posix::PollTimeoutMs(deadline));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
@@ -153,7 +148,7 @@ std::optional<ExitStatus> ChildProcess::Wait(int timeoutMs)
         if (r < 0 && errno != EINTR)
             return std::nullopt;
         if (r == 0) {
-            const int left = RemainingMs(deadline);
+            const int left = posix::PollTimeoutMs(deadline);
             if (left == 0)
                 return std::nullopt;
             if (pidFd_ >= 0) {

@@ -1,4 +1,4 @@
-#include "platform/Termination.h"
+#include "platform/tty/Termination.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/ThreadWakeups.h"
+#include "platform/testing/ThreadWakeups.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>

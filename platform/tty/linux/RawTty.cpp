@@ -1,4 +1,5 @@
-#include "platform/RawTty.h"
+#include "platform/tty/RawTty.h"
+#include "platform/linux/Posix.h"
 
 #include <cerrno>
 #include <chrono>
@@ -49,12 +50,9 @@ std::unique_ptr<RawTty> RawTty::Open(const std::string& path, int baud, std::str
         ::close(fd);
         return nullptr;
     }
-    ::cfmakeraw(&tio);
-    tio.c_cflag |= CLOCAL | CREAD;
+    posix::MakeRaw(tio);
     tio.c_cflag &= ~(CSTOPB | PARENB | CRTSCTS);
     tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-    tio.c_cc[VMIN] = 1;
-    tio.c_cc[VTIME] = 0;
     ::cfsetispeed(&tio, speed);
     ::cfsetospeed(&tio, speed);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
@@ -114,11 +112,11 @@ bool RawTty::WriteAll(const std::string& bytes, int timeoutMs)
             continue;
         if (n < 0 && errno != EAGAIN)
             return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const int left = posix::PollTimeoutMs(deadline);
         if (left <= 0)
             return false;
         pollfd p{fd_, POLLOUT, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR)
+        if (::poll(&p, 1, left) < 0 && errno != EINTR)
             return false;
         if (p.revents & (POLLERR | POLLHUP | POLLNVAL))
             return false;

@@ -1,4 +1,5 @@
-#include "platform/Pty.h"
+#include "platform/tty/Pty.h"
+#include "platform/linux/Posix.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -16,13 +17,6 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int RemainingMs(int timeoutMs, Clock::time_point start)
-{
-    if (timeoutMs < 0) return -1;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    return elapsed >= timeoutMs ? 0 : static_cast<int>(timeoutMs - elapsed);
-}
 
 void DrainWatch(int fd)
 {
@@ -54,8 +48,7 @@ PseudoTerminal::PseudoTerminal()
     }
     termios t {};
     if (tcgetattr(slave, &t) == 0) {
-        cfmakeraw(&t);
-        t.c_cflag |= CREAD | CLOCAL;
+        posix::MakeRaw(t);
         tcsetattr(slave, TCSANOW, &t);
     }
     close(slave);
@@ -116,9 +109,9 @@ bool PseudoTerminal::WriteAll(const std::string& bytes)
 PseudoTerminal::ReadResult PseudoTerminal::Read(std::string& out, int timeoutMs)
 {
     if (master_ < 0) return ReadResult::Closed;
-    const auto start = Clock::now();
+    const auto deadline = posix::DeadlineIn(timeoutMs);
     for (;;) {
-        const int timeout = RemainingMs(timeoutMs, start);
+        const int timeout = posix::PollTimeoutMs(deadline);
         pollfd p{master_, POLLIN, 0};
         if (poll(&p, 1, timeout) < 0) {
             if (errno == EINTR) continue;
@@ -142,7 +135,7 @@ PseudoTerminal::ReadResult PseudoTerminal::Read(std::string& out, int timeoutMs)
         // No client: block on the slave's open watch, not on the master.
         if (openWatch_ < 0 || timeout == 0) return ReadResult::NoClient;
         pollfd w{openWatch_, POLLIN, 0};
-        const int r = poll(&w, 1, RemainingMs(timeoutMs, start));
+        const int r = poll(&w, 1, posix::PollTimeoutMs(deadline));
         if (r == 0) return ReadResult::NoClient;
         if (r > 0) DrainWatch(openWatch_);
     }

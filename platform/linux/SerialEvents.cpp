@@ -1,0 +1,127 @@
+// Line events and errors of a serial device: the mask, the pending wait,
+// the event history and the accumulated CE_* flags.
+
+#include "platform/linux/SerialDevice.h"
+
+#include "platform/linux/Overlapped.h"
+
+#include <sys/ioctl.h>
+
+#include <algorithm>
+
+namespace platform::detail {
+
+namespace {
+constexpr DWORD kAllEvents = 0x1FFF;  // EV_RXCHAR .. EV_EVENT2
+}
+
+DWORD SerialDevice::SetMask(DWORD mask)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (mask & ~kAllEvents) return ERROR_INVALID_PARAMETER;
+    if (wait_) {
+        *wait_->eventMask = 0;
+        Finish(wait_->done, ERROR_SUCCESS, 0);
+        wait_.reset();
+    }
+    mask_ = mask;
+    history_ &= mask;
+    AnnounceHeldInput();
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::GetMask(DWORD& mask)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    mask = mask_;
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (gone_) return ERROR_BAD_COMMAND;
+    if (mask_ == 0 || wait_ || eventMask == nullptr) return ERROR_INVALID_PARAMETER;
+    wait_ = PendingWait{Completion{&ov, std::move(event)}, eventMask};
+    if (history_ == 0) return ERROR_IO_PENDING;
+    DeliverHistory();
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::ClearErrors(DWORD* errors, COMSTAT* stat)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    // The count is what a read can take at once: first take in what the
+    // kernel holds (and the errors that come with it).
+    PullFromKernel();
+    DeliverHistory();
+    if (gone_ && input_.Empty()) return ERROR_BAD_COMMAND;
+    if (errors) *errors = errors_;
+    errors_ = 0;
+    if (stat) {
+        int kernelOut = 0;
+        if (!gone_) ioctl(fd_, TIOCOUTQ, &kernelOut);
+        std::size_t pendingOut = 0;
+        for (const auto& w : writes_) pendingOut += w.data.size() - w.written;
+        stat->cbInQue = static_cast<DWORD>(input_.Size());
+        stat->cbOutQue = static_cast<DWORD>(pendingOut + static_cast<std::size_t>(std::max(kernelOut, 0)));
+    }
+    return ERROR_SUCCESS;
+}
+
+void SerialDevice::Finish(Completion& done, DWORD status, DWORD count)
+{
+    Publish(*done.ov, status, count);
+    if (done.event) done.event->Set();
+}
+
+DWORD SerialDevice::Started(const OVERLAPPED& ov)
+{
+    DeliverHistory();
+    if (StatusOf(ov) == ERROR_SUCCESS) return ERROR_SUCCESS;
+    Wake();
+    return ERROR_IO_PENDING;
+}
+
+void SerialDevice::Raise(DWORD events)
+{
+    history_ |= events & mask_;
+}
+
+void SerialDevice::DeliverHistory()
+{
+    if (!wait_ || history_ == 0) return;
+    *wait_->eventMask = history_;
+    history_ = 0;
+    Finish(wait_->done, ERROR_SUCCESS, 0);
+    wait_.reset();
+}
+
+void SerialDevice::RecordError(DWORD ceFlags)
+{
+    errors_ |= ceFlags;
+}
+
+void SerialDevice::AbortWait(DWORD status)
+{
+    if (!wait_) return;
+    *wait_->eventMask = 0;
+    Finish(wait_->done, status, 0);
+    wait_.reset();
+}
+
+// A queue held full for a line end must have told its reader. The line end
+// may have come before anyone asked for it (the event character or the mask
+// set later, or the queue made smaller), so it is announced again then.
+void SerialDevice::AnnounceHeldInput()
+{
+    if (!input_.HoldsLineEnd()) return;
+    history_ |= EV_RXFLAG & mask_;
+    DeliverHistory();
+}
+
+}  // namespace platform::detail
