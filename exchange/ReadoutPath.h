@@ -9,9 +9,11 @@
 
 #include <string>
 
+#include "platform/PathRules.h"
+
 namespace exchange {
 
-inline constexpr char kPathSeparator = '/';
+inline constexpr char kPathSeparator = platform::kPathSeparator;
 inline constexpr int kDateSuffixLength = 13;  // "/26_12_07.txt"
 
 // The directory part of a `Datei` caption: a text ending in ".txt" (same

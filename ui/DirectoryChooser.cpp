@@ -39,7 +39,7 @@ void TDirectoryListBox::SetDirectory(const QString& path)
     directory_ = now;
     Rebuild();
     if (dirLabel_)
-        dirLabel_->SetPath(directory_);
+        dirLabel_->SetPath(QDir::toNativeSeparators(directory_));
     if (changed) {
         emit directoryChanged(directory_);
         if (OnChange)
@@ -51,7 +51,7 @@ void TDirectoryListBox::SetDirLabel(TPathLabel* label)
 {
     dirLabel_ = label;
     if (dirLabel_)
-        dirLabel_->SetPath(directory_);
+        dirLabel_->SetPath(QDir::toNativeSeparators(directory_));
 }
 
 QString TDirectoryListBox::EntryDirectory(const QListWidgetItem* item)
