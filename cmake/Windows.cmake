@@ -43,7 +43,7 @@ target_link_libraries(exchange_tests PRIVATE tornvale_exchange gtest_main)
 set(SERIAL_TESTS ${CMAKE_SOURCE_DIR}/tests/serial)
 add_executable(serial_tests ${CMAKE_SOURCE_DIR}/tests/wine/WineTestMain.cpp ${SERIAL_TESTS}/MainQueueWait.cpp
   ${SERIAL_TESTS}/MainQueueTest.cpp ${SERIAL_TESTS}/ThreadTest.cpp ${SERIAL_TESTS}/PortNameTest.cpp
-  ${SERIAL_TESTS}/SettingsTest.cpp)
+  ${SERIAL_TESTS}/SettingsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/MainQueueWindowsTest.cpp)
 target_link_libraries(serial_tests PRIVATE tornvale_serial Qt6::Core gtest)
 
 add_dependencies(wine_tests exchange_tests serial_tests)
