@@ -22,8 +22,8 @@ add_custom_command(OUTPUT ${TORNVALE_ZIP}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${TORNVALE_ZIP_STAGE} ${CMAKE_SOURCE_DIR}/dist
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Tornvale> ${TORNVALE_ZIP_STAGE}/Tornvale.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/cmake/LIESMICH.txt ${TORNVALE_ZIP_STAGE}/LIESMICH.txt
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${TORNVALE_ZIP} --format=zip Tornvale.exe LIESMICH.txt
-  WORKING_DIRECTORY ${TORNVALE_ZIP_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${TORNVALE_ZIP_STAGE}
+          ${CMAKE_COMMAND} -E tar cf ${TORNVALE_ZIP} --format=zip Tornvale.exe LIESMICH.txt
   DEPENDS Tornvale ${CMAKE_SOURCE_DIR}/cmake/LIESMICH.txt
   VERBATIM)
 add_custom_target(windows_zip ALL DEPENDS ${TORNVALE_ZIP})

@@ -12,6 +12,8 @@ scripts/windows/toolchain.sh
 t0=$(date +%s)
 qt=$(JOBS=$jobs scripts/windows/qt-static.sh | tail -n 1)
 t1=$(date +%s)
+# A build folder configured against another Qt starts afresh.
+grep -qF "$qt" "$build/CMakeCache.txt" 2>/dev/null || rm -rf "$build"
 [ -f "$build/CMakeCache.txt" ] ||
   "$qt/bin/qt-cmake" -G Ninja -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j "$jobs" --target Tornvale windows_zip wine_tests

@@ -46,7 +46,7 @@ if ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -q '^Sourc
   src=/etc/apt/sources.list.d/tornvale-deb-src.sources
   sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
   sed -n 's/^Types:.*\bdeb\b.*/Types: deb-src/; p' "$list" | $sudo tee "$src" >/dev/null
-  $sudo apt-get update
+  $sudo apt-get update >&2
 fi
 
 work="$cache/qt-$upstream-$key.work"
@@ -60,12 +60,13 @@ if [ ! -d source ]; then
 fi
 
 start=$(date +%s)
+echo "Building a static Qt $upstream for Windows into $prefix (about 30 CPU minutes; log in $work)" >&2
 cmake -G Ninja -S source -B build \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain_file" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >configure.log
-ninja -C build -j "$jobs" >build.log
-ninja -C build install >install.log
+  -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >configure.log 2>&1 || { tail -n 30 configure.log >&2; exit 1; }
+ninja -C build -j "$jobs" >build.log 2>&1 || { tail -n 30 build.log >&2; exit 1; }
+ninja -C build install >install.log 2>&1 || { tail -n 30 install.log >&2; exit 1; }
 touch "$prefix/.complete"
 cd "$cache"
 rm -rf "$work"

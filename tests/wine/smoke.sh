@@ -147,7 +147,7 @@ pass "the event thread does not spin"
 # ---- Wert lesen, typed fields, Übertragen --------------------------------------------
 click_name "Wert lesen"
 for typed in 42 26 12 7; do
-  xdotool type --delay 50 "$typed"; xdotool key Return; sleep 0.2
+  xdotool key ctrl+a; xdotool type --delay 50 "$typed"; xdotool key Return; sleep 0.2
 done
 click_name "Übertragen"
 payload=6026_12_070042
