@@ -48,9 +48,3 @@ target_link_libraries(serial_tests PRIVATE tornvale_serial Qt6::Core gtest)
 
 add_dependencies(wine_tests exchange_tests serial_tests)
 
-# Reads a window's UI Automation tree, for the smoke test of Tornvale.exe.
-add_executable(uia-tree ${CMAKE_SOURCE_DIR}/tests/wine/UiaTree.cpp)
-target_compile_options(uia-tree PRIVATE -municode)
-target_link_options(uia-tree PRIVATE -municode)
-target_link_libraries(uia-tree PRIVATE ole32 oleaut32)
-add_dependencies(wine_tests uia-tree)
