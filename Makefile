@@ -62,7 +62,7 @@ windows:
 	JOBS=$(JOBS) scripts/windows/build.sh
 
 # The Windows build's tests and a smoke test of Tornvale.exe, under wine.
-test-windows: windows
+test-windows: windows build
 	tests/wine/run.sh build-windows
 
 clean:
