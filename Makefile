@@ -3,7 +3,7 @@ JOBS   ?= $(shell nproc)
 CMAKE  ?= cmake
 CTEST_ARGS ?= --output-on-failure --timeout 300
 
-.PHONY: deps build run test package test-asan test-tsan bench bench-smoke soak fuzz-smoke clean
+.PHONY: deps build run test package test-asan test-tsan bench bench-smoke soak fuzz-smoke windows test-windows clean
 
 deps:
 	@scripts/install-deps.sh
@@ -63,5 +63,14 @@ fuzz-smoke: deps
 	$(CMAKE) --build build-fuzz -j $(JOBS) --target fuzz_targets
 	tests/fuzz/run-smoke.sh build-fuzz $(FUZZ_SECONDS)
 
+# Tornvale.exe for 64-bit Windows and dist/Tornvale-<version>-win64.zip,
+# cross-built against a static Qt kept in $$TORNVALE_CACHE (README, "Windows").
+windows:
+	JOBS=$(JOBS) scripts/windows/build.sh
+
+# The Windows build's tests and a smoke test of Tornvale.exe, under wine.
+test-windows: windows build
+	tests/wine/run.sh build-windows
+
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz build-windows

@@ -15,9 +15,11 @@
 
 #include <string>
 
+#include "platform/PathRules.h"
+
 namespace exchange {
 
-inline constexpr char kPathSeparator = '/';
+inline constexpr char kPathSeparator = platform::kPathSeparator;
 
 std::string YearName(const std::string& readoutPath, const std::string& year);
 std::string MonthName(const std::string& datei, const std::string& month);

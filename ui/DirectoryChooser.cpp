@@ -42,7 +42,7 @@ void TDirectoryListBox::SetDirectory(const QString& path)
     // built in the label alone.
     if (changed) {
         if (dirLabel_)
-            dirLabel_->SetPath(directory_);
+            dirLabel_->SetPath(QDir::toNativeSeparators(directory_));
         emit directoryChanged(directory_);
         if (OnChange)
             OnChange(this);
@@ -53,7 +53,7 @@ void TDirectoryListBox::SetDirLabel(TPathLabel* label)
 {
     dirLabel_ = label;
     if (dirLabel_)
-        dirLabel_->SetPath(directory_);
+        dirLabel_->SetPath(QDir::toNativeSeparators(directory_));
 }
 
 QString TDirectoryListBox::EntryDirectory(const QListWidgetItem* item)

@@ -1,6 +1,7 @@
 #include "ui/DriveChooser.h"
 
 #include "ui/DirectoryChooser.h"
+#include "platform/PathRules.h"
 #include "ui/HandlerCall.h"
 
 #include <QDir>
@@ -17,12 +18,15 @@ bool IsBelow(const QString& path, const QString& top)
 
 bool IsWithin(const QString& path, const QString& root)
 {
-    return path == root || root == QLatin1String("/") || path.startsWith(root + QLatin1Char('/'));
+    // A root that ends in "/" ("/", "C:/") holds every path that begins with it.
+    return path == root || (root.endsWith(QLatin1Char('/')) && path.startsWith(root)) ||
+           path.startsWith(root + QLatin1Char('/'));
 }
 
 QString EntryText(const TDrive& drive)
 {
-    return drive.Label.isEmpty() ? drive.Root : drive.Root + QStringLiteral(" [") + drive.Label + QLatin1Char(']');
+    const QString root = QDir::toNativeSeparators(drive.Root);
+    return drive.Label.isEmpty() ? root : root + QStringLiteral(" [") + drive.Label + QLatin1Char(']');
 }
 }  // namespace
 
@@ -78,7 +82,7 @@ QString DriveOf(const QString& path, const std::vector<TDrive>& drives)
 TDriveComboBox::TDriveComboBox(QWidget* parent)
     : QComboBox(parent)
 {
-    SetDrives(SelectUserDrives(MountedFileSystems(), QDir::homePath()));
+    SetDrives(platform::kDriveLetters ? MountedFileSystems() : SelectUserDrives(MountedFileSystems(), QDir::homePath()));
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (!dirList_ || index < 0 || index >= int(drives_.size()))
             return;

@@ -21,6 +21,7 @@
 #include "ui/RadioButton.h"
 #include "ui/Timer.h"
 
+#include <QDir>
 #include <QFile>
 
 using exchange::TEntryField;
@@ -52,7 +53,7 @@ void TSDIAppForm::SetDateiText(const std::string& path)
 
 std::string TSDIAppForm::ChooserFolderText() const
 {
-    return QFile::encodeName(DirectoryListBox1->Directory()).toStdString();
+    return QFile::encodeName(QDir::toNativeSeparators(DirectoryListBox1->Directory())).toStdString();
 }
 
 std::optional<TOperatingMode> TSDIAppForm::CheckedMode() const

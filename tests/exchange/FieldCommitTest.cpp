@@ -1,6 +1,7 @@
 #include "exchange/CommandFrames.h"
 #include "exchange/ControlChars.h"
 #include "exchange/FieldCommit.h"
+#include "exchange/ReadoutPath.h"
 #include "serial/StrToInt.h"
 
 #include <gtest/gtest.h>
@@ -129,12 +130,15 @@ protected:
     std::string datei = "/data";
 };
 
+// The directory and the date part are joined by the system's separator.
+const std::string kSep(1, exchange::kPathSeparator);
+
 TEST_F(ReadoutName, YearMonthDayBuildTheFileName)
 {
     Commit(F::efJJ, "26");
     Commit(F::efMM, "12");
     Commit(F::efTT, "7");
-    EXPECT_EQ(datei, "/data/26_12_07.txt");
+    EXPECT_EQ(datei, "/data" + kSep + "26_12_07.txt");
     EXPECT_EQ(frame, Framed("7026_12_07"));
 }
 
@@ -143,9 +147,9 @@ TEST_F(ReadoutName, MonthTwiceAppendsTwiceYearStartsAfresh)
     Commit(F::efJJ, "26");
     Commit(F::efMM, "12");
     Commit(F::efMM, "12");
-    EXPECT_EQ(datei, "/data/26_12_12");
+    EXPECT_EQ(datei, "/data" + kSep + "26_12_12");
     Commit(F::efJJ, "27");
-    EXPECT_EQ(datei, "/data/27");
+    EXPECT_EQ(datei, "/data" + kSep + "27");
 }
 
 TEST_F(ReadoutName, DayAloneAppendsToTheDirectory)

@@ -1,0 +1,50 @@
+// The serial device map from the registry, read only, and the ports it names.
+#include "platform/win32/Win32.h"
+#include "platform/PortFolder.h"
+#include "platform/SerialCommMap.h"
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+std::vector<SerialCommValue> ReadSerialCommMap()
+{
+    std::vector<SerialCommValue> values;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    ::DWORD count = 0, maxName = 0, maxData = 0;
+    if (::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName, &maxData,
+                           nullptr, nullptr) == ERROR_SUCCESS) {
+        for (::DWORD i = 0; i < count; ++i) {
+            std::string name(maxName + 1, '\0');
+            std::string data(maxData + 1, '\0');
+            ::DWORD nameLength = maxName + 1, dataLength = maxData + 1, type = 0;
+            if (::RegEnumValueA(key, i, name.data(), &nameLength, nullptr, &type,
+                                reinterpret_cast<BYTE*>(data.data()), &dataLength) != ERROR_SUCCESS)
+                continue;
+            name.resize(nameLength);
+            data.resize(dataLength);
+            while (!data.empty() && data.back() == '\0')
+                data.pop_back();
+            values.push_back({name, data, type == REG_SZ || type == REG_EXPAND_SZ});
+        }
+    }
+    ::RegCloseKey(key);
+    return values;
+}
+
+std::vector<SerialPortInfo> ListSerialPorts()
+{
+    std::vector<SerialPortInfo> ports;
+    for (const SerialCommValue& value : ReadSerialCommMap()) {
+        if (!value.isText) continue;
+        const auto slash = value.name.find_last_of('\\');
+        ports.push_back({value.data, value.name.substr(slash == std::string::npos ? 0 : slash + 1), value.name,
+                         std::string(), false});
+    }
+    return ports;
+}
+
+}  // namespace platform
