@@ -148,7 +148,7 @@ void TComPort::SetSyncMethod(TSyncMethod Value)
     FSyncMethod = Value;
 }
 
-using serial_detail::Store;
+using serial::detail::Store;
 
 void TComPort::SetBaudRate(TBaudRate Value) { if (Store(FBaudRate, Value)) ApplyLineSettings(); }
 void TComPort::SetStopBits(TStopBits Value) { if (Store(FStopBits, Value)) ApplyLineSettings(); }

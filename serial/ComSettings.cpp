@@ -3,7 +3,7 @@
 
 #include "serial/CPort.h"
 
-using serial_detail::Store;
+using serial::detail::Store;
 
 // ---- TComParity ---------------------------------------------------------------------
 void TComParity::CopyTo(TPersistent& Dest) const

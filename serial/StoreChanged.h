@@ -2,7 +2,7 @@
 // The setter rule of the port and its settings objects: a value equal to the
 // stored one changes nothing (and so applies nothing to the device).
 
-namespace serial_detail {
+namespace serial::detail {
 
 // Stores a changed value and reports whether it changed.
 template <typename T>
@@ -13,4 +13,4 @@ bool Store(T& field, T value)
     return true;
 }
 
-}  // namespace serial_detail
+}  // namespace serial::detail

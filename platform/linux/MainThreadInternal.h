@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-namespace platform::mainthread {
+namespace platform::detail {
 
 // Binds the calling thread as the main thread when none is bound yet.
 void ClaimIfUnbound();
@@ -32,4 +32,4 @@ private:
 // Gives the calling thread a name visible in /proc (at most 15 characters).
 void NameCurrentThread(const char* name);
 
-}  // namespace platform::mainthread
+}  // namespace platform::detail

@@ -164,7 +164,7 @@ Queue& TheQueue()
 
 void RequireMainThread(const char* what)
 {
-    mainthread::ClaimIfUnbound();
+    detail::ClaimIfUnbound();
     if (!MainQueue::IsMainThread()) throw std::logic_error(std::string(what) + " called off the main thread");
 }
 
@@ -195,7 +195,7 @@ void Run(Delivery& d)
 }  // namespace
 
 // ---- shared with the thread class ---------------------------------------------------
-namespace mainthread {
+namespace detail {
 
 void ClaimIfUnbound() { TheQueue().BindIfUnbound(std::this_thread::get_id()); }
 
@@ -234,7 +234,7 @@ void FdFlag::Wait() const
 
 void NameCurrentThread(const char* name) { ::pthread_setname_np(::pthread_self(), name); }
 
-}  // namespace mainthread
+}  // namespace detail
 
 // ---- the main thread -------------------------------------------------------------------
 namespace MainQueue {
@@ -245,7 +245,7 @@ bool IsMainThread() { return TheQueue().MainThread() == std::this_thread::get_id
 
 int WakeFd()
 {
-    mainthread::ClaimIfUnbound();
+    detail::ClaimIfUnbound();
     return TheQueue().WakeFd();
 }
 
@@ -272,7 +272,7 @@ bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeo
         // `done` may turn true without a delivery (another thread's work), so
         // look again after a short sleep; deliveries still wake us at once.
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
-        mainthread::WaitForWake(-1, std::min(left, std::chrono::milliseconds(10)));
+        detail::WaitForWake(-1, std::min(left, std::chrono::milliseconds(10)));
     }
 }
 
@@ -284,7 +284,7 @@ void RunFor(std::chrono::milliseconds duration)
         ProcessPending();
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) return;
-        mainthread::WaitForWake(-1, std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
+        detail::WaitForWake(-1, std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
     }
 }
 

@@ -18,7 +18,7 @@ struct TThread::State {
     std::exception_ptr fatal;
     std::atomic<bool> terminated{false};
     std::atomic<bool> finished{false};
-    mainthread::FdFlag finishedFlag;
+    detail::FdFlag finishedFlag;
 };
 
 TThread::TThread(bool createSuspended) : state_(std::make_unique<State>())
@@ -45,7 +45,7 @@ void TThread::Resume()
     if (state_->started) return;
     state_->started = true;
     state_->thread = std::thread([this, s = state_.get()] {
-        mainthread::NameCurrentThread("TThread");
+        detail::NameCurrentThread("TThread");
         try {
             Execute();
         } catch (...) {
@@ -82,7 +82,7 @@ void TThread::WaitFor()
     // Deliveries that throw while we wait are kept; the first is rethrown once
     // the thread has ended, so the wait's promise holds either way.
     std::exception_ptr firstError;
-    mainthread::ClaimIfUnbound();
+    detail::ClaimIfUnbound();
     if (MainQueue::IsMainThread()) {
         while (!s.finished.load()) {
             try {
@@ -91,7 +91,7 @@ void TThread::WaitFor()
                 if (!firstError) firstError = std::current_exception();
             }
             if (s.finished.load()) break;
-            mainthread::WaitForWake(s.finishedFlag.Fd(), std::chrono::milliseconds(1000));
+            detail::WaitForWake(s.finishedFlag.Fd(), std::chrono::milliseconds(1000));
         }
     } else {
         s.finishedFlag.Wait();

@@ -3,7 +3,7 @@
 
 #include <exception>
 
-namespace platform::mainthread {
+namespace platform::detail {
 
 // Binds the calling thread as the main thread when none is bound yet.
 void ClaimIfUnbound();
@@ -15,4 +15,4 @@ bool ServeSentMessages();
 // The oldest exception of a window method that no one has taken yet, or null.
 std::exception_ptr TakeHandlerError();
 
-}  // namespace platform::mainthread
+}  // namespace platform::detail

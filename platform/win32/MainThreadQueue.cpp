@@ -196,14 +196,14 @@ LRESULT CALLBACK HiddenWindowProc(::HWND native, ::UINT msg, ::WPARAM wParam, ::
 
 void RequireMainThread(const char* what)
 {
-    mainthread::ClaimIfUnbound();
+    detail::ClaimIfUnbound();
     if (!MainQueue::IsMainThread()) throw std::logic_error(std::string(what) + " called off the main thread");
 }
 
 }  // namespace
 
 // ---- shared with the thread class ---------------------------------------------------
-namespace mainthread {
+namespace detail {
 
 void ClaimIfUnbound() { TheQueue().BindIfUnbound(::GetCurrentThreadId()); }
 
@@ -219,7 +219,7 @@ bool ServeSentMessages()
 
 std::exception_ptr TakeHandlerError() { return TheQueue().TakeError(); }
 
-}  // namespace mainthread
+}  // namespace detail
 
 // ---- the main thread -------------------------------------------------------------------
 namespace MainQueue {
@@ -230,15 +230,15 @@ bool IsMainThread() { return TheQueue().MainThread() == ::GetCurrentThreadId(); 
 
 int WakeFd()
 {
-    mainthread::ClaimIfUnbound();
+    detail::ClaimIfUnbound();
     return TheQueue().WakeFd();
 }
 
 bool ProcessPending()
 {
     RequireMainThread("ProcessPending");
-    bool ran = mainthread::ServeSentMessages();
-    if (std::exception_ptr error = mainthread::TakeHandlerError()) std::rethrow_exception(error);
+    bool ran = detail::ServeSentMessages();
+    if (std::exception_ptr error = detail::TakeHandlerError()) std::rethrow_exception(error);
     return ran;
 }
 
@@ -269,7 +269,7 @@ void RunFor(std::chrono::milliseconds duration)
 // ---- hidden windows --------------------------------------------------------------
 HWND AllocateHWnd(WindowMethod method)
 {
-    mainthread::ClaimIfUnbound();
+    detail::ClaimIfUnbound();
     auto* window = new HiddenWindow(std::move(method));
     window->native = TheQueue().CreateNative(window);
     TheQueue().Add(window);
@@ -299,7 +299,7 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void Synchronize(const std::function<void()>& fn)
 {
-    mainthread::ClaimIfUnbound();
+    detail::ClaimIfUnbound();
     if (MainQueue::IsMainThread()) {
         fn();
         return;

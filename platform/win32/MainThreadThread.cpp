@@ -103,12 +103,12 @@ void TThread::WaitFor()
     // Methods that throw while we wait are kept; the first is rethrown once
     // the thread has ended, so the wait's promise holds either way.
     std::exception_ptr firstError;
-    mainthread::ClaimIfUnbound();
+    detail::ClaimIfUnbound();
     if (MainQueue::IsMainThread()) {
         for (;;) {
             const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &s.thread, 1000, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-            mainthread::ServeSentMessages();
-            while (std::exception_ptr error = mainthread::TakeHandlerError())
+            detail::ServeSentMessages();
+            while (std::exception_ptr error = detail::TakeHandlerError())
                 if (!firstError) firstError = error;
             if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) break;
         }
