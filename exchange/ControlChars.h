@@ -11,6 +11,9 @@ inline constexpr char LF = '\x0A';
 inline constexpr char CR = '\x0D';
 
 // An entry field commits its text on Enter, which arrives as CR.
-inline constexpr bool IsCommitKey(char key) { return key == CR; }
+inline constexpr bool IsCommitKey(char key)
+{
+    return key == CR;
+}
 
 }  // namespace exchange

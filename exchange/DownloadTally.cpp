@@ -21,7 +21,10 @@ void TDownloadTally::Record(const std::string& file, bool stored, bool checksumO
 std::string TDownloadTally::StatusText() const
 {
     std::string text = std::to_string(stored_) + (stored_ == 1 ? " Zeile" : " Zeilen") + " gespeichert";
-    if (badChecksum_ > 0) text += ", " + std::to_string(badChecksum_) + " mit falscher Pr\xFC" "fsumme";
+    if (badChecksum_ > 0)
+        text += ", " + std::to_string(badChecksum_) +
+                " mit falscher Pr\xFC"
+                "fsumme";
     if (lost_ > 0) text += ", " + std::to_string(lost_) + " nicht gespeichert";
     return text + ": " + file_;
 }

@@ -25,8 +25,8 @@ namespace exchange {
 
 struct TCommitInput {
     std::string FieldText;
-    std::string Frame;        // caption of Ergebnis4
-    std::string Datei;        // caption of Datei
+    std::string Frame;  // caption of Ergebnis4
+    std::string Datei;  // caption of Datei
     std::string ReadoutPath;
     std::optional<TOperatingMode> CheckedMode;  // none after a transmission
 };

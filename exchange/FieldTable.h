@@ -25,8 +25,8 @@ enum class TEntryField {
 };
 
 inline constexpr std::array<TEntryField, 12> kAllEntryFields = {
-    TEntryField::efMessID, TEntryField::efJJ,          TEntryField::efMM,         TEntryField::efTT,
-    TEntryField::efhh,     TEntryField::efm_m,         TEntryField::efss,         TEntryField::efDezimale,
+    TEntryField::efMessID,      TEntryField::efJJ,         TEntryField::efMM,     TEntryField::efTT,
+    TEntryField::efhh,          TEntryField::efm_m,        TEntryField::efss,     TEntryField::efDezimale,
     TEntryField::efSpeicher_ID, TEntryField::efZaehler_ID, TEntryField::efWinter, TEntryField::efSommer,
 };
 
@@ -47,13 +47,13 @@ enum class TTransmitEnable {
 
 struct TFieldDef {
     TEntryField Field;
-    const char* Name;          // the control's name
-    int MaxLength;             // what the operator can type
+    const char* Name;  // the control's name
+    int MaxLength;     // what the operator can type
     const char* InitialText;
-    int Width;                 // characters the field occupies in the frame
-    bool Normalised;           // integer, zero-padded to Width ("%.2d" ...); else the text as typed
-    int FramePos;              // 1-based, STX at 1
-    TEntryField Next;          // focus after a commit; the day field decides by mode instead
+    int Width;         // characters the field occupies in the frame
+    bool Normalised;   // integer, zero-padded to Width ("%.2d" ...); else the text as typed
+    int FramePos;      // 1-based, STX at 1
+    TEntryField Next;  // focus after a commit; the day field decides by mode instead
     TFileNamePart FileName;
     TTransmitEnable Transmit;
 };

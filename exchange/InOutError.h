@@ -11,9 +11,9 @@
 
 namespace exchange {
 
-inline constexpr int kErrorAccessDenied = 5;   // ERROR_ACCESS_DENIED
+inline constexpr int kErrorAccessDenied = 5;     // ERROR_ACCESS_DENIED
 inline constexpr int kErrorHandleDiskFull = 39;  // ERROR_HANDLE_DISK_FULL
-inline constexpr int kErrorDiskFull = 112;     // ERROR_DISK_FULL
+inline constexpr int kErrorDiskFull = 112;       // ERROR_DISK_FULL
 
 class EInOutError : public std::runtime_error {
 public:

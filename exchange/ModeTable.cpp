@@ -10,6 +10,7 @@ using F = TEntryField;
 using FT = TFocusTiming;
 
 // In mode order of TOperatingMode.
+// clang-format off
 constexpr std::array<TModeDef, 4> kModes = {{
     {TOperatingMode::omWertLesen, "Wert_lesenClick", P::pcStop, 1, false, false, {false, false, true, true}, false,
      TCommand::cmReadValue, R::rmReading, F::efMessID, FT::ftBeforeTemplate, false},
@@ -20,6 +21,7 @@ constexpr std::array<TModeDef, 4> kModes = {{
     {TOperatingMode::omKonfig, "StartupClick", P::pcUnchanged, 0, false, false, {true, true, true, false}, false,
      TCommand::cmConfigure, R::rmReading, F::efDezimale, FT::ftLastStep, false},
 }};
+// clang-format on
 
 constexpr bool InModeOrder()
 {

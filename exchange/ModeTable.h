@@ -25,9 +25,8 @@ enum class TOperatingMode {
     omKonfig,      // "Konfiguration" (its button is never shown)
 };
 
-inline constexpr std::array<TOperatingMode, 4> kAllModes = {
-    TOperatingMode::omWertLesen, TOperatingMode::omDateiLesen, TOperatingMode::omUhrStellen,
-    TOperatingMode::omKonfig};
+inline constexpr std::array<TOperatingMode, 4> kAllModes = {TOperatingMode::omWertLesen, TOperatingMode::omDateiLesen,
+                                                            TOperatingMode::omUhrStellen, TOperatingMode::omKonfig};
 
 enum class TPollChange { pcUnchanged, pcStart, pcStop };
 

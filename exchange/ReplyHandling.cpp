@@ -59,7 +59,9 @@ TReplyView HandleReply(const std::string& line, TReplyMode mode)
 
 std::string ChecksumWarning(const TReplyView& view)
 {
-    return "Pr\xFC" "fsumme der Antwort falsch: empfangen '" + view.ReceivedChecksum + "', berechnet " + view.L_CRC;
+    return "Pr\xFC"
+           "fsumme der Antwort falsch: empfangen '" +
+           view.ReceivedChecksum + "', berechnet " + view.L_CRC;
 }
 
 }  // namespace exchange

@@ -33,13 +33,13 @@ struct TReadingPanels {
 
 struct TReplyView {
     std::string Rueckgabe;
-    std::string L_CRC;             // checksum computed over the body
-    std::string ReceivedChecksum;  // the line's own four characters; empty without CR or body room
-    bool ChecksumOk = false;       // false also when the line has no checksum at all
-    std::optional<TReadingPanels> Panels;     // rmReading
-    std::optional<std::string> ReadoutLine;   // rmStoredRecord: the text to append
-    std::optional<std::string> Modulzeit;     // rmDeviceClock
-    std::optional<bool> UhrStellenVisible;    // rmDeviceClock; absent when unchanged
+    std::string L_CRC;                       // checksum computed over the body
+    std::string ReceivedChecksum;            // the line's own four characters; empty without CR or body room
+    bool ChecksumOk = false;                 // false also when the line has no checksum at all
+    std::optional<TReadingPanels> Panels;    // rmReading
+    std::optional<std::string> ReadoutLine;  // rmStoredRecord: the text to append
+    std::optional<std::string> Modulzeit;    // rmDeviceClock
+    std::optional<bool> UhrStellenVisible;   // rmDeviceClock; absent when unchanged
     // rmDeviceClock: EConvertError when the line's first two characters are
     // not an integer; Modulzeit is shown first, then this is raised.
     TDeferredFailure Failure;

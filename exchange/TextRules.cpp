@@ -6,7 +6,10 @@ namespace exchange {
 
 namespace {
 
-int Length(const std::string& text) { return static_cast<int>(text.size()); }
+int Length(const std::string& text)
+{
+    return static_cast<int>(text.size());
+}
 
 }  // namespace
 

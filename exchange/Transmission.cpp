@@ -14,7 +14,10 @@ constexpr std::size_t kChecksumLength = 4;
 // The tail a sent frame carries after its payload: checksum, ETX, CR.
 constexpr std::size_t kSentTail = kChecksumLength + 2;
 
-bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+bool IsUpperHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
 
 bool IsSentFrame(const std::string& caption)
 {

@@ -16,7 +16,10 @@ namespace exchange {
 
 // In mode "Datei lesen" the readout file is created (emptied) before the
 // frame goes out; if that fails nothing is sent.
-inline bool CreatesReadoutFile(TReplyMode mode) { return mode == TReplyMode::rmStoredRecord; }
+inline bool CreatesReadoutFile(TReplyMode mode)
+{
+    return mode == TReplyMode::rmStoredRecord;
+}
 
 struct TTransmission {
     std::string Frame;         // STX + payload + checksum + ETX + CR

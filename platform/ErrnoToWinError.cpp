@@ -25,38 +25,29 @@ namespace platform {
 DWORD ErrnoToWinError(int err)
 {
     switch (err) {
-    case 0:
-        return ERROR_SUCCESS;
+    case 0: return ERROR_SUCCESS;
     case ENOENT:
     case ENXIO:
-    case ENODEV:
-        return ERROR_FILE_NOT_FOUND;
+    case ENODEV: return ERROR_FILE_NOT_FOUND;
     case EACCES:
     case EPERM:
     case EROFS:
     case EBUSY:
-    case EWOULDBLOCK:
-        return ERROR_ACCESS_DENIED;
-    case EBADF:
-        return ERROR_INVALID_HANDLE;
+    case EWOULDBLOCK: return ERROR_ACCESS_DENIED;
+    case EBADF: return ERROR_INVALID_HANDLE;
     case EMFILE:
-    case ENFILE:
-        return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOMEM:
-        return ERROR_NOT_ENOUGH_MEMORY;
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
     case ENOSPC:
     case EFBIG:
 #ifdef EDQUOT  // no quotas in the Windows C run-time
     case EDQUOT:
 #endif
         return ERROR_DISK_FULL;
-    case EINVAL:
-        return ERROR_INVALID_PARAMETER;
+    case EINVAL: return ERROR_INVALID_PARAMETER;
     case ENOTTY:
-    case EOPNOTSUPP:
-        return ERROR_NOT_SUPPORTED;
-    default:
-        return ERROR_GEN_FAILURE;
+    case EOPNOTSUPP: return ERROR_NOT_SUPPORTED;
+    default: return ERROR_GEN_FAILURE;
     }
 }
 

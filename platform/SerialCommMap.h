@@ -10,9 +10,9 @@
 namespace platform {
 
 struct SerialCommValue {
-    std::string name;     // value name, "\Device\ttyUSB0"
-    std::string data;     // the port name, "COM3"
-    bool isText = true;   // false for data that is not of a text type
+    std::string name;    // value name, "\Device\ttyUSB0"
+    std::string data;    // the port name, "COM3"
+    bool isText = true;  // false for data that is not of a text type
 };
 
 // One value per port, named "\Device\<kernel name>" with the COM name as

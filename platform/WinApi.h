@@ -142,7 +142,7 @@ struct OVERLAPPED {
     std::uintptr_t InternalHigh = 0;  // byte count at completion
     DWORD Offset = 0;
     DWORD OffsetHigh = 0;
-    HANDLE hEvent = 0;                // manual-reset event set at completion
+    HANDLE hEvent = 0;  // manual-reset event set at completion
 };
 
 // ---- serial devices ------------------------------------------------------------

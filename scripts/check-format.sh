@@ -3,7 +3,7 @@
 # Only changed lines are checked, so an old file need not be reformatted
 # whole before it may be touched.
 #
-#   scripts/check-format.sh            against origin/main if it exists, else the previous commit
+#   scripts/check-format.sh            against the last change of .clang-format
 #   scripts/check-format.sh <base>     against any commit
 #
 # Exit status 0 when the changes are formatted; otherwise the diff that
@@ -13,11 +13,8 @@ cd "$(dirname "$0")/.."
 
 base="${1:-}"
 if [ -z "$base" ]; then
-    if git rev-parse --verify --quiet origin/main >/dev/null; then
-        base="$(git merge-base origin/main HEAD)"
-    else
-        base="HEAD~1"
-    fi
+    # The tree was formatted whole together with the last change of the style.
+    base="$(git log -1 --format=%H -- .clang-format)"
 fi
 git rev-parse --verify --quiet "$base^{commit}" >/dev/null || { echo "no such commit: $base" >&2; exit 2; }
 

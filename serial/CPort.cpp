@@ -44,7 +44,8 @@ void TComPort::Open()
             FThreadCreated = false;
         } else {
             if (FSyncMethod == smWindowSync)
-                FEventWindow = AllocateHWnd([this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return WindowMethod(w, m, wp, lp); });
+                FEventWindow =
+                    AllocateHWnd([this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return WindowMethod(w, m, wp, lp); });
             FEventThread = std::make_unique<TComThread>(*this);
             FThreadCreated = true;
         }
@@ -150,11 +151,26 @@ void TComPort::SetSyncMethod(TSyncMethod Value)
 
 using serial::detail::Store;
 
-void TComPort::SetBaudRate(TBaudRate Value) { if (Store(FBaudRate, Value)) ApplyLineSettings(); }
-void TComPort::SetStopBits(TStopBits Value) { if (Store(FStopBits, Value)) ApplyLineSettings(); }
-void TComPort::SetDataBits(TDataBits Value) { if (Store(FDataBits, Value)) ApplyLineSettings(); }
-void TComPort::SetDiscardNull(bool Value) { if (Store(FDiscardNull, Value)) ApplyLineSettings(); }
-void TComPort::SetEventChar(std::uint8_t Value) { if (Store(FEventChar, Value)) ApplyLineSettings(); }
+void TComPort::SetBaudRate(TBaudRate Value)
+{
+    if (Store(FBaudRate, Value)) ApplyLineSettings();
+}
+void TComPort::SetStopBits(TStopBits Value)
+{
+    if (Store(FStopBits, Value)) ApplyLineSettings();
+}
+void TComPort::SetDataBits(TDataBits Value)
+{
+    if (Store(FDataBits, Value)) ApplyLineSettings();
+}
+void TComPort::SetDiscardNull(bool Value)
+{
+    if (Store(FDiscardNull, Value)) ApplyLineSettings();
+}
+void TComPort::SetEventChar(std::uint8_t Value)
+{
+    if (Store(FEventChar, Value)) ApplyLineSettings();
+}
 
 void TComPort::SetParity(const TComParity& Value)
 {

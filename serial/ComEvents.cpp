@@ -14,9 +14,15 @@ namespace {
 thread_local std::vector<const TComPort*> tDelivering;
 }
 
-ComDeliveryScope::ComDeliveryScope(const TComPort& port) { tDelivering.push_back(&port); }
+ComDeliveryScope::ComDeliveryScope(const TComPort& port)
+{
+    tDelivering.push_back(&port);
+}
 
-ComDeliveryScope::~ComDeliveryScope() { tDelivering.pop_back(); }
+ComDeliveryScope::~ComDeliveryScope()
+{
+    tDelivering.pop_back();
+}
 
 bool ComDeliveryScope::IsDelivering(const TComPort& port)
 {

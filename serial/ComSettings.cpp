@@ -21,10 +21,12 @@ void TComParity::Changed()
     if (FComPort) FComPort->ApplyLineSettings();
 }
 
+// clang-format off
 void TComParity::SetBits(TParityBits Value) { if (Store(FBits, Value)) Changed(); }
 void TComParity::SetCheck(bool Value) { if (Store(FCheck, Value)) Changed(); }
 void TComParity::SetReplace(bool Value) { if (Store(FReplace, Value)) Changed(); }
 void TComParity::SetReplaceChar(std::uint8_t Value) { if (Store(FReplaceChar, Value)) Changed(); }
+// clang-format on
 
 // ---- TComFlowControl --------------------------------------------------------------
 void TComFlowControl::CopyTo(TPersistent& Dest) const
@@ -48,6 +50,7 @@ void TComFlowControl::Changed()
     if (FComPort) FComPort->ApplyLineSettings();
 }
 
+// clang-format off
 void TComFlowControl::SetOutCTSFlow(bool Value) { if (Store(FOutCTSFlow, Value)) Changed(); }
 void TComFlowControl::SetOutDSRFlow(bool Value) { if (Store(FOutDSRFlow, Value)) Changed(); }
 void TComFlowControl::SetControlDTR(TDTRFlowControl Value) { if (Store(FControlDTR, Value)) Changed(); }
@@ -58,6 +61,7 @@ void TComFlowControl::SetDSRSensitivity(bool Value) { if (Store(FDSRSensitivity,
 void TComFlowControl::SetTxContinueOnXoff(bool Value) { if (Store(FTxContinueOnXoff, Value)) Changed(); }
 void TComFlowControl::SetXonChar(std::uint8_t Value) { if (Store(FXonChar, Value)) Changed(); }
 void TComFlowControl::SetXoffChar(std::uint8_t Value) { if (Store(FXoffChar, Value)) Changed(); }
+// clang-format on
 
 // ---- TComTimeouts -------------------------------------------------------------------
 void TComTimeouts::CopyTo(TPersistent& Dest) const
@@ -76,11 +80,13 @@ void TComTimeouts::Changed()
     if (FComPort) FComPort->ApplyTimeouts();
 }
 
+// clang-format off
 void TComTimeouts::SetReadInterval(std::int32_t Value) { if (Store(FReadInterval, Value)) Changed(); }
 void TComTimeouts::SetReadTotalMultiplier(std::int32_t Value) { if (Store(FReadTotalMultiplier, Value)) Changed(); }
 void TComTimeouts::SetReadTotalConstant(std::int32_t Value) { if (Store(FReadTotalConstant, Value)) Changed(); }
 void TComTimeouts::SetWriteTotalMultiplier(std::int32_t Value) { if (Store(FWriteTotalMultiplier, Value)) Changed(); }
 void TComTimeouts::SetWriteTotalConstant(std::int32_t Value) { if (Store(FWriteTotalConstant, Value)) Changed(); }
+// clang-format on
 
 // ---- TComBuffer -----------------------------------------------------------------------
 void TComBuffer::CopyTo(TPersistent& Dest) const
@@ -96,5 +102,7 @@ void TComBuffer::Changed()
     if (FComPort) FComPort->ApplyBufferSizes();
 }
 
+// clang-format off
 void TComBuffer::SetInputSize(std::uint32_t Value) { if (Store(FInputSize, Value)) Changed(); }
 void TComBuffer::SetOutputSize(std::uint32_t Value) { if (Store(FOutputSize, Value)) Changed(); }
+// clang-format on

@@ -27,7 +27,10 @@ TComThread::~TComThread()
     CloseHandle(FStopEvent);
 }
 
-void TComThread::Stop() { SetEvent(FStopEvent); }
+void TComThread::Stop()
+{
+    SetEvent(FStopEvent);
+}
 
 void TComThread::Execute()
 {
@@ -70,15 +73,9 @@ void TComThread::Execute()
 void TComThread::DispatchEvents()
 {
     switch (FComPort.SyncMethod()) {
-    case smThreadSync:
-        Synchronize([this] { DoEvents(); });
-        break;
-    case smWindowSync:
-        SendEvents();
-        break;
-    case smNone:
-        DoEvents();
-        break;
+    case smThreadSync: Synchronize([this] { DoEvents(); }); break;
+    case smWindowSync: SendEvents(); break;
+    case smNone: DoEvents(); break;
     }
 }
 

@@ -2,7 +2,10 @@
 
 #include "serial/StrToInt.h"
 
-void TPersistent::Assign(const TPersistent& Source) { Source.AssignTo(*this); }
+void TPersistent::Assign(const TPersistent& Source)
+{
+    Source.AssignTo(*this);
+}
 
 void TPersistent::AssignTo(TPersistent& Dest) const
 {

@@ -13,11 +13,9 @@ const sys_days kEpoch = sys_days{year{2000} / January / 1};
 
 std::optional<int> TwoDigits(std::string_view text, std::size_t at)
 {
-    if (at + 2 > text.size())
-        return std::nullopt;
+    if (at + 2 > text.size()) return std::nullopt;
     const char a = text[at], b = text[at + 1];
-    if (a < '0' || a > '9' || b < '0' || b > '9')
-        return std::nullopt;
+    if (a < '0' || a > '9' || b < '0' || b > '9') return std::nullopt;
     return (a - '0') * 10 + (b - '0');
 }
 
@@ -26,10 +24,9 @@ std::optional<int> TwoDigits(std::string_view text, std::size_t at)
 bool IsValid(const DateTime& t)
 {
     const year_month_day date{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
-    if (t.year < 1 || t.year > 9999)
-        return false;
-    return t.month >= 1 && t.day >= 1 && date.ok() && t.hour >= 0 && t.hour < 24 && t.minute >= 0 &&
-           t.minute < 60 && t.second >= 0 && t.second < 60;
+    if (t.year < 1 || t.year > 9999) return false;
+    return t.month >= 1 && t.day >= 1 && date.ok() && t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 &&
+           t.second >= 0 && t.second < 60;
 }
 
 std::int64_t ToSeconds(const DateTime& t)
@@ -68,20 +65,17 @@ std::string ClockText(const DateTime& t)
 
 std::optional<DateTime> ParseClockText(std::string_view text)
 {
-    if (text.size() != 17 || text[2] != '.' || text[5] != '.' || text[8] != ' ' || text[11] != ':' ||
-        text[14] != ':')
+    if (text.size() != 17 || text[2] != '.' || text[5] != '.' || text[8] != ' ' || text[11] != ':' || text[14] != ':')
         return std::nullopt;
     const std::size_t at[] = {0, 3, 6, 9, 12, 15};
     int v[6];
     for (int i = 0; i < 6; ++i) {
         const auto n = TwoDigits(text, at[i]);
-        if (!n)
-            return std::nullopt;
+        if (!n) return std::nullopt;
         v[i] = *n;
     }
     const DateTime t{2000 + v[0], v[1], v[2], v[3], v[4], v[5]};
-    if (!IsValid(t))
-        return std::nullopt;
+    if (!IsValid(t)) return std::nullopt;
     return t;
 }
 

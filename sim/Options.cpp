@@ -11,15 +11,12 @@ namespace {
 
 std::optional<std::uint64_t> Unsigned(const std::string& text, std::uint64_t max)
 {
-    if (text.empty() || text.size() > 20)
-        return std::nullopt;
+    if (text.empty() || text.size() > 20) return std::nullopt;
     std::uint64_t value = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
+        if (c < '0' || c > '9') return std::nullopt;
         const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        if (value > (max - digit) / 10)
-            return std::nullopt;
+        if (value > (max - digit) / 10) return std::nullopt;
         value = value * 10 + digit;
     }
     return value;
@@ -47,25 +44,20 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args)
             name.resize(eq);
         }
         auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue)
-                return inlineValue;
-            if (i + 1 < args.size())
-                return args[++i];
+            if (inlineValue) return inlineValue;
+            if (i + 1 < args.size()) return args[++i];
             return std::nullopt;
         };
         auto number = [&](std::uint64_t max, std::uint64_t& out) -> std::string {
             const auto text = value();
-            if (!text)
-                return name + " needs a value";
+            if (!text) return name + " needs a value";
             const auto n = Unsigned(*text, max);
-            if (!n)
-                return name + ": '" + *text + "' is not a number from 0 to " + std::to_string(max);
+            if (!n) return name + ": '" + *text + "' is not a number from 0 to " + std::to_string(max);
             out = *n;
             return {};
         };
         auto flag = [&](bool& out) -> std::string {
-            if (inlineValue)
-                return name + " takes no value";
+            if (inlineValue) return name + " takes no value";
             out = true;
             return {};
         };
@@ -76,8 +68,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args)
             error = flag(o.help);
         } else if (name == "--port") {
             const auto text = value();
-            if (!text)
-                return fail("--port needs a value: COMn or auto");
+            if (!text) return fail("--port needs a value: COMn or auto");
             portGiven = true;
             if (*text == "auto") {
                 o.autoPort = true;
@@ -91,13 +82,11 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args)
             }
         } else if (name == "--tty") {
             const auto text = value();
-            if (!text || text->empty())
-                return fail("--tty needs a device path");
+            if (!text || text->empty()) return fail("--tty needs a device path");
             o.ttyPath = *text;
         } else if (name == "--clock") {
             const auto text = value();
-            if (!text)
-                return fail("--clock needs a value: pc or \"yy.mm.dd hh:nn:ss\"");
+            if (!text) return fail("--clock needs a value: pc or \"yy.mm.dd hh:nn:ss\"");
             if (*text == "pc") {
                 o.clockStart = Options::ClockStart::Pc;
             } else if (const auto t = ParseClockText(*text)) {
@@ -107,39 +96,32 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args)
                 return fail("--clock: '" + *text + "' is neither pc nor a valid \"yy.mm.dd hh:nn:ss\"");
             }
         } else if (name == "--records") {
-            if ((error = number(kMaxRecordsPerDay, n)).empty())
-                o.recordsPerDay = static_cast<int>(n);
+            if ((error = number(kMaxRecordsPerDay, n)).empty()) o.recordsPerDay = static_cast<int>(n);
         } else if (name == "--seed") {
             error = number(std::numeric_limits<std::uint64_t>::max(), o.seed);
         } else if (name == "--bad-checksum-every") {
             if ((error = number(std::numeric_limits<int>::max(), n)).empty()) {
-                if (n == 0)
-                    error = "--bad-checksum-every must be at least 1";
+                if (n == 0) error = "--bad-checksum-every must be at least 1";
                 o.badChecksumEvery = static_cast<int>(n);
             }
         } else if (name == "--delay-ms") {
-            if ((error = number(3600000, n)).empty())
-                o.delayMs = static_cast<int>(n);
+            if ((error = number(3600000, n)).empty()) o.delayMs = static_cast<int>(n);
         } else if (name == "--split-pause-ms") {
-            if ((error = number(60000, n)).empty())
-                o.splitPauseMs = static_cast<int>(n);
+            if ((error = number(60000, n)).empty()) o.splitPauseMs = static_cast<int>(n);
         } else if (name == "--silent") {
             error = flag(o.silent);
         } else if (name == "--split") {
             error = flag(o.split);
         } else if (name == "--log") {
             const auto text = value();
-            if (!text || text->empty())
-                return fail("--log needs a file name");
+            if (!text || text->empty()) return fail("--log needs a file name");
             o.logPath = *text;
         } else {
             return fail("unknown option '" + args[i] + "'");
         }
-        if (!error.empty())
-            return fail(error);
+        if (!error.empty()) return fail(error);
     }
-    if (!portGiven && o.ttyPath.empty())
-        o.autoPort = true;
+    if (!portGiven && o.ttyPath.empty()) o.autoPort = true;
     return {o, {}};
 }
 

@@ -16,9 +16,9 @@ inline constexpr const char* kClockSet = "OK 81";
 inline constexpr const char* kConfigStored = "OK 85";
 inline constexpr const char* kBadChecksum = "ERR CHECKSUM";
 inline constexpr const char* kUnknownCommand = "ERR COMMAND";
-inline constexpr const char* kBadFrame = "ERR FRAME";    // framing, length or non-digit fields
-inline constexpr const char* kBadDate = "ERR DATE";      // no such date or time
-inline constexpr const char* kNoRecord = "ERR RECORD";   // no such measurement number
+inline constexpr const char* kBadFrame = "ERR FRAME";   // framing, length or non-digit fields
+inline constexpr const char* kBadDate = "ERR DATE";     // no such date or time
+inline constexpr const char* kNoRecord = "ERR RECORD";  // no such measurement number
 }  // namespace reply
 
 }  // namespace sim

@@ -22,13 +22,11 @@ constexpr std::size_t kConfigLength = 20;
 std::optional<int> Number(const std::string& payload, std::size_t framePosition, std::size_t length)
 {
     const std::size_t at = framePosition - 2;
-    if (at + length > payload.size())
-        return std::nullopt;
+    if (at + length > payload.size()) return std::nullopt;
     int value = 0;
     for (std::size_t i = at; i < at + length; ++i) {
         const unsigned char c = static_cast<unsigned char>(payload[i]);
-        if (!std::isdigit(c))
-            return std::nullopt;
+        if (!std::isdigit(c)) return std::nullopt;
         value = value * 10 + (c - '0');
     }
     return value;
@@ -37,15 +35,13 @@ std::optional<int> Number(const std::string& payload, std::size_t framePosition,
 std::optional<DateTime> Day(const std::string& payload)
 {
     const auto yy = Number(payload, 4, 2), mm = Number(payload, 7, 2), dd = Number(payload, 10, 2);
-    if (!yy || !mm || !dd)
-        return std::nullopt;
+    if (!yy || !mm || !dd) return std::nullopt;
     return DateTime{2000 + *yy, *mm, *dd, 0, 0, 0};
 }
 
 std::string Upper(std::string text)
 {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -55,26 +51,20 @@ Bodies ReadOne(const DeviceModel& model, const std::string& payload)
 {
     const auto day = Day(payload);
     const auto number = Number(payload, 12, 4);
-    if (payload.size() != kReadLength || !day || !number)
-        return {reply::kBadFrame};
-    if (!IsValid(*day))
-        return {reply::kBadDate};
-    if (!HasRecord(*day, *number, model.records))
-        return {reply::kNoRecord};
+    if (payload.size() != kReadLength || !day || !number) return {reply::kBadFrame};
+    if (!IsValid(*day)) return {reply::kBadDate};
+    if (!HasRecord(*day, *number, model.records)) return {reply::kNoRecord};
     return {RecordBody(*day, *number, model.records)};
 }
 
 Bodies ReadDay(const DeviceModel& model, const std::string& payload)
 {
     const auto day = Day(payload);
-    if (payload.size() != kDayLength || !day)
-        return {reply::kBadFrame};
-    if (!IsValid(*day))
-        return {reply::kBadDate};
+    if (payload.size() != kDayLength || !day) return {reply::kBadFrame};
+    if (!IsValid(*day)) return {reply::kBadDate};
     Bodies out;
     out.reserve(static_cast<std::size_t>(model.records.perDay));
-    for (int n = 1; HasRecord(*day, n, model.records); ++n)
-        out.push_back(RecordBody(*day, n, model.records));
+    for (int n = 1; HasRecord(*day, n, model.records); ++n) out.push_back(RecordBody(*day, n, model.records));
     return out;
 }
 
@@ -82,11 +72,9 @@ Bodies SetClock(DeviceModel& model, const std::string& payload)
 {
     const auto day = Day(payload);
     const auto hh = Number(payload, 13, 2), nn = Number(payload, 16, 2), ss = Number(payload, 19, 2);
-    if (payload.size() != kSetClockLength || !day || !hh || !nn || !ss)
-        return {reply::kBadFrame};
+    if (payload.size() != kSetClockLength || !day || !hh || !nn || !ss) return {reply::kBadFrame};
     const DateTime t{day->year, day->month, day->day, *hh, *nn, *ss};
-    if (!IsValid(t))
-        return {reply::kBadDate};
+    if (!IsValid(t)) return {reply::kBadDate};
     model.clock.Set(t);
     return {reply::kClockSet};
 }
@@ -106,36 +94,25 @@ Bodies StoreConfig(DeviceModel& model, const std::string& payload)
 std::vector<std::string> ReplyBodies(DeviceModel& model, const FrameEvent& event)
 {
     switch (event.kind) {
-    case FrameEvent::Kind::Garbage:
-        return {};
-    case FrameEvent::Kind::Malformed:
-        return {reply::kBadFrame};
-    case FrameEvent::Kind::Frame:
-        break;
+    case FrameEvent::Kind::Garbage: return {};
+    case FrameEvent::Kind::Malformed: return {reply::kBadFrame};
+    case FrameEvent::Kind::Frame: break;
     }
     const std::string& body = event.body;
     // The one frame sent without a checksum: the clock query at port selection.
-    if (body == "80")
-        return {ClockText(model.clock.Now())};
-    if (body.size() < 2 + kChecksumDigits)
-        return {reply::kBadFrame};
+    if (body == "80") return {ClockText(model.clock.Now())};
+    if (body.size() < 2 + kChecksumDigits) return {reply::kBadFrame};
     const std::string payload = body.substr(0, body.size() - kChecksumDigits);
     const std::string given = body.substr(payload.size());
     const auto expected = GetChecksumme(payload, static_cast<std::int32_t>(payload.size()));
-    if (Upper(given) != ChecksumText(expected))
-        return {reply::kBadChecksum};
+    if (Upper(given) != ChecksumText(expected)) return {reply::kBadChecksum};
 
     const std::string command = payload.substr(0, 2);
-    if (command == "80")
-        return payload.size() == 2 ? Bodies{ClockText(model.clock.Now())} : Bodies{reply::kBadFrame};
-    if (command == "60")
-        return ReadOne(model, payload);
-    if (command == "70")
-        return ReadDay(model, payload);
-    if (command == "81")
-        return SetClock(model, payload);
-    if (command == "85")
-        return StoreConfig(model, payload);
+    if (command == "80") return payload.size() == 2 ? Bodies{ClockText(model.clock.Now())} : Bodies{reply::kBadFrame};
+    if (command == "60") return ReadOne(model, payload);
+    if (command == "70") return ReadDay(model, payload);
+    if (command == "81") return SetClock(model, payload);
+    if (command == "85") return StoreConfig(model, payload);
     return {reply::kUnknownCommand};
 }
 

@@ -20,8 +20,7 @@ constexpr int kNoClientNapMs = 50;
 std::vector<std::string> SplitLine(const std::string& line, std::size_t pieces)
 {
     std::vector<std::string> out;
-    if (pieces == 0)
-        pieces = 1;
+    if (pieces == 0) pieces = 1;
     const std::size_t count = std::min(pieces, std::max<std::size_t>(line.size(), 1));
     std::size_t begin = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -48,21 +47,18 @@ bool Server::Run()
             events.clear();
             parser_.Feed(input, events);
             for (const auto& event : events) {
-                if (stop_.Requested())
-                    break;
+                if (stop_.Requested()) break;
                 Handle(event);
             }
             break;
-        case Link::ReadResult::Timeout:
-            break;
+        case Link::ReadResult::Timeout: break;
         case Link::ReadResult::NoClient:
             // A half frame of a client that left must not swallow the next
             // client's first frame.
             parser_.Reset();
             stop_.WaitFor(kNoClientNapMs);
             break;
-        case Link::ReadResult::Closed:
-            return false;
+        case Link::ReadResult::Closed: return false;
         }
     }
     return true;
@@ -70,16 +66,12 @@ bool Server::Run()
 
 void Server::Handle(const FrameEvent& event)
 {
-    if (event.kind == FrameEvent::Kind::Garbage)
-        return;
-    if (log_)
-        log_->Write(event.raw);
+    if (event.kind == FrameEvent::Kind::Garbage) return;
+    if (log_) log_->Write(event.raw);
     // The device acts on the frame even when it keeps quiet about it.
     const auto lines = responder_.Answer(event);
-    if (settings_.silent)
-        return;
-    if (settings_.delayMs > 0 && stop_.WaitFor(settings_.delayMs))
-        return;
+    if (settings_.silent) return;
+    if (settings_.delayMs > 0 && stop_.WaitFor(settings_.delayMs)) return;
     Send(lines);
 }
 
@@ -88,19 +80,16 @@ void Server::Send(const std::vector<std::string>& lines)
     if (!settings_.split) {
         // Back to back in one write: as fast as the line takes them.
         std::string all;
-        for (const auto& line : lines)
-            all += line;
+        for (const auto& line : lines) all += line;
         link_.Write(all);
         return;
     }
     bool first = true;
     for (const auto& line : lines) {
         for (const auto& piece : SplitLine(line)) {
-            if (!first && stop_.WaitFor(settings_.splitPauseMs))
-                return;
+            if (!first && stop_.WaitFor(settings_.splitPauseMs)) return;
             first = false;
-            if (!link_.Write(piece))
-                return;  // the client left; the rest would go nowhere
+            if (!link_.Write(piece)) return;  // the client left; the rest would go nowhere
         }
     }
 }

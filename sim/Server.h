@@ -17,9 +17,9 @@ class TerminationSignals;
 namespace sim {
 
 struct ServeSettings {
-    int delayMs = 0;        // wait this long before answering each frame
-    bool silent = false;    // take frames (and log them) but never answer
-    bool split = false;     // send each line in pieces with pauses between
+    int delayMs = 0;      // wait this long before answering each frame
+    bool silent = false;  // take frames (and log them) but never answer
+    bool split = false;   // send each line in pieces with pauses between
     int splitPauseMs = 20;
 };
 

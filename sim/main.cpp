@@ -21,16 +21,14 @@ constexpr int kBaud = 57600;
 sim::DateTime ClockStart(const sim::Options& o)
 {
     switch (o.clockStart) {
-    case sim::Options::ClockStart::Given:
-        return o.clockGiven;
+    case sim::Options::ClockStart::Given: return o.clockGiven;
     case sim::Options::ClockStart::Pc: {
         const std::time_t now = std::time(nullptr);
         const std::tm* local = std::localtime(&now);
-        return {local->tm_year + 1900, local->tm_mon + 1, local->tm_mday, local->tm_hour, local->tm_min,
-                std::min(local->tm_sec, 59)};  // a leap second would be no valid device time
+        return {local->tm_year + 1900, local->tm_mon + 1,          local->tm_mday, local->tm_hour,
+                local->tm_min,         std::min(local->tm_sec, 59)};  // a leap second would be no valid device time
     }
-    case sim::Options::ClockStart::Reset:
-        break;
+    case sim::Options::ClockStart::Reset: break;
     }
     return {2000, 1, 1, 0, 0, 0};
 }
@@ -46,15 +44,13 @@ std::optional<std::string> LinkComName(const sim::Options& o, const std::string&
         return std::nullopt;
     }
     if (!o.autoPort) {
-        if (platform::LinkPort(o.comName, ttyPath, &error))
-            return o.comName;
+        if (platform::LinkPort(o.comName, ttyPath, &error)) return o.comName;
         std::cerr << "qdtr25-sim: cannot link " << o.comName << ": " << error << '\n';
         return std::nullopt;
     }
     for (int attempt = 0; attempt < 32; ++attempt) {
         const std::string name = platform::ComName(platform::FirstFreeComNumber());
-        if (platform::LinkPort(name, ttyPath, &error))
-            return name;
+        if (platform::LinkPort(name, ttyPath, &error)) return name;
     }
     std::cerr << "qdtr25-sim: no free COM name: " << error << '\n';
     return std::nullopt;
@@ -113,8 +109,7 @@ int main(int argc, char** argv)
     std::string comName;
     if (o.autoPort || !o.comName.empty()) {
         const auto linked = LinkComName(o, ttyPath);
-        if (!linked)
-            return 1;
+        if (!linked) return 1;
         comName = *linked;
     }
     std::cout << (comName.empty() ? ttyPath : comName + " " + ttyPath) << std::endl;
@@ -124,8 +119,7 @@ int main(int argc, char** argv)
     sim::Server server(*link, responder, log.get(), {o.delayMs, o.silent, o.split, o.splitPauseMs}, stop);
     const bool stopped = server.Run();
 
-    if (!comName.empty())
-        platform::UnlinkPort(comName);
+    if (!comName.empty()) platform::UnlinkPort(comName);
     if (!stopped) {
         std::cerr << "qdtr25-sim: " << ttyPath << " has gone\n";
         return 1;

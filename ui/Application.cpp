@@ -14,11 +14,7 @@ const QEvent::Type kEscapedErrorEvent = static_cast<QEvent::Type>(QEvent::regist
 // An exception that ended a handler, on its way to the error display.
 class TEscapedErrorEvent : public QEvent {
 public:
-    explicit TEscapedErrorEvent(std::exception_ptr error)
-        : QEvent(kEscapedErrorEvent)
-        , Error(std::move(error))
-    {
-    }
+    explicit TEscapedErrorEvent(std::exception_ptr error) : QEvent(kEscapedErrorEvent), Error(std::move(error)) {}
     std::exception_ptr Error;
 };
 }  // namespace
@@ -26,8 +22,7 @@ public:
 void HandOverEscapedError(std::exception_ptr error)
 {
     TApplication* app = TApplication::Instance();
-    if (!app)
-        std::rethrow_exception(error);
+    if (!app) std::rethrow_exception(error);
     QCoreApplication::postEvent(app, new TEscapedErrorEvent(std::move(error)), Qt::HighEventPriority);
 }
 
@@ -35,17 +30,15 @@ QString ApplicationTitleFor(const QString& programPath)
 {
     QString name = QFileInfo(programPath).fileName();
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
-    if (name.size() > 1)
-        name = name.left(1) + name.mid(1).toLower();
+    if (dot >= 0) name.truncate(dot);
+    if (name.size() > 1) name = name.left(1) + name.mid(1).toLower();
     return name;
 }
 
 TApplication::TApplication(int& argc, char** argv)
-    : QApplication(argc, argv)
-    , errorDisplay_(std::make_unique<TErrorDisplay>(ApplicationTitleFor(applicationFilePath())))
-    , pump_(std::make_unique<TMainQueuePump>())
+    : QApplication(argc, argv),
+      errorDisplay_(std::make_unique<TErrorDisplay>(ApplicationTitleFor(applicationFilePath()))),
+      pump_(std::make_unique<TMainQueuePump>())
 {
     setWindowIcon(ApplicationIcon());
 }
@@ -64,8 +57,7 @@ TApplication* TApplication::Instance()
 
 void TApplication::ReportSuccess()
 {
-    if (TApplication* app = Instance())
-        app->errorDisplay_->NoteSuccess();
+    if (TApplication* app = Instance()) app->errorDisplay_->NoteSuccess();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
@@ -77,8 +69,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
         if (receiver->isWidgetType())  // once per act, not again for its window
             errorDisplay_->NoteOperatorAction();
         break;
-    default:
-        break;
+    default: break;
     }
     if (event->type() == kEscapedErrorEvent && receiver == this) {
         const std::exception_ptr& error = static_cast<TEscapedErrorEvent*>(event)->Error;

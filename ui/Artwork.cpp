@@ -85,8 +85,7 @@ QImage ApplicationIconImage(int size)
     p.setBrush(QColor(0xFF, 0xFF, 0x00));
     p.drawRect(QRectF(5, 17, 22, 10));
     p.setBrush(Qt::black);
-    for (int digit = 0; digit < 3; ++digit)
-        p.drawRect(QRectF(8 + digit * 6, 19, 3, 6));
+    for (int digit = 0; digit < 3; ++digit) p.drawRect(QRectF(8 + digit * 6, 19, 3, 6));
 
     p.setPen(QPen(Qt::white, 1.2));
     p.drawLine(QPointF(5, 12), QPointF(27, 12));
@@ -101,7 +100,6 @@ QImage ApplicationIconImage(int size)
 QIcon ApplicationIcon()
 {
     QIcon icon;
-    for (const int size : kApplicationIconSizes)
-        icon.addPixmap(QPixmap::fromImage(ApplicationIconImage(size)));
+    for (const int size : kApplicationIconSizes) icon.addPixmap(QPixmap::fromImage(ApplicationIconImage(size)));
     return icon;
 }

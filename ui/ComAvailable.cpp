@@ -19,10 +19,8 @@ bool IsBlankOrControl(QChar c)
 QString TrimBlanks(const QString& text)
 {
     qsizetype begin = 0, end = text.size();
-    while (begin < end && IsBlankOrControl(text[begin]))
-        ++begin;
-    while (end > begin && IsBlankOrControl(text[end - 1]))
-        --end;
+    while (begin < end && IsBlankOrControl(text[begin])) ++begin;
+    while (end > begin && IsBlankOrControl(text[end - 1])) --end;
     return text.mid(begin, end - begin);
 }
 
@@ -32,8 +30,7 @@ QStringList ComAvailableFrom(const std::vector<platform::SerialCommValue>& value
 {
     QStringList ports;
     for (const auto& value : values) {
-        if (!value.isText)
-            throw ERegistryException("Ung\xFCltiger Datentyp f\xFCr '" + value.name + "'");
+        if (!value.isText) throw ERegistryException("Ung\xFCltiger Datentyp f\xFCr '" + value.name + "'");
         const QString data = QStringFromAnsi(value.data);
         if (!data.toUpper().startsWith(QLatin1String("COM")) ||
             !QStringFromAnsi(value.name).toUpper().contains(QLatin1String("DEVICE")))
@@ -41,8 +38,7 @@ QStringList ComAvailableFrom(const std::vector<platform::SerialCommValue>& value
         // A name the serial component would not keep (COM300, COM4x) would
         // open another port than the one listed.
         const QString port = TrimBlanks(data);
-        if (platform::ParseComName(AnsiFromQString(port)))
-            ports.append(port);
+        if (platform::ParseComName(AnsiFromQString(port))) ports.append(port);
     }
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -60,8 +56,7 @@ QStringList GetComAvailable()
 QString DescribePort(const platform::SerialPortInfo& port)
 {
     QString text = QStringFromAnsi(port.comName) + QLatin1String(": ") + QString::fromStdString(port.devicePath);
-    if (!port.description.empty())
-        text += QLatin1String(", ") + QString::fromStdString(port.description);
+    if (!port.description.empty()) text += QLatin1String(", ") + QString::fromStdString(port.description);
     return text;
 }
 

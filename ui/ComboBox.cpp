@@ -6,17 +6,14 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-TComboBox::TComboBox(QWidget* parent)
-    : QComboBox(parent)
+TComboBox::TComboBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);  // completion follows our own rule, below
     lineEdit()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this](int) { Click(); });
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& typed) {
-        CompleteFromTyping(typed);
-    });
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& typed) { CompleteFromTyping(typed); });
 }
 
 bool TComboBox::eventFilter(QObject* watched, QEvent* event)
@@ -32,12 +29,10 @@ bool TComboBox::eventFilter(QObject* watched, QEvent* event)
 
 void TComboBox::CompleteFromTyping(const QString& typed)
 {
-    if (typed.isEmpty() || deleting_)
-        return;  // completing after a deletion would put the deleted text back
+    if (typed.isEmpty() || deleting_) return;  // completing after a deletion would put the deleted text back
     for (int i = 0; i < count(); ++i) {
         const QString entry = itemText(i);
-        if (!entry.startsWith(typed, Qt::CaseInsensitive))
-            continue;
+        if (!entry.startsWith(typed, Qt::CaseInsensitive)) continue;
         const bool changed = i != currentIndex();
         {
             const QSignalBlocker quiet(this);  // the choice is announced once, below
@@ -45,8 +40,7 @@ void TComboBox::CompleteFromTyping(const QString& typed)
         }
         lineEdit()->setText(typed + entry.mid(typed.size()));
         lineEdit()->setSelection(int(typed.size()), int(entry.size() - typed.size()));
-        if (changed)
-            Click();
+        if (changed) Click();
         return;
     }
 }
@@ -63,8 +57,7 @@ void TComboBox::SetItems(const QStringList& items, const QStringList& toolTips)
     clear();
     for (qsizetype i = 0; i < items.size(); ++i) {
         addItem(items[i]);
-        if (i < toolTips.size())
-            setItemData(int(i), toolTips[i], Qt::ToolTipRole);
+        if (i < toolTips.size()) setItemData(int(i), toolTips[i], Qt::ToolTipRole);
     }
     setCurrentIndex(chosen.isEmpty() ? -1 : int(items.indexOf(chosen)));
     lineEdit()->setText(shown);
@@ -93,6 +86,5 @@ void TComboBox::Click()
 
 void TComboBox::Notify(const std::function<void(QObject*)>& handler)
 {
-    if (handler)
-        CallHandler([this, &handler] { handler(this); });
+    if (handler) CallHandler([this, &handler] { handler(this); });
 }

@@ -12,27 +12,25 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kErrorPathNotFound = 3;  // the run-time's code for a missing folder
 
-QString Indent(int level) { return QString(level * 2, QLatin1Char(' ')); }
+QString Indent(int level)
+{
+    return QString(level * 2, QLatin1Char(' '));
+}
 }  // namespace
 
-TDirectoryListBox::TDirectoryListBox(QWidget* parent)
-    : QListWidget(parent)
-    , directory_(QDir::currentPath())
+TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QListWidget(parent), directory_(QDir::currentPath())
 {
     setIconSize(QSize(16, 16));  // the style's folder icons come in different sizes
     Rebuild();
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        CallHandler([this, item] { SetDirectory(EntryDirectory(item)); });
-    });
+    connect(this, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { CallHandler([this, item] { SetDirectory(EntryDirectory(item)); }); });
 }
 
 void TDirectoryListBox::SetDirectory(const QString& path)
 {
     const QFileInfo target(path);
-    if (!target.exists() || !target.isDir())
-        throw exchange::EInOutError(kErrorPathNotFound);
-    if (!QDir::setCurrent(target.absoluteFilePath()))
-        throw exchange::EInOutError(exchange::kErrorAccessDenied);
+    if (!target.exists() || !target.isDir()) throw exchange::EInOutError(kErrorPathNotFound);
+    if (!QDir::setCurrent(target.absoluteFilePath())) throw exchange::EInOutError(exchange::kErrorAccessDenied);
 
     const QString now = QDir::currentPath();  // resolved the way the system sees it
     const bool changed = now != directory_;
@@ -41,19 +39,16 @@ void TDirectoryListBox::SetDirectory(const QString& path)
     // Opening the folder already open leaves the file name the date fields
     // built in the label alone.
     if (changed) {
-        if (dirLabel_)
-            dirLabel_->SetPath(QDir::toNativeSeparators(directory_));
+        if (dirLabel_) dirLabel_->SetPath(QDir::toNativeSeparators(directory_));
         emit directoryChanged(directory_);
-        if (OnChange)
-            OnChange(this);
+        if (OnChange) OnChange(this);
     }
 }
 
 void TDirectoryListBox::SetDirLabel(TPathLabel* label)
 {
     dirLabel_ = label;
-    if (dirLabel_)
-        dirLabel_->SetPath(QDir::toNativeSeparators(directory_));
+    if (dirLabel_) dirLabel_->SetPath(QDir::toNativeSeparators(directory_));
 }
 
 QString TDirectoryListBox::EntryDirectory(const QListWidgetItem* item)
@@ -69,10 +64,9 @@ void TDirectoryListBox::Rebuild()
 
     // Ancestors from the root down, ending with the current folder.
     QStringList chain;
-    for (QDir dir(directory_);; ) {
+    for (QDir dir(directory_);;) {
         chain.prepend(dir.absolutePath());
-        if (dir.isRoot() || !dir.cdUp())
-            break;
+        if (dir.isRoot() || !dir.cdUp()) break;
     }
     int level = 0;
     for (const QString& folder : chain) {
@@ -83,8 +77,8 @@ void TDirectoryListBox::Rebuild()
     }
     setCurrentRow(count() - 1);
 
-    const QFileInfoList children = QDir(directory_).entryInfoList(
-        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList children =
+        QDir(directory_).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& child : children) {
         auto* item = new QListWidgetItem(closed, Indent(level) + child.fileName(), this);
         item->setData(kPathRole, child.absoluteFilePath());

@@ -35,29 +35,24 @@ std::vector<TDrive> SelectUserDrives(const std::vector<TDrive>& mounted, const Q
     std::vector<TDrive> removable;
     for (const TDrive& m : mounted) {
         const QString root = QDir::cleanPath(m.Root);
-        if (IsBelow(root, QStringLiteral("/media")) || IsBelow(root, QStringLiteral("/run/media"))
-            || IsBelow(root, QStringLiteral("/mnt")))
+        if (IsBelow(root, QStringLiteral("/media")) || IsBelow(root, QStringLiteral("/run/media")) ||
+            IsBelow(root, QStringLiteral("/mnt")))
             removable.push_back({root, m.Label});
     }
-    std::sort(removable.begin(), removable.end(),
-              [](const TDrive& a, const TDrive& b) { return a.Root < b.Root; });
+    std::sort(removable.begin(), removable.end(), [](const TDrive& a, const TDrive& b) { return a.Root < b.Root; });
 
     std::vector<TDrive> result;
     auto add = [&result](const TDrive& d) {
-        const bool known = std::any_of(result.begin(), result.end(),
-                                       [&d](const TDrive& r) { return r.Root == d.Root; });
-        if (!known)
-            result.push_back(d);
+        const bool known =
+            std::any_of(result.begin(), result.end(), [&d](const TDrive& r) { return r.Root == d.Root; });
+        if (!known) result.push_back(d);
     };
     QString rootLabel;
     for (const TDrive& m : mounted)
-        if (QDir::cleanPath(m.Root) == QLatin1String("/"))
-            rootLabel = m.Label;
+        if (QDir::cleanPath(m.Root) == QLatin1String("/")) rootLabel = m.Label;
     add({QStringLiteral("/"), rootLabel});
-    if (!home.isEmpty())
-        add({QDir::cleanPath(home), QString()});
-    for (const TDrive& d : removable)
-        add(d);
+    if (!home.isEmpty()) add({QDir::cleanPath(home), QString()});
+    for (const TDrive& d : removable) add(d);
     return result;
 }
 
@@ -65,8 +60,7 @@ std::vector<TDrive> MountedFileSystems()
 {
     std::vector<TDrive> result;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady())
-            result.push_back({volume.rootPath(), volume.name()});
+        if (volume.isValid() && volume.isReady()) result.push_back({volume.rootPath(), volume.name()});
     return result;
 }
 
@@ -74,18 +68,16 @@ QString DriveOf(const QString& path, const std::vector<TDrive>& drives)
 {
     QString best;
     for (const TDrive& d : drives)
-        if (IsWithin(path, d.Root) && d.Root.size() > best.size())
-            best = d.Root;
+        if (IsWithin(path, d.Root) && d.Root.size() > best.size()) best = d.Root;
     return best;
 }
 
-TDriveComboBox::TDriveComboBox(QWidget* parent)
-    : QComboBox(parent)
+TDriveComboBox::TDriveComboBox(QWidget* parent) : QComboBox(parent)
 {
-    SetDrives(platform::kDriveLetters ? MountedFileSystems() : SelectUserDrives(MountedFileSystems(), QDir::homePath()));
+    SetDrives(platform::kDriveLetters ? MountedFileSystems()
+                                      : SelectUserDrives(MountedFileSystems(), QDir::homePath()));
     connect(this, &QComboBox::activated, this, [this](int index) {
-        if (!dirList_ || index < 0 || index >= int(drives_.size()))
-            return;
+        if (!dirList_ || index < 0 || index >= int(drives_.size())) return;
         CallHandler([this, index] { dirList_->SetDirectory(drives_[std::size_t(index)].Root); });
         ShowDriveOf(dirList_->Directory());  // the drive the list is really on, opened or not
     });
@@ -96,8 +88,7 @@ void TDriveComboBox::SetDrives(const std::vector<TDrive>& drives)
     const QSignalBlocker quiet(this);
     drives_ = drives;
     clear();
-    for (const TDrive& d : drives_)
-        addItem(EntryText(d), d.Root);
+    for (const TDrive& d : drives_) addItem(EntryText(d), d.Root);
     ShowDriveOf(dirList_ ? dirList_->Directory() : QDir::currentPath());
 }
 
@@ -109,8 +100,7 @@ QString TDriveComboBox::Drive() const
 void TDriveComboBox::SetDirList(TDirectoryListBox* dirList)
 {
     dirList_ = dirList;
-    if (!dirList_)
-        return;
+    if (!dirList_) return;
     ShowDriveOf(dirList_->Directory());
     connect(dirList_, &TDirectoryListBox::directoryChanged, this,
             [this](const QString& directory) { ShowDriveOf(directory); });

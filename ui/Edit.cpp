@@ -13,20 +13,14 @@
 // the characters just inserted before the cursor.
 class TOperatorInputLimit : public QValidator {
 public:
-    explicit TOperatorInputLimit(TEdit* edit)
-        : QValidator(edit)
-        , edit_(edit)
-    {
-    }
+    explicit TOperatorInputLimit(TEdit* edit) : QValidator(edit), edit_(edit) {}
 
     State validate(QString& input, int& pos) const override
     {
-        if (edit_->operatorInput_ == 0)
-            return Acceptable;
+        if (edit_->operatorInput_ == 0) return Acceptable;
         const qsizetype room = std::max<qsizetype>(edit_->maxLength_, edit_->lengthBefore_);
         const qsizetype excess = input.size() - room;
-        if (excess <= 0)
-            return Acceptable;
+        if (excess <= 0) return Acceptable;
         const qsizetype cut = std::clamp<qsizetype>(pos - excess, 0, input.size() - excess);
         input.remove(cut, excess);
         pos = int(cut);
@@ -37,9 +31,7 @@ private:
     TEdit* edit_;
 };
 
-TEdit::TEdit(QWidget* parent, const QString& text, int maxLength)
-    : QLineEdit(parent)
-    , maxLength_(maxLength)
+TEdit::TEdit(QWidget* parent, const QString& text, int maxLength) : QLineEdit(parent), maxLength_(maxLength)
 {
     setValidator(new TOperatorInputLimit(this));
     connect(this, &QLineEdit::textChanged, this, [this](const QString& now) { lengthBefore_ = now.size(); });
@@ -65,9 +57,7 @@ void TEdit::focusInEvent(QFocusEvent* event)
     case Qt::OtherFocusReason:
     case Qt::TabFocusReason:
     case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason:
-        selectAll();
-        break;
+    case Qt::ShortcutFocusReason: selectAll(); break;
     default:  // mouse, window activation, popups, menu bar
         break;
     }

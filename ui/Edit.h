@@ -39,6 +39,6 @@ private:
     friend class TOperatorInputLimit;
 
     int maxLength_;
-    int operatorInput_ = 0;        // > 0 while an input event of the operator is handled
-    qsizetype lengthBefore_ = 0;   // the text's length before the change under way
+    int operatorInput_ = 0;       // > 0 while an input event of the operator is handled
+    qsizetype lengthBefore_ = 0;  // the text's length before the change under way
 };

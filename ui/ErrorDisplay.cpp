@@ -25,8 +25,7 @@ QString EpisodeKey(const std::exception_ptr& error, const QString& message)
     try {
         std::rethrow_exception(error);
     } catch (const EComPort& e) {
-        if (DeviceHasGone(e))
-            return QStringLiteral("device gone");
+        if (DeviceHasGone(e)) return QStringLiteral("device gone");
     } catch (...) {
     }
     return message;
@@ -34,8 +33,7 @@ QString EpisodeKey(const std::exception_ptr& error, const QString& message)
 
 QString ErrorBoxText(const QString& message)
 {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
+    if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
     return message;
 }
 
@@ -51,16 +49,14 @@ void ShowMessageBox(TErrorDisplay::TBoxKind kind, const QString& title, const QS
 }  // namespace
 
 TErrorDisplay::TErrorDisplay(QString title, TShowBox showBox)
-    : title_(std::move(title))
-    , showBox_(showBox ? std::move(showBox) : TShowBox(ShowMessageBox))
+    : title_(std::move(title)), showBox_(showBox ? std::move(showBox) : TShowBox(ShowMessageBox))
 {
 }
 
 void TErrorDisplay::Show(const QString& message, const QString& episodeKey)
 {
     TBox box{TBoxKind::bkError, ErrorBoxText(message), episodeKey.isEmpty() ? message : episodeKey};
-    if (episodes_.contains(box.Key))
-        return;  // the same failure again, in an episode already shown
+    if (episodes_.contains(box.Key)) return;  // the same failure again, in an episode already shown
     Enqueue(std::move(box));
 }
 
@@ -77,11 +73,9 @@ bool TErrorDisplay::Known(const TBox& box) const
 
 void TErrorDisplay::Enqueue(TBox box)
 {
-    if (Known(box))
-        return;
+    if (Known(box)) return;
     waiting_.push_back(std::move(box));
-    if (!open_)
-        ShowInTurn();
+    if (!open_) ShowInTurn();
 }
 
 // Runs the boxes one after another; a box that arrives while one is open
@@ -92,8 +86,7 @@ void TErrorDisplay::ShowInTurn()
         TBox next = std::move(waiting_.front());
         waiting_.pop_front();
         if (next.Kind == TBoxKind::bkError) {
-            if (episodes_.contains(next.Key))
-                continue;  // shown again meanwhile; an episode is one box
+            if (episodes_.contains(next.Key)) continue;  // shown again meanwhile; an episode is one box
             episodes_.append(next.Key);
         }
         open_ = std::move(next);
@@ -112,6 +105,5 @@ void TErrorDisplay::NoteSuccess()
 
 void TErrorDisplay::NoteOperatorAction()
 {
-    if (!open_)
-        episodes_.clear();
+    if (!open_) episodes_.clear();
 }

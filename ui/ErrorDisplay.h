@@ -68,6 +68,6 @@ private:
     QString title_;
     TShowBox showBox_;
     std::optional<TBox> open_;
-    std::deque<TBox> waiting_;     // arrived while a box was open, in order
-    QStringList episodes_;         // error keys shown since the last success or act
+    std::deque<TBox> waiting_;  // arrived while a box was open, in order
+    QStringList episodes_;      // error keys shown since the last success or act
 };

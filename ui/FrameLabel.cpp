@@ -31,8 +31,7 @@ QString VisibleControlCharacters(const QString& text)
     return shown;
 }
 
-TFrameLabel::TFrameLabel(QWidget* parent)
-    : QLabel(parent)
+TFrameLabel::TFrameLabel(QWidget* parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
 }

@@ -5,12 +5,10 @@
 
 #include <QSocketNotifier>
 
-TMainQueuePump::TMainQueuePump(QObject* parent)
-    : QObject(parent)
+TMainQueuePump::TMainQueuePump(QObject* parent) : QObject(parent)
 {
     platform::MainQueue::BindToCurrentThread();
     notifier_ = new QSocketNotifier(platform::MainQueue::WakeFd(), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [] {
-        CallHandler([] { platform::MainQueue::ProcessPending(); });
-    });
+    connect(notifier_, &QSocketNotifier::activated, this,
+            [] { CallHandler([] { platform::MainQueue::ProcessPending(); }); });
 }

@@ -4,13 +4,11 @@
 
 #include <QMouseEvent>
 
-TButton::TButton(QWidget* parent, const QString& caption)
-    : QPushButton(caption, parent)
+TButton::TButton(QWidget* parent, const QString& caption) : QPushButton(caption, parent)
 {
     setAutoDefault(false);
     connect(this, &QAbstractButton::clicked, this, [this] {
-        if (OnClick)
-            CallHandler([this] { OnClick(this); });
+        if (OnClick) CallHandler([this] { OnClick(this); });
     });
 }
 

@@ -13,8 +13,8 @@ class TButton : public QPushButton {
     Q_OBJECT
 public:
     using TNotifyEvent = std::function<void(QObject* Sender)>;
-    using TMouseEvent = std::function<void(QObject* Sender, Qt::MouseButton Button,
-                                           Qt::KeyboardModifiers Shift, int X, int Y)>;
+    using TMouseEvent =
+        std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
     TButton(QWidget* parent, const QString& caption);
 

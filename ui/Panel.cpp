@@ -2,8 +2,7 @@
 
 #include <QPalette>
 
-TPanel::TPanel(QWidget* parent, TBevel bevel, const QColor& color)
-    : QLabel(parent)
+TPanel::TPanel(QWidget* parent, TBevel bevel, const QColor& color) : QLabel(parent)
 {
     setAlignment(Qt::AlignCenter);
     setFrameStyle(bevel == TBevel::bvRaised ? (QFrame::Panel | QFrame::Raised) : QFrame::NoFrame);

@@ -3,8 +3,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 
-TPathLabel::TPathLabel(QWidget* parent)
-    : QLabel(parent)
+TPathLabel::TPathLabel(QWidget* parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
 }
@@ -25,8 +24,7 @@ void TPathLabel::resizeEvent(QResizeEvent* event)
 void TPathLabel::changeEvent(QEvent* event)
 {
     QLabel::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        Redraw();
+    if (event->type() == QEvent::FontChange) Redraw();
 }
 
 void TPathLabel::Redraw()

@@ -21,17 +21,13 @@ std::optional<TPortAdvice> AdviceFor(const std::string& comName, std::int32_t co
                                      const platform::PortFacts& facts)
 {
     using K = TPortAdvice::TKind;
-    if (code != ComErrorCode::OpenFailed)
-        return std::nullopt;  // it opened; setting it up failed
+    if (code != ComErrorCode::OpenFailed) return std::nullopt;  // it opened; setting it up failed
     auto advice = [&](K kind) { return TPortAdvice{kind, comName, facts}; };
-    if (facts.devicePath.empty())
-        return advice(K::NoDevice);
+    if (facts.devicePath.empty()) return advice(K::NoDevice);
     if (facts.access.refused)
         return advice(facts.access.joiningGroupHelps ? K::NoPermission : K::NoPermissionForAnyGroup);
-    if (facts.holder)
-        return advice(K::InUse);
-    if (winCode == kAccessDenied)
-        return advice(K::InUseByUnknown);  // held by a process this user may not look into
+    if (facts.holder) return advice(K::InUse);
+    if (winCode == kAccessDenied) return advice(K::InUseByUnknown);  // held by a process this user may not look into
     return std::nullopt;
 }
 
@@ -47,14 +43,16 @@ QString AdviceText(const TPortAdvice& advice, int language)
                   : QStringLiteral("%1: kein Ger\u00e4t. Steckt der Adapter?").arg(com);
     case TPortAdvice::TKind::NoPermission:
         return (en ? QStringLiteral("No permission for %1. Fix: sudo usermod -aG %2 $USER, then log in again.")
-                   : QStringLiteral("Keine Berechtigung f\u00fcr %1. Abhilfe: sudo usermod -aG %2 $USER, danach neu anmelden."))
+                   : QStringLiteral(
+                         "Keine Berechtigung f\u00fcr %1. Abhilfe: sudo usermod -aG %2 $USER, danach neu anmelden."))
             .arg(path, Q(access.groupName));
     case TPortAdvice::TKind::NoPermissionForAnyGroup: {
         const QString node = QStringLiteral("%1 %2:%3")
                                  .arg(access.mode, 3, 8, QLatin1Char('0'))
                                  .arg(Q(access.ownerName), Q(access.groupName));
         return (en ? QStringLiteral("No permission for %1 (%2). Fix: have an administrator grant access to the device.")
-                   : QStringLiteral("Keine Berechtigung f\u00fcr %1 (%2). Abhilfe: den Zugriff auf das Ger\u00e4t von einem Administrator freigeben lassen."))
+                   : QStringLiteral(
+                         "Keine Berechtigung f\u00fcr %1 (%2). Abhilfe: den Zugriff auf das Ger\u00e4t von einem Administrator freigeben lassen."))
             .arg(path, node);
     }
     case TPortAdvice::TKind::InUse:
@@ -86,16 +84,14 @@ void TPortDoctor::PortChosen()
 
 void TPortDoctor::Forget()
 {
-    if (Showing())
-        statusBar_->clearMessage();
+    if (Showing()) statusBar_->clearMessage();
     advice_.reset();
     shown_.clear();
 }
 
 void TPortDoctor::LanguageChanged(int language)
 {
-    if (Showing())
-        Show(language);
+    if (Showing()) Show(language);
 }
 
 void TPortDoctor::Show(int language)

@@ -16,7 +16,7 @@ class QStatusBar;
 struct TPortAdvice {
     enum class TKind { NoDevice, NoPermission, NoPermissionForAnyGroup, InUse, InUseByUnknown };
     TKind Kind;
-    std::string ComName;    // "COM3"
+    std::string ComName;  // "COM3"
     platform::PortFacts Facts;
 };
 

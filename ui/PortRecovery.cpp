@@ -4,8 +4,7 @@
 
 bool DeviceGone(TComPort& port)
 {
-    if (!port.Connected())
-        return false;
+    if (!port.Connected()) return false;
     // The modem status is a call without side effects on the line that the
     // platform refuses once the device has gone; reads and the input count
     // would still succeed while bytes received before the loss remain.
@@ -19,6 +18,5 @@ bool DeviceGone(TComPort& port)
 
 void CloseIfDeviceGone(TComPort& port)
 {
-    if (DeviceGone(port))
-        port.Close();
+    if (DeviceGone(port)) port.Close();
 }

@@ -2,12 +2,10 @@
 
 #include "ui/HandlerCall.h"
 
-TRadioButton::TRadioButton(QWidget* parent, const QString& caption)
-    : QRadioButton(caption, parent)
+TRadioButton::TRadioButton(QWidget* parent, const QString& caption) : QRadioButton(caption, parent)
 {
     connect(this, &QAbstractButton::toggled, this, [this](bool on) {
-        if (on && OnClick)
-            CallHandler([this] { OnClick(this); });
+        if (on && OnClick) CallHandler([this] { OnClick(this); });
     });
 }
 

@@ -43,9 +43,7 @@ void SetCaption(QWidget* control, const QString& caption)
 }
 }  // namespace
 
-TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent)
-    : QMainWindow(parent)
-    , clock_(std::move(clock))
+TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent) : QMainWindow(parent), clock_(std::move(clock))
 {
     setAttribute(Qt::WA_DeleteOnClose);  // closing the window ends it and its port
     BuildControls();
@@ -74,9 +72,8 @@ TSDIAppForm::~TSDIAppForm()
 
 void TSDIAppForm::WireHandlers()
 {
-    connect(FileExitItem, &QAction::triggered, this, [this] {
-        CallHandler([this] { FileExit1Execute(FileExitItem); });
-    });
+    connect(FileExitItem, &QAction::triggered, this,
+            [this] { CallHandler([this] { FileExit1Execute(FileExitItem); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { CallHandler([this] { BitBtn1Click(BitBtn1); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { CallHandler([this] { BitBtn2Click(BitBtn2); }); });
 
@@ -90,9 +87,8 @@ void TSDIAppForm::WireHandlers()
     Schnittstelle->OnClick = [this](QObject* s) { SchnittstelleClick(s); };
     Schnittstelle->OnDropDown = [this](QObject* s) { SchnittstelleDropDown(s); };
     Schnittstelle->OnCloseUp = [this](QObject* s) { SchnittstelleCloseUp(s); };
-    connect(Schnittstelle, &QComboBox::highlighted, this, [this](int index) {
-        CallHandler([this, index] { SchnittstelleHighlight(index); });
-    });
+    connect(Schnittstelle, &QComboBox::highlighted, this,
+            [this](int index) { CallHandler([this, index] { SchnittstelleHighlight(index); }); });
     Wert_lesen->OnClick = [this](QObject* s) { Wert_lesenClick(s); };
     Datei_lesen->OnClick = [this](QObject* s) { Datei_lesenClick(s); };
     Uhr_stellen->OnClick = [this](QObject* s) { Uhr_stellenClick(s); };
@@ -124,8 +120,7 @@ void TSDIAppForm::WireHandlers()
 
 bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == client_ && event->type() == QEvent::Resize)
-        LayOutBars();
+    if (watched == client_ && event->type() == QEvent::Resize) LayOutBars();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -145,8 +140,7 @@ void TSDIAppForm::FormCreate(QObject* /*Sender*/)
 
     Panel5->SetCaption(SystemTimeText(Now()));
 
-    for (TPanel* cover : {Panel1, Panel2, Panel3, Panel4})
-        cover->show();
+    for (TPanel* cover : {Panel1, Panel2, Panel3, Panel4}) cover->show();
     Systemzeit->hide();
     Datei->hide();
 }
@@ -170,7 +164,7 @@ QString TSDIAppForm::SystemTimeText(const QDateTime& when) const
 {
     const QDate date = when.date();
     const QTime time = when.time();
-    const exchange::TDateTimeParts parts{date.year(), date.month(), date.day(),
+    const exchange::TDateTimeParts parts{date.year(), date.month(),  date.day(),
                                          time.hour(), time.minute(), time.second()};
     return QStringFromAnsi(exchange::FormatPanel5(parts, TimeSeparator));
 }
@@ -185,15 +179,12 @@ QString TSDIAppForm::DateiPath() const
 bool TSDIAppForm::IsCovered(const QWidget* control) const
 {
     const QWidget* top = control;
-    while (top && top->parentWidget() != client_)
-        top = top->parentWidget();
-    if (!top)
-        return false;
+    while (top && top->parentWidget() != client_) top = top->parentWidget();
+    if (!top) return false;
     const QObjectList& stacking = client_->children();  // bottom to top
     const qsizetype level = stacking.indexOf(const_cast<QWidget*>(top));
     for (const TPanel* cover : covers_) {
-        if (cover == top || cover->isHidden())
-            continue;
+        if (cover == top || cover->isHidden()) continue;
         if (stacking.indexOf(const_cast<TPanel*>(cover)) > level && cover->geometry().intersects(top->geometry()))
             return true;
     }
@@ -205,11 +196,9 @@ bool TSDIAppForm::focusNextPrevChild(bool next)
     QWidget* start = QApplication::focusWidget();
     // The focus chain is finite: stop when it comes round to where it began.
     for (int step = 0; step < 1000; ++step) {
-        if (!QMainWindow::focusNextPrevChild(next))
-            return false;
+        if (!QMainWindow::focusNextPrevChild(next)) return false;
         QWidget* now = QApplication::focusWidget();
-        if (!now || !IsCovered(now) || now == start)
-            return true;
+        if (!now || !IsCovered(now) || now == start) return true;
     }
     return true;
 }
@@ -231,8 +220,7 @@ void TSDIAppForm::ApplyLanguage(std::uint8_t language)
     LanguageIndex = language;
     for (const TCaptionRow& row : CaptionTable) {
         auto* control = findChild<QWidget*>(QString::fromLatin1(row.Control));
-        if (!control)
-            throw std::logic_error(std::string("no control ") + row.Control);
+        if (!control) throw std::logic_error(std::string("no control ") + row.Control);
         SetCaption(control, CaptionOf(row, LanguageIndex));
     }
     portDoctor_->LanguageChanged(LanguageIndex);

@@ -287,13 +287,13 @@ private:
 
     TClock clock_;
     double scale_ = 1.0;
-    QWidget* client_ = nullptr;          // the client area below the menu
-    std::vector<TPanel*> covers_;        // the five cover panels
+    QWidget* client_ = nullptr;    // the client area below the menu
+    std::vector<TPanel*> covers_;  // the five cover panels
 
     // Status bar texts of the reply handling, so a later good reply clears
     // only a warning of its own.
     QString replyStatus_;
-    QString portHint_;  // the description shown while a port entry is highlighted
+    QString portHint_;               // the description shown while a port entry is highlighted
     bool appendBoxPending_ = false;  // a "Fehler ..." box is queued or open
 
     // What the operator can do about a port that would not open.

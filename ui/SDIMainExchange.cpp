@@ -78,10 +78,8 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     // "Konfiguration") would otherwise have its answer read as a clock reply:
     // each tick sets the clock's reply mode. The frame of the mode still
     // chosen is answered as that mode says.
-    if (const auto mode = CheckedMode())
-        Exchange.ReplyMode = exchange::ModeDef(*mode).ReplyMode;
-    for (TRadioButton* mode : {Wert_lesen, Datei_lesen, Uhr_stellen, Konfig})
-        mode->SetChecked(false);
+    if (const auto mode = CheckedMode()) Exchange.ReplyMode = exchange::ModeDef(*mode).ReplyMode;
+    for (TRadioButton* mode : {Wert_lesen, Datei_lesen, Uhr_stellen, Konfig}) mode->SetChecked(false);
 
     if (exchange::CreatesReadoutFile(Exchange.ReplyMode)) {
         if (!exchange::CreateReadoutFile(DateiText())) {
@@ -132,24 +130,18 @@ void TSDIAppForm::Timer1Timer(QObject* /*Sender*/)
 // failure is raised once all are done.
 void TSDIAppForm::CPort1RxFlag(TObject* /*Sender*/)
 {
-    if (CPort1->EventChar() != static_cast<std::uint8_t>(exchange::LF))
-        return;
+    if (CPort1->EventChar() != static_cast<std::uint8_t>(exchange::LF)) return;
     std::string received;
     CPort1->ReadText(received, CPort1->BytesWaiting());
     const std::vector<std::string> lines = Exchange.Splitter.Feed(received);
-    if (lines.empty())
-        return;  // the rest of the line is still on its way
+    if (lines.empty()) return;  // the rest of the line is still on its way
 
     TReadOutcome outcome;
-    for (const std::string& line : lines)
-        HandleReplyLine(line, outcome);
+    for (const std::string& line : lines) HandleReplyLine(line, outcome);
 
-    if (outcome.Stored)
-        ShowStatus(QStringFromAnsi(Exchange.Tally.StatusText()));
-    if (outcome.AppendFailed)
-        ShowAppendFailure();
-    if (outcome.FirstFailure)
-        std::rethrow_exception(outcome.FirstFailure);
+    if (outcome.Stored) ShowStatus(QStringFromAnsi(Exchange.Tally.StatusText()));
+    if (outcome.AppendFailed) ShowAppendFailure();
+    if (outcome.FirstFailure) std::rethrow_exception(outcome.FirstFailure);
     TApplication::ReportSuccess();
 }
 
@@ -165,10 +157,8 @@ void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome
         ID_Mess->SetCaption(QStringFromAnsi(view.Panels->ID_Mess));
         Messwert->SetCaption(QStringFromAnsi(view.Panels->Messwert));
     }
-    if (view.Modulzeit)
-        Modulzeit->SetCaption(QStringFromAnsi(*view.Modulzeit));
-    if (view.UhrStellenVisible)
-        Uhr_stellen->setVisible(*view.UhrStellenVisible);
+    if (view.Modulzeit) Modulzeit->SetCaption(QStringFromAnsi(*view.Modulzeit));
+    if (view.UhrStellenVisible) Uhr_stellen->setVisible(*view.UhrStellenVisible);
     if (view.Failure && !outcome.FirstFailure) {
         try {
             view.Failure.Raise();
@@ -194,8 +184,7 @@ void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOut
         stored = exchange::AppendReadoutLine(DateiText(), line);
         outcome.AppendFailed = outcome.AppendFailed || !stored;
     } catch (...) {  // writing or closing failed: the line is not (wholly) stored
-        if (!outcome.FirstFailure)
-            outcome.FirstFailure = std::current_exception();
+        if (!outcome.FirstFailure) outcome.FirstFailure = std::current_exception();
     }
     Exchange.Tally.Record(AnsiFromQString(Datei->Path()), stored, checksumOk);
     outcome.Stored = true;
@@ -206,8 +195,7 @@ void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOut
 // goes on sending while the operator reads it.
 void TSDIAppForm::ShowAppendFailure()
 {
-    if (appendBoxPending_)
-        return;
+    if (appendBoxPending_) return;
     appendBoxPending_ = true;
     QTimer::singleShot(0, this, [this] {
         ShowMessage(exchange::kAppendFailedText);

@@ -57,8 +57,7 @@ void SetBackground(QWidget* widget, const QColor& color)
 QString StoredCaption(const char* control)
 {
     for (const TCaptionRow& row : CaptionTable)
-        if (qstrcmp(row.Control, control) == 0)
-            return CaptionOf(row, kLanguageGerman);
+        if (qstrcmp(row.Control, control) == 0) return CaptionOf(row, kLanguageGerman);
     return QString();
 }
 }  // namespace
@@ -77,8 +76,7 @@ void TSDIAppForm::BuildControls()
 {
     setObjectName(QStringLiteral("SDIAppForm"));
     setWindowTitle(QStringLiteral("Tornvale Lindqvarn GmbH"));
-    if (const QScreen* screen = this->screen())
-        scale_ = screen->logicalDotsPerInch() / 96.0;
+    if (const QScreen* screen = this->screen()) scale_ = screen->logicalDotsPerInch() / 96.0;
 
     // The window's colour is the button face; every control inherits the font
     // except the frame display.
@@ -164,8 +162,7 @@ void TSDIAppForm::BuildModeChoice()
     Konfig = Named(new TRadioButton(client_, StoredCaption("Konfig")), "Konfig");
     const int rows[] = {56, 79, 102, 125};
     TRadioButton* const buttons[] = {Wert_lesen, Datei_lesen, Uhr_stellen, Konfig};
-    for (int i = 0; i < 4; ++i)
-        buttons[i]->setGeometry(R(126, rows[i], 120, 20));
+    for (int i = 0; i < 4; ++i) buttons[i]->setGeometry(R(126, rows[i], 120, 20));
     Uhr_stellen->hide();
     Konfig->hide();
 
@@ -202,8 +199,7 @@ void TSDIAppForm::BuildIdentifierDateTime()
     auto label = [this](const char* name, const QString& text, QRect at, bool centred) {
         auto* l = Named(new QLabel(text, client_), name);
         l->setGeometry(at);
-        if (centred)
-            l->setAlignment(Qt::AlignCenter);
+        if (centred) l->setAlignment(Qt::AlignCenter);
         return l;
     };
     auto edit = [this](const char* name, const char* text, int maxLength, QRect at) {
@@ -245,8 +241,7 @@ void TSDIAppForm::BuildIdentifierDateTime()
     Panel2->setEnabled(false);
     Panel3 = Named(new TPanel(client_, TPanel::TBevel::bvNone, window), "Panel3");
     Panel3->setGeometry(R(588, 179, 215, 72));
-    for (TPanel* cover : {Panel1, Panel2, Panel3})
-        covers_.push_back(cover);
+    for (TPanel* cover : {Panel1, Panel2, Panel3}) covers_.push_back(cover);
 }
 
 void TSDIAppForm::BuildConfiguration()

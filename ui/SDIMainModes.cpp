@@ -58,14 +58,10 @@ std::string TSDIAppForm::ChooserFolderText() const
 
 std::optional<TOperatingMode> TSDIAppForm::CheckedMode() const
 {
-    if (Wert_lesen->Checked())
-        return TOperatingMode::omWertLesen;
-    if (Datei_lesen->Checked())
-        return TOperatingMode::omDateiLesen;
-    if (Uhr_stellen->Checked())
-        return TOperatingMode::omUhrStellen;
-    if (Konfig->Checked())
-        return TOperatingMode::omKonfig;
+    if (Wert_lesen->Checked()) return TOperatingMode::omWertLesen;
+    if (Datei_lesen->Checked()) return TOperatingMode::omDateiLesen;
+    if (Uhr_stellen->Checked()) return TOperatingMode::omUhrStellen;
+    if (Konfig->Checked()) return TOperatingMode::omKonfig;
     return std::nullopt;
 }
 
@@ -115,64 +111,93 @@ void TSDIAppForm::ApplyMode(TOperatingMode mode)
 {
     const exchange::TModeDef& m = exchange::ModeDef(mode);
     auto switchPoll = [&] {
-        if (m.Poll != exchange::TPollChange::pcUnchanged)
-            Timer1->SetEnabled(m.Poll == exchange::TPollChange::pcStart);
+        if (m.Poll != exchange::TPollChange::pcUnchanged) Timer1->SetEnabled(m.Poll == exchange::TPollChange::pcStart);
     };
 
-    if (m.PollStep == 1)
-        switchPoll();
+    if (m.PollStep == 1) switchPoll();
     Systemzeit->setVisible(m.SystemzeitVisible);
-    if (m.PollStep == 2)
-        switchPoll();
+    if (m.PollStep == 2) switchPoll();
     if (m.ResetsReadoutPath) {
         Exchange.ReadoutPath = ChooserFolderText();
         Exchange.ReadoutFileCreated = false;  // until this round's transmission creates it
     }
 
     TPanel* const covers[exchange::kCoverCount] = {Panel1, Panel2, Panel3, Panel4};
-    for (std::size_t i = 0; i < exchange::kCoverCount; ++i)
-        covers[i]->setVisible(m.CoverVisible[i]);
+    for (std::size_t i = 0; i < exchange::kCoverCount; ++i) covers[i]->setVisible(m.CoverVisible[i]);
     for (QWidget* chooser : {static_cast<QWidget*>(DriveComboBox1), static_cast<QWidget*>(DirectoryListBox1),
                              static_cast<QWidget*>(Datei)})
         chooser->setVisible(m.FileChoosersVisible);
 
-    if (m.Focus && m.FocusTiming == exchange::TFocusTiming::ftBeforeTemplate)
-        FieldEdit(*m.Focus)->setFocus();
+    if (m.Focus && m.FocusTiming == exchange::TFocusTiming::ftBeforeTemplate) FieldEdit(*m.Focus)->setFocus();
     SetFrameText(exchange::CommandTemplate(m.Command));
     Exchange.ReplyMode = m.ReplyMode;
 
     if (m.FillsClock) {
-        const exchange::TClockFill fill = exchange::FillClockFromPanel5(AnsiFromQString(Panel5->Caption()), FrameText());
-        const std::pair<TEdit*, const std::string*> fields[] = {
-            {TT, &fill.TT}, {MM, &fill.MM}, {JJ, &fill.JJ}, {hh, &fill.hh}, {m_m, &fill.m_m}, {ss, &fill.ss}};
-        for (const auto& [edit, text] : fields)
-            edit->setText(QStringFromAnsi(*text));
+        const exchange::TClockFill fill =
+            exchange::FillClockFromPanel5(AnsiFromQString(Panel5->Caption()), FrameText());
+        const std::pair<TEdit*, const std::string*> fields[] = {{TT, &fill.TT}, {MM, &fill.MM},   {JJ, &fill.JJ},
+                                                                {hh, &fill.hh}, {m_m, &fill.m_m}, {ss, &fill.ss}};
+        for (const auto& [edit, text] : fields) edit->setText(QStringFromAnsi(*text));
         SetFrameText(fill.Frame);
     }
-    if (m.Focus && m.FocusTiming == exchange::TFocusTiming::ftLastStep)
-        FieldEdit(*m.Focus)->setFocus();
+    if (m.Focus && m.FocusTiming == exchange::TFocusTiming::ftLastStep) FieldEdit(*m.Focus)->setFocus();
     TApplication::ReportSuccess();
 }
 
 // ---- field entry --------------------------------------------------------------
 
-void TSDIAppForm::MessIDKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efMessID, Key); }
-void TSDIAppForm::JJKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efJJ, Key); }
-void TSDIAppForm::MMKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efMM, Key); }
-void TSDIAppForm::TTKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efTT, Key); }
-void TSDIAppForm::hhKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efhh, Key); }
-void TSDIAppForm::m_mKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efm_m, Key); }
-void TSDIAppForm::ssKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efss, Key); }
-void TSDIAppForm::DezimaleKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efDezimale, Key); }
-void TSDIAppForm::Speicher_IDKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efSpeicher_ID, Key); }
-void TSDIAppForm::Zaehler_IDKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efZaehler_ID, Key); }
-void TSDIAppForm::WinterKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efWinter, Key); }
-void TSDIAppForm::SommerKeyPress(QObject*, char& Key) { CommitEntry(TEntryField::efSommer, Key); }
+void TSDIAppForm::MessIDKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efMessID, Key);
+}
+void TSDIAppForm::JJKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efJJ, Key);
+}
+void TSDIAppForm::MMKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efMM, Key);
+}
+void TSDIAppForm::TTKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efTT, Key);
+}
+void TSDIAppForm::hhKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efhh, Key);
+}
+void TSDIAppForm::m_mKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efm_m, Key);
+}
+void TSDIAppForm::ssKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efss, Key);
+}
+void TSDIAppForm::DezimaleKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efDezimale, Key);
+}
+void TSDIAppForm::Speicher_IDKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efSpeicher_ID, Key);
+}
+void TSDIAppForm::Zaehler_IDKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efZaehler_ID, Key);
+}
+void TSDIAppForm::WinterKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efWinter, Key);
+}
+void TSDIAppForm::SommerKeyPress(QObject*, char& Key)
+{
+    CommitEntry(TEntryField::efSommer, Key);
+}
 
 void TSDIAppForm::CommitEntry(TEntryField field, char Key)
 {
-    if (!exchange::IsCommitKey(Key))
-        return;  // the field itself inserts the character
+    if (!exchange::IsCommitKey(Key)) return;  // the field itself inserts the character
     TEdit* edit = FieldEdit(field);
     const exchange::TCommitResult r = exchange::CommitField(
         field, {AnsiFromQString(edit->text()), FrameText(), DateiText(), Exchange.ReadoutPath, CheckedMode()});
@@ -183,8 +208,7 @@ void TSDIAppForm::CommitEntry(TEntryField field, char Key)
     SetFrameText(r.Frame);
     SetDateiText(r.Datei);
     FieldEdit(r.Focus)->setFocus();
-    if (r.EnableTransmit)
-        Uebertragen->setEnabled(true);
+    if (r.EnableTransmit) Uebertragen->setEnabled(true);
     r.Failure.Raise();
     TApplication::ReportSuccess();
 }

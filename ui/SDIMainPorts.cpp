@@ -33,7 +33,6 @@ void TSDIAppForm::SchnittstelleHighlight(int Index)
 void TSDIAppForm::SchnittstelleCloseUp(QObject* /*Sender*/)
 {
     // Leave alone what someone else has shown since.
-    if (!portHint_.isEmpty() && StatusBar->currentMessage() == portHint_)
-        StatusBar->clearMessage();
+    if (!portHint_.isEmpty() && StatusBar->currentMessage() == portHint_) StatusBar->clearMessage();
     portHint_.clear();
 }

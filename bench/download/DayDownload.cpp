@@ -81,10 +81,10 @@ void Commit(QWidget* form, const char* field, const char* text)
 }
 
 struct Outcome {
-    bool wired = false;       // the window sent the download request
+    bool wired = false;  // the window sent the download request
     std::uint64_t storedLines = 0;
-    bool exact = false;       // the file holds exactly the lines sent, in order
-    double seconds = 0;       // first record sent -> last line stored
+    bool exact = false;  // the file holds exactly the lines sent, in order
+    double seconds = 0;  // first record sent -> last line stored
 };
 
 void AwaitStored(Outcome& outcome, const std::string& file, const std::string& expected, const RecordDevice& device);

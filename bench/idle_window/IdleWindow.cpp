@@ -75,8 +75,8 @@ Phase Measure(int seconds, const std::function<int()>& replies)
     for (const auto& t : platform::ReadThreadWakeups()) {
         if (t.id == mainId) continue;
         const auto b = before.find(t.id);
-        const std::uint64_t woke = t.voluntary + t.involuntary -
-                                   (b == before.end() ? 0 : b->second.voluntary + b->second.involuntary);
+        const std::uint64_t woke =
+            t.voluntary + t.involuntary - (b == before.end() ? 0 : b->second.voluntary + b->second.involuntary);
         (t.name == "TThread" ? phase.eventThreadWakeups : phase.otherThreadWakeups) += woke;
     }
     phase.replies = replies() - repliesBefore;
@@ -168,7 +168,9 @@ int main(int argc, char** argv)
             ++replies;
         });
         port.Open();
-        const std::string query = "\x02" "80" + ChecksumText(GetChecksumme("80", 2)) + "\x03\r";
+        const std::string query = "\x02"
+                                  "80" +
+                                  ChecksumText(GetChecksumme("80", 2)) + "\x03\r";
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             port.PurgeQueues(true, true);
@@ -203,12 +205,10 @@ int main(int argc, char** argv)
         return 0;
     }
     bench::Report({"idle CPU with clock poll (" + std::to_string(seconds) + " s)",
-                   bench::Fixed(polling.cpuShare, 3) + " %", "—", "—", "≤ 0.5 % of one core",
-                   polling.cpuShare <= 0.5});
+                   bench::Fixed(polling.cpuShare, 3) + " %", "—", "—", "≤ 0.5 % of one core", polling.cpuShare <= 0.5});
     bench::Report({"idle CPU without poll (" + std::to_string(seconds) + " s)", bench::Fixed(quiet.cpuShare, 3) + " %",
                    "—", "—", "≤ 0.1 % of one core", quiet.cpuShare <= 0.1});
     bench::Report({"event thread wake-ups while nothing arrives", std::to_string(quiet.eventThreadWakeups),
-                   std::to_string(polling.eventThreadWakeups) + " with poll", "—", "0",
-                   quiet.eventThreadWakeups == 0});
+                   std::to_string(polling.eventThreadWakeups) + " with poll", "—", "0", quiet.eventThreadWakeups == 0});
     return 0;
 }

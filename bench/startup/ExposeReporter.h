@@ -30,7 +30,10 @@ public:
         return false;
     }
 
-    void Mark(const char* name) { marks_ += " " + std::string(name) + " " + std::to_string(bench::MonotonicNanoseconds()); }
+    void Mark(const char* name)
+    {
+        marks_ += " " + std::string(name) + " " + std::to_string(bench::MonotonicNanoseconds());
+    }
 
 private:
     bool reported_ = false;

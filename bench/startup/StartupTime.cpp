@@ -26,8 +26,7 @@ double TimeToShown(const std::string& program, const std::string& runtimeDir)
 {
     platform::ChildProcess child;
     const long long start = bench::MonotonicNanoseconds();
-    if (!child.Start(program, {}, {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_RUNTIME_DIR", runtimeDir}}))
-        return -1;
+    if (!child.Start(program, {}, {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_RUNTIME_DIR", runtimeDir}})) return -1;
     const auto line = child.ReadLine(60000);
     child.Wait(30000);
     if (!line || line->rfind("SHOWN ", 0) != 0) return -1;

@@ -48,8 +48,7 @@ std::string Fixed(double value, int decimals)
 long long MonotonicNanoseconds()
 {
     // steady_clock is CLOCK_MONOTONIC here: one clock for every process.
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 

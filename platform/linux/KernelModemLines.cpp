@@ -63,7 +63,7 @@ struct Counts {
 
 std::optional<Counts> ReadCounts(int fd)
 {
-    serial_icounter_struct c {};
+    serial_icounter_struct c{};
     if (ioctl(fd, TIOCGICOUNT, &c) != 0) return std::nullopt;
     Counts n;
     n.cts = static_cast<std::uint32_t>(c.cts);

@@ -197,7 +197,10 @@ void Run(Delivery& d)
 // ---- shared with the thread class ---------------------------------------------------
 namespace detail {
 
-void ClaimIfUnbound() { TheQueue().BindIfUnbound(std::this_thread::get_id()); }
+void ClaimIfUnbound()
+{
+    TheQueue().BindIfUnbound(std::this_thread::get_id());
+}
 
 bool WaitForWake(int otherFd, std::chrono::milliseconds timeout)
 {
@@ -218,7 +221,10 @@ FdFlag::FdFlag() : fd_(posix::MakeFlag())
     if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
 }
 
-FdFlag::~FdFlag() { ::close(fd_); }
+FdFlag::~FdFlag()
+{
+    ::close(fd_);
+}
 
 void FdFlag::Set()
 {
@@ -232,16 +238,25 @@ void FdFlag::Wait() const
     }
 }
 
-void NameCurrentThread(const char* name) { ::pthread_setname_np(::pthread_self(), name); }
+void NameCurrentThread(const char* name)
+{
+    ::pthread_setname_np(::pthread_self(), name);
+}
 
 }  // namespace detail
 
 // ---- the main thread -------------------------------------------------------------------
 namespace MainQueue {
 
-void BindToCurrentThread() { TheQueue().Bind(std::this_thread::get_id()); }
+void BindToCurrentThread()
+{
+    TheQueue().Bind(std::this_thread::get_id());
+}
 
-bool IsMainThread() { return TheQueue().MainThread() == std::this_thread::get_id(); }
+bool IsMainThread()
+{
+    return TheQueue().MainThread() == std::this_thread::get_id();
+}
 
 int WakeFd()
 {
@@ -324,7 +339,10 @@ LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return d.result;
 }
 
-LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
 
 void Synchronize(const std::function<void()>& fn)
 {

@@ -57,11 +57,20 @@ void TThread::Resume()
     });
 }
 
-void TThread::Terminate() { state_->terminated.store(true); }
+void TThread::Terminate()
+{
+    state_->terminated.store(true);
+}
 
-bool TThread::Terminated() const { return state_->terminated.load(); }
+bool TThread::Terminated() const
+{
+    return state_->terminated.load();
+}
 
-bool TThread::Finished() const { return state_->finished.load(); }
+bool TThread::Finished() const
+{
+    return state_->finished.load();
+}
 
 std::exception_ptr TThread::FatalException() const
 {

@@ -117,12 +117,13 @@ DeviceNodeAccess AccessTo(const std::string& path, const struct stat& node)
     access.mode = node.st_mode & 07777;
     access.ownerName = UserName(node.st_uid);
     access.groupName = GroupName(node.st_gid);
-    access.refused = faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EPERM);
+    access.refused =
+        faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EPERM);
     // The owner's bits decide for the owner, whatever the group allows; a
     // member refused already is refused for another reason (an ACL, a
     // security module); and the root group is never the way in.
-    access.joiningGroupHelps = access.refused && (access.mode & 060) == 060 && node.st_gid != 0
-                               && node.st_uid != geteuid() && !InSessionGroups(node.st_gid);
+    access.joiningGroupHelps = access.refused && (access.mode & 060) == 060 && node.st_gid != 0 &&
+                               node.st_uid != geteuid() && !InSessionGroups(node.st_gid);
     return access;
 }
 

@@ -164,7 +164,8 @@ bool LinkPort(const std::string& comName, const std::string& ttyPath, std::strin
     }
     // A link whose device or owner has gone is stale (a simulator that did
     // not clean up): replace it in one step.
-    if (!posix::ReplaceAside(path, [&](const std::string& aside) { return symlink(ttyPath.c_str(), aside.c_str()) == 0; })) {
+    if (!posix::ReplaceAside(path,
+                             [&](const std::string& aside) { return symlink(ttyPath.c_str(), aside.c_str()) == 0; })) {
         if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
         return false;
     }

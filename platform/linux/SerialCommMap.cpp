@@ -7,8 +7,7 @@ namespace platform {
 std::vector<SerialCommValue> ReadSerialCommMap()
 {
     std::vector<SerialCommValue> values;
-    for (const auto& port : ListSerialPorts())
-        values.push_back({"\\Device\\" + port.kernelName, port.comName, true});
+    for (const auto& port : ListSerialPorts()) values.push_back({"\\Device\\" + port.kernelName, port.comName, true});
     return values;
 }
 

@@ -96,9 +96,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& comName, DWO
     return device;
 }
 
-SerialDevice::SerialDevice(int fd, int wakeFd, const DCB& initial) : fd_(fd), wakeFd_(wakeFd), dcb_(initial)
-{
-}
+SerialDevice::SerialDevice(int fd, int wakeFd, const DCB& initial) : fd_(fd), wakeFd_(wakeFd), dcb_(initial) {}
 
 SerialDevice::~SerialDevice()
 {

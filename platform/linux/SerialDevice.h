@@ -2,11 +2,10 @@
 // One open serial device with the Windows driver's semantics.
 //
 // A pump thread owns the tty descriptor and blocks only in poll() over the
-// tty, a wake-up eventfd and the descriptor of its modem-line source. It reads every byte into a user-space input queue, because a
-// tty cannot be peeked and the event character must be seen as it arrives.
-// It completes overlapped operations by filling their records and setting
-// their events. All state is guarded by one mutex, which the pump drops only
-// while it waits, so every call is safe from any thread.
+// tty, a wake-up eventfd and the descriptor of its modem-line source. It reads every byte into a user-space input
+// queue, because a tty cannot be peeked and the event character must be seen as it arrives. It completes overlapped
+// operations by filling their records and setting their events. All state is guarded by one mutex, which the pump drops
+// only while it waits, so every call is safe from any thread.
 //
 // The class is implemented by concern: SerialDevice.cpp (open, loss, close,
 // settings), SerialInput.cpp (reads and intake into the InputQueue),

@@ -57,12 +57,12 @@ void SerialDevice::ServeReads(Clock::time_point now)
             // Time-outs run from the moment a read is the one being served.
             r.started = true;
             if (r.plan.totalMs) r.totalDeadline = DeadlineAfter(now, *r.plan.totalMs);
-            if (r.plan.intervalMs && !input_.Empty()) r.intervalDeadline = now + std::chrono::milliseconds(*r.plan.intervalMs);
+            if (r.plan.intervalMs && !input_.Empty())
+                r.intervalDeadline = now + std::chrono::milliseconds(*r.plan.intervalMs);
         }
         const std::size_t available = input_.Size();
         const bool done = available >= r.count || r.plan.returnAtOnce || gone_ ||
-                          (r.plan.returnOnFirstByte && available > 0) ||
-                          (r.totalDeadline && now >= *r.totalDeadline) ||
+                          (r.plan.returnOnFirstByte && available > 0) || (r.totalDeadline && now >= *r.totalDeadline) ||
                           (r.intervalDeadline && now >= *r.intervalDeadline);
         if (!done) return;
         const auto n = static_cast<DWORD>(std::min<std::size_t>(available, r.count));

@@ -44,14 +44,22 @@ VirtualLineState ParseVirtualLines(const std::string& text)
             continue;
         }
         const auto count = static_cast<std::uint32_t>(value);
-        if (key == "cts") s.cts = value != 0;
-        else if (key == "dsr") s.dsr = value != 0;
-        else if (key == "ring") s.ring = value != 0;
-        else if (key == "rlsd") s.rlsd = value != 0;
-        else if (key == "breaks") s.breaks = count;
-        else if (key == "frame") s.frameErrors = count;
-        else if (key == "parity") s.parityErrors = count;
-        else if (key == "overrun") s.overruns = count;
+        if (key == "cts")
+            s.cts = value != 0;
+        else if (key == "dsr")
+            s.dsr = value != 0;
+        else if (key == "ring")
+            s.ring = value != 0;
+        else if (key == "rlsd")
+            s.rlsd = value != 0;
+        else if (key == "breaks")
+            s.breaks = count;
+        else if (key == "frame")
+            s.frameErrors = count;
+        else if (key == "parity")
+            s.parityErrors = count;
+        else if (key == "overrun")
+            s.overruns = count;
     }
     return s;
 }

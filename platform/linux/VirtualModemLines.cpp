@@ -99,7 +99,7 @@ private:
     std::string folder_;
     std::string file_;  // "COM3.lines"
     VirtualLineState lines_;
-    int fd_ = -1;       // inotify on the port folder
+    int fd_ = -1;  // inotify on the port folder
 };
 
 }  // namespace

@@ -12,8 +12,8 @@
 namespace platform {
 
 struct ThreadWakeups {
-    int id = 0;                  // kernel thread id
-    std::string name;            // as set by the thread
+    int id = 0;                     // kernel thread id
+    std::string name;               // as set by the thread
     std::uint64_t voluntary = 0;    // blocked and woke again
     std::uint64_t involuntary = 0;  // preempted while running
 };

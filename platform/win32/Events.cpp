@@ -12,11 +12,20 @@ HANDLE CreateEvent(bool manualReset, bool initialState)
     return h ? Portable(h) : 0;
 }
 
-bool SetEvent(HANDLE h) { return ::SetEvent(Native(h)); }
+bool SetEvent(HANDLE h)
+{
+    return ::SetEvent(Native(h));
+}
 
-bool ResetEvent(HANDLE h) { return ::ResetEvent(Native(h)); }
+bool ResetEvent(HANDLE h)
+{
+    return ::ResetEvent(Native(h));
+}
 
-DWORD WaitForSingleObject(HANDLE h, DWORD milliseconds) { return ::WaitForSingleObject(Native(h), milliseconds); }
+DWORD WaitForSingleObject(HANDLE h, DWORD milliseconds)
+{
+    return ::WaitForSingleObject(Native(h), milliseconds);
+}
 
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, bool waitAll, DWORD milliseconds)
 {
@@ -25,8 +34,7 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, bool waitAll, D
         ::SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    for (DWORD i = 0; i < count; ++i)
-        natives[i] = Native(handles[i]);
+    for (DWORD i = 0; i < count; ++i) natives[i] = Native(handles[i]);
     return ::WaitForMultipleObjects(count, natives, waitAll, milliseconds);
 }
 

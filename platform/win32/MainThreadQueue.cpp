@@ -205,7 +205,10 @@ void RequireMainThread(const char* what)
 // ---- shared with the thread class ---------------------------------------------------
 namespace detail {
 
-void ClaimIfUnbound() { TheQueue().BindIfUnbound(::GetCurrentThreadId()); }
+void ClaimIfUnbound()
+{
+    TheQueue().BindIfUnbound(::GetCurrentThreadId());
+}
 
 bool ServeSentMessages()
 {
@@ -217,16 +220,25 @@ bool ServeSentMessages()
     return HIWORD(before) & QS_SENDMESSAGE;
 }
 
-std::exception_ptr TakeHandlerError() { return TheQueue().TakeError(); }
+std::exception_ptr TakeHandlerError()
+{
+    return TheQueue().TakeError();
+}
 
 }  // namespace detail
 
 // ---- the main thread -------------------------------------------------------------------
 namespace MainQueue {
 
-void BindToCurrentThread() { TheQueue().Bind(::GetCurrentThreadId()); }
+void BindToCurrentThread()
+{
+    TheQueue().Bind(::GetCurrentThreadId());
+}
 
-bool IsMainThread() { return TheQueue().MainThread() == ::GetCurrentThreadId(); }
+bool IsMainThread()
+{
+    return TheQueue().MainThread() == ::GetCurrentThreadId();
+}
 
 int WakeFd()
 {

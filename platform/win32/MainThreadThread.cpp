@@ -79,11 +79,20 @@ void TThread::Resume()
     ::ResumeThread(state_->thread);
 }
 
-void TThread::Terminate() { state_->terminated.store(true); }
+void TThread::Terminate()
+{
+    state_->terminated.store(true);
+}
 
-bool TThread::Terminated() const { return state_->terminated.load(); }
+bool TThread::Terminated() const
+{
+    return state_->terminated.load();
+}
 
-bool TThread::Finished() const { return state_->finished.load(); }
+bool TThread::Finished() const
+{
+    return state_->finished.load();
+}
 
 std::exception_ptr TThread::FatalException() const
 {

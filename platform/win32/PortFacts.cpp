@@ -11,8 +11,7 @@ PortFacts ExaminePort(const std::string& comName)
 {
     PortFacts facts;
     char target[512];
-    if (::QueryDosDeviceA(comName.c_str(), target, sizeof target) != 0)
-        facts.devicePath = "\\\\.\\" + comName;
+    if (::QueryDosDeviceA(comName.c_str(), target, sizeof target) != 0) facts.devicePath = "\\\\.\\" + comName;
     return facts;
 }
 

@@ -24,10 +24,19 @@ namespace {
 
 std::atomic<std::uint64_t> commCalls{0};
 
-void CountCall() { commCalls.fetch_add(1, std::memory_order_relaxed); }
+void CountCall()
+{
+    commCalls.fetch_add(1, std::memory_order_relaxed);
+}
 
-::OVERLAPPED* NativeRecord(OVERLAPPED* ov) { return reinterpret_cast<::OVERLAPPED*>(ov); }
-::DWORD* NativeCount(DWORD* count) { return reinterpret_cast<::DWORD*>(count); }
+::OVERLAPPED* NativeRecord(OVERLAPPED* ov)
+{
+    return reinterpret_cast<::OVERLAPPED*>(ov);
+}
+::DWORD* NativeCount(DWORD* count)
+{
+    return reinterpret_cast<::DWORD*>(count);
+}
 
 // A record starts pending with its event reset, so a caller who waits on the
 // event after a failed start blocks instead of finding a stale signal.
@@ -52,8 +61,10 @@ bool Overlapped(HANDLE h, OVERLAPPED* ov, DWORD* count, Start start)
     if (!own.hEvent) return false;
     ::DWORD done = 0;
     bool ok = start(&own);
-    if (!ok && ::GetLastError() == ERROR_IO_PENDING) ok = ::GetOverlappedResult(Native(h), &own, &done, TRUE);
-    else if (ok) ::GetOverlappedResult(Native(h), &own, &done, FALSE);
+    if (!ok && ::GetLastError() == ERROR_IO_PENDING)
+        ok = ::GetOverlappedResult(Native(h), &own, &done, TRUE);
+    else if (ok)
+        ::GetOverlappedResult(Native(h), &own, &done, FALSE);
     const ::DWORD error = ::GetLastError();
     ::CloseHandle(own.hEvent);
     if (count) *count = done;
@@ -63,9 +74,18 @@ bool Overlapped(HANDLE h, OVERLAPPED* ov, DWORD* count, Start start)
 
 }  // namespace
 
-DWORD GetLastError() { return ::GetLastError(); }
-void SetLastError(DWORD code) { ::SetLastError(code); }
-std::uint64_t CommCallCount() { return commCalls.load(std::memory_order_relaxed); }
+DWORD GetLastError()
+{
+    return ::GetLastError();
+}
+void SetLastError(DWORD code)
+{
+    ::SetLastError(code);
+}
+std::uint64_t CommCallCount()
+{
+    return commCalls.load(std::memory_order_relaxed);
+}
 
 HANDLE CreateFile(const std::string& portName)
 {
@@ -167,8 +187,8 @@ bool GetCommTimeouts(HANDLE h, COMMTIMEOUTS& t)
     CountCall();
     ::COMMTIMEOUTS n{};
     if (!::GetCommTimeouts(Native(h), &n)) return false;
-    t = {n.ReadIntervalTimeout, n.ReadTotalTimeoutMultiplier, n.ReadTotalTimeoutConstant,
-         n.WriteTotalTimeoutMultiplier, n.WriteTotalTimeoutConstant};
+    t = {n.ReadIntervalTimeout, n.ReadTotalTimeoutMultiplier, n.ReadTotalTimeoutConstant, n.WriteTotalTimeoutMultiplier,
+         n.WriteTotalTimeoutConstant};
     return true;
 }
 

@@ -21,13 +21,12 @@ std::vector<SerialCommValue> ReadSerialCommMap()
             std::string name(maxName + 1, '\0');
             std::string data(maxData + 1, '\0');
             ::DWORD nameLength = maxName + 1, dataLength = maxData + 1, type = 0;
-            if (::RegEnumValueA(key, i, name.data(), &nameLength, nullptr, &type,
-                                reinterpret_cast<BYTE*>(data.data()), &dataLength) != ERROR_SUCCESS)
+            if (::RegEnumValueA(key, i, name.data(), &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                &dataLength) != ERROR_SUCCESS)
                 continue;
             name.resize(nameLength);
             data.resize(dataLength);
-            while (!data.empty() && data.back() == '\0')
-                data.pop_back();
+            while (!data.empty() && data.back() == '\0') data.pop_back();
             values.push_back({name, data, type == REG_SZ || type == REG_EXPAND_SZ});
         }
     }

@@ -22,7 +22,13 @@
 
 namespace platform::win32 {
 
-inline ::HANDLE Native(HANDLE h) { return reinterpret_cast<::HANDLE>(h); }
-inline HANDLE Portable(::HANDLE h) { return reinterpret_cast<HANDLE>(h); }
+inline ::HANDLE Native(HANDLE h)
+{
+    return reinterpret_cast<::HANDLE>(h);
+}
+inline HANDLE Portable(::HANDLE h)
+{
+    return reinterpret_cast<HANDLE>(h);
+}
 
 }  // namespace platform::win32

@@ -56,11 +56,11 @@ protected:
         QAbstractItemView* view = box->view();
         ASSERT_TRUE(QTest::qWaitFor([&] { return view->isVisible(); }, kPatienceMs)) << "the list did not open";
         QTest::qWait(2 * QApplication::doubleClickInterval());  // the open list ignores an early release
-        if (beforeClick)
-            beforeClick();
+        if (beforeClick) beforeClick();
         const int row = box->findText(Q(comName));
         ASSERT_GE(row, 0) << comName << " is not in the port list";
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
     }
 
     // Chooses the port and expects its error box, with the serial layer's text.
@@ -85,10 +85,7 @@ protected:
         EXPECT_EQ(StatusText(), german.toStdString());
     }
 
-    std::string StatusText() const
-    {
-        return form->StatusBar->currentMessage().toStdString();
-    }
+    std::string StatusText() const { return form->StatusBar->currentMessage().toStdString(); }
 
     TBoxWatcher boxes;
     TSDIAppForm* form = nullptr;
@@ -128,9 +125,8 @@ TEST_F(PortDoctor, PortWhoseDeviceWentAwaySaysNoDevice)
     ASSERT_NO_FATAL_FAILURE(StartWindow());
 
     // The adapter is pulled while the list is open: the link leads to nothing.
-    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM5", "Unable to open com port (win error code: 2)", [&] {
-        device->pty.CloseMaster();
-    }));
+    ASSERT_NO_FATAL_FAILURE(
+        ChooseAndExpectBox("COM5", "Unable to open com port (win error code: 2)", [&] { device->pty.CloseMaster(); }));
     ExpectAdvice(QStringLiteral("COM5: kein Ger\u00e4t. Steckt der Adapter?"),
                  QStringLiteral("COM5: no device. Is the adapter plugged in?"));
 }
@@ -141,8 +137,7 @@ TEST_F(PortDoctor, PortWhoseDeviceWentAwaySaysNoDevice)
 // make one).
 TEST_F(PortDoctor, RefusedDeviceNodesAsThisUser)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root may open any device node; RefusedDeviceNodesAsNobody runs this as nobody";
+    if (geteuid() == 0) GTEST_SKIP() << "root may open any device node; RefusedDeviceNodesAsNobody runs this as nobody";
     std::unique_ptr<platform::PseudoTerminal> own;
     std::string closed = qEnvironmentVariable("TORNVALE_REFUSED_NODE_000").toStdString();
     if (closed.empty()) {
@@ -177,16 +172,15 @@ TEST_F(PortDoctor, RefusedDeviceNodesAsThisUser)
     }
     // The node's group is tty; the advice names it, not dialout.
     ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM9", "Unable to open com port (win error code: 5)"));
-    ExpectAdvice(QStringLiteral("Keine Berechtigung f\u00fcr %1. Abhilfe: sudo usermod -aG tty $USER, danach neu anmelden.")
-                     .arg(Q(groupNode)),
-                 QStringLiteral("No permission for %1. Fix: sudo usermod -aG tty $USER, then log in again.")
-                     .arg(Q(groupNode)));
+    ExpectAdvice(
+        QStringLiteral("Keine Berechtigung f\u00fcr %1. Abhilfe: sudo usermod -aG tty $USER, danach neu anmelden.")
+            .arg(Q(groupNode)),
+        QStringLiteral("No permission for %1. Fix: sudo usermod -aG tty $USER, then log in again.").arg(Q(groupNode)));
 }
 
 TEST(PortDoctorAsRoot, RefusedDeviceNodesAsNobody)
 {
-    if (geteuid() != 0)
-        GTEST_SKIP() << "not root: RefusedDeviceNodesAsThisUser runs as this user";
+    if (geteuid() != 0) GTEST_SKIP() << "not root: RefusedDeviceNodesAsThisUser runs as this user";
     const passwd* nobody = getpwnam("nobody");
     const std::string self = QCoreApplication::applicationFilePath().toStdString();
     if (!nobody || access("/usr/bin/setpriv", X_OK) != 0)
@@ -215,10 +209,10 @@ TEST(PortDoctorAsRoot, RefusedDeviceNodesAsNobody)
     platform::ChildProcess run;
     ASSERT_TRUE(run.Start("/usr/bin/setpriv", args,
                           {{"TORNVALE_REFUSED_NODE_000", closed.SlavePath()},
-                           {"TORNVALE_REFUSED_NODE_660", groupOnly.SlavePath()}, {"HOME", "/tmp"}}));
+                           {"TORNVALE_REFUSED_NODE_660", groupOnly.SlavePath()},
+                           {"HOME", "/tmp"}}));
     std::string output;
-    while (const auto line = run.ReadLine(kPatienceMs * 3))
-        output += *line + "\n";
+    while (const auto line = run.ReadLine(kPatienceMs * 3)) output += *line + "\n";
     const auto status = run.Wait(kPatienceMs);
     ASSERT_TRUE(status && status->exited) << output;
     EXPECT_EQ(status->code, 0) << output;

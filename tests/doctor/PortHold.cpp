@@ -22,6 +22,5 @@ int main(int argc, char** argv)
     }
     std::printf("held\n");
     std::fflush(stdout);
-    for (;;)
-        pause();  // until a signal ends it
+    for (;;) pause();  // until a signal ends it
 }

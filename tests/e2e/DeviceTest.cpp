@@ -70,7 +70,9 @@ TEST_F(Device, ClockReplyOffersOrWithdrawsUhrStellen)
     const struct {
         const char* Clock;
         bool Offered;
-    } rows[] = {{"14.05.06 07:08:09", false}, {"00.01.01 00:00:00", true}, {"99.12.31 23:59:50", false},
+    } rows[] = {{"14.05.06 07:08:09", false},
+                {"00.01.01 00:00:00", true},
+                {"99.12.31 23:59:50", false},
                 {"13.12.31 23:59:50", true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Clock);
@@ -145,7 +147,8 @@ TEST_F(Device, DeviceClockIsSetFromThePcTimeAndReadBack)
     ASSERT_TRUE(WaitFor([&] { return form->ss->text() == "11"; }));
     EXPECT_EQ(form->hh->text(), "09");
     EXPECT_EQ(form->m_m->text(), "07");
-    EXPECT_EQ(Frame(), "\x02" "8126 12 07 09 07 11\x03");
+    EXPECT_EQ(Frame(), "\x02"
+                       "8126 12 07 09 07 11\x03");
     EXPECT_TRUE(form->Uebertragen->isEnabled());
 
     Click(form->Uebertragen);

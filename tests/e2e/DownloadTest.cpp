@@ -26,8 +26,7 @@ std::string DayOfRecords(int perDay)
     return lines;
 }
 
-class Download : public e2e::TWindowTest,
-                 public testing::WithParamInterface<std::vector<std::string>> {
+class Download : public e2e::TWindowTest, public testing::WithParamInterface<std::vector<std::string>> {
 protected:
     e2e::TSimulator sim;
 };
@@ -63,7 +62,8 @@ TEST_P(Download, ThousandRecordsAreStoredExactly)
     EXPECT_EQ(form->Exchange.Tally.LostLines(), 0);
     EXPECT_EQ(form->Exchange.Tally.BadChecksumLines(), 0);
     EXPECT_EQ(form->Exchange.Splitter.DroppedBytes(), 0u);
-    EXPECT_EQ(form->StatusBar->currentMessage(), QString("1000 Zeilen gespeichert: %1").arg(QString::fromStdString(file)));
+    EXPECT_EQ(form->StatusBar->currentMessage(),
+              QString("1000 Zeilen gespeichert: %1").arg(QString::fromStdString(file)));
     EXPECT_EQ(form->Rueckgabe->text().toStdString() + "\r\n", expected.substr(expected.size() - 51));
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
@@ -105,8 +105,7 @@ TEST_F(Download, RepeatedDayReplacesTheFileAndAVanishedFileIsReported)
     EXPECT_EQ(form->Exchange.Tally.StoredLines(), 0);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));  // appending never creates it
     int appendBoxes = 0;
-    for (const auto& box : boxes.Seen())
-        appendBoxes += box.Text == "Fehler ...";
+    for (const auto& box : boxes.Seen()) appendBoxes += box.Text == "Fehler ...";
     EXPECT_EQ(appendBoxes, int(boxes.Seen().size())) << Boxes();
     EXPECT_TRUE(form->StatusBar->currentMessage().contains("20 nicht gespeichert"))
         << form->StatusBar->currentMessage().toStdString();

@@ -113,8 +113,7 @@ public:
     // adapter's device node goes.
     void Kill()
     {
-        if (!process_)
-            return;
+        if (!process_) return;
         process_->Send(platform::ChildProcess::Signal::Kill);
         process_->Wait(kPatienceMs);
         platform::UnlinkPort(comName_);
@@ -123,8 +122,7 @@ public:
 
     void Stop()
     {
-        if (!process_)
-            return;
+        if (!process_) return;
         process_->Send(platform::ChildProcess::Signal::Terminate);
         process_->Wait(kPatienceMs);
         process_.reset();
@@ -138,8 +136,7 @@ public:
     {
         std::vector<std::string> frames;
         std::istringstream in(ReadFileBytes(LogPath()));
-        for (std::string line; std::getline(in, line);)
-            frames.push_back(line);
+        for (std::string line; std::getline(in, line);) frames.push_back(line);
         return frames;
     }
     // The frames other than the clock poll's.
@@ -147,8 +144,7 @@ public:
     {
         std::vector<std::string> frames;
         for (std::string& frame : Frames())
-            if (frame != kPollFrameLogged)
-                frames.push_back(std::move(frame));
+            if (frame != kPollFrameLogged) frames.push_back(std::move(frame));
         return frames;
     }
     bool Received(const std::string& logged) const
@@ -176,8 +172,7 @@ protected:
         for (int attempt = 0; attempt < 3 && !form->isActiveWindow(); ++attempt) {
             form->raise();
             form->activateWindow();
-            if (QTest::qWaitForWindowActive(form.get()))
-                break;
+            if (QTest::qWaitForWindowActive(form.get())) break;
         }
         ASSERT_TRUE(form->isActiveWindow());
         savedDirectory_ = QDir::currentPath();
@@ -216,19 +211,16 @@ protected:
     // Keys go where the keyboard sends them: to the widget holding the focus.
     static void Type(const char* text)
     {
-        if (QWidget* focus = KeyboardFocus())
-            QTest::keyClicks(focus, QString::fromLatin1(text));
+        if (QWidget* focus = KeyboardFocus()) QTest::keyClicks(focus, QString::fromLatin1(text));
     }
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        if (QWidget* focus = KeyboardFocus())
-            QTest::keyClick(focus, key, modifiers);
+        if (QWidget* focus = KeyboardFocus()) QTest::keyClick(focus, key, modifiers);
     }
     static QWidget* KeyboardFocus()
     {
         QWidget* focus = QApplication::focusWidget();
-        if (!focus)
-            ADD_FAILURE() << "no widget holds the keyboard focus";
+        if (!focus) ADD_FAILURE() << "no widget holds the keyboard focus";
         return focus;
     }
 
@@ -273,8 +265,7 @@ protected:
     std::string Boxes() const
     {
         std::string texts;
-        for (const auto& box : boxes.Seen())
-            texts += "[" + box.Text.toStdString() + "] ";
+        for (const auto& box : boxes.Seen()) texts += "[" + box.Text.toStdString() + "] ";
         return texts;
     }
 

@@ -54,8 +54,8 @@ TEST_F(Operator, EachModeShowsItsGroupsLoadsItsTemplateAndSetsReplyModeFocusAndP
          nullptr, true},
         {"Konfiguration", form->Konfig, Config, false, false, "85 0 000000 0000 0 0", TReplyMode::rmReading,
          form->Dezimale, true},
-        {"Wert lesen", form->Wert_lesen, Id | Date, false, false, "6000_00_000000", TReplyMode::rmReading,
-         form->MessID, false},
+        {"Wert lesen", form->Wert_lesen, Id | Date, false, false, "6000_00_000000", TReplyMode::rmReading, form->MessID,
+         false},
         {"Datei lesen", form->Datei_lesen, Date, false, true, "7000_00_00", TReplyMode::rmStoredRecord, form->JJ,
          false},
         {"Konfiguration again", form->Konfig, Config, false, false, "85 0 000000 0000 0 0", TReplyMode::rmReading,
@@ -80,7 +80,8 @@ TEST_F(Operator, EachModeShowsItsGroupsLoadsItsTemplateAndSetsReplyModeFocusAndP
         EXPECT_EQ(form->DriveComboBox1->isVisible(), row.Choosers);
         EXPECT_EQ(form->Datei->isVisible(), row.Choosers);
         if (std::string(row.Mode) == "Uhr stellen") {  // the fill from Panel5 (03:14:15 on 26.12.07)
-            EXPECT_EQ(Frame(), "\x02" "8126 12 07 03 14 15\x03");
+            EXPECT_EQ(Frame(), "\x02"
+                               "8126 12 07 03 14 15\x03");
         } else {
             EXPECT_EQ(Frame(), "\x02" + std::string(row.Template) + "\x03");
         }
@@ -97,11 +98,11 @@ TEST_F(Operator, UhrStellenFillsFieldsAndFrameFromTheSetClock)
     ASSERT_TRUE(WaitFor([&] { return form->Panel5->Caption() == "26.12.07 09:05:03"; }));  // the next tick
     Click(form->Uhr_stellen);
 
-    const std::pair<TEdit*, const char*> fields[] = {{form->JJ, "26"}, {form->MM, "12"}, {form->TT, "07"},
+    const std::pair<TEdit*, const char*> fields[] = {{form->JJ, "26"}, {form->MM, "12"},  {form->TT, "07"},
                                                      {form->hh, "09"}, {form->m_m, "05"}, {form->ss, "03"}};
-    for (const auto& [field, text] : fields)
-        EXPECT_EQ(field->text(), text) << field->objectName().toStdString();
-    EXPECT_EQ(Frame(), "\x02" "8126 12 07 09 05 03\x03");
+    for (const auto& [field, text] : fields) EXPECT_EQ(field->text(), text) << field->objectName().toStdString();
+    EXPECT_EQ(Frame(), "\x02"
+                       "8126 12 07 09 05 03\x03");
     EXPECT_FALSE(form->Uebertragen->isEnabled());  // only the seconds or "Systemzeit übernehmen" enable it
 }
 
@@ -123,30 +124,42 @@ TEST_F(Operator, CommitPathsOfEachMode)
         QString DateiSuffix;  // empty: not checked
     };
     const Row rows[] = {
-        {"Wert lesen", form->Wert_lesen,
+        {"Wert lesen",
+         form->Wert_lesen,
          {{form->MessID, "42", form->JJ, false},
           {form->JJ, "26", form->MM, false},
           {form->MM, "7", form->TT, false},
           {form->TT, "5", form->MessID, true}},
-         "\x02" "6026_07_050042\x03", "/26_07_05.txt"},
-        {"Datei lesen", form->Datei_lesen,
+         "\x02"
+         "6026_07_050042\x03",
+         "/26_07_05.txt"},
+        {"Datei lesen",
+         form->Datei_lesen,
          {{form->JJ, "26", form->MM, false}, {form->MM, "12", form->TT, false}, {form->TT, "7", form->JJ, true}},
-         "\x02" "7026_12_07\x03", "/26_12_07.txt"},
-        {"Uhr stellen", form->Uhr_stellen,
+         "\x02"
+         "7026_12_07\x03",
+         "/26_12_07.txt"},
+        {"Uhr stellen",
+         form->Uhr_stellen,
          {{form->JJ, "27", form->MM, false},
           {form->MM, "1", form->TT, false},
           {form->TT, "2", form->hh, false},  // the day does not enable it here
           {form->hh, "3", form->m_m, false},
           {form->m_m, "4", form->ss, false},
           {form->ss, "5", form->JJ, true}},
-         "\x02" "8127 01 02 03 04 05\x03", ""},
-        {"Konfiguration", form->Konfig,
+         "\x02"
+         "8127 01 02 03 04 05\x03",
+         ""},
+        {"Konfiguration",
+         form->Konfig,
          {{form->Dezimale, "3", form->Speicher_ID, false},
           {form->Speicher_ID, "123", form->Zaehler_ID, false},
           {form->Zaehler_ID, "45", form->Winter, false},
           {form->Winter, "1", form->Sommer, false},
           {form->Sommer, "2", form->Dezimale, true}},
-         "\x02" "85 3 000123 0045 2 1\x03", ""},  // summer time before winter time in the frame
+         "\x02"
+         "85 3 000123 0045 2 1\x03",
+         ""},  // summer time before winter time in the frame
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Mode);
@@ -279,7 +292,8 @@ TEST_F(Operator, ReadoutFileThatCannotBeCreatedStopsTheTransmission)
     EXPECT_EQ(boxes.Seen().front().Text, "Error ...1");
     EXPECT_EQ(boxes.Seen().front().Icon, QMessageBox::NoIcon);
     EXPECT_TRUE(form->Uebertragen->isEnabled());
-    EXPECT_EQ(Frame(), "\x02" "7026_12_07\x03");
+    EXPECT_EQ(Frame(), "\x02"
+                       "7026_12_07\x03");
     EXPECT_FALSE(form->CheckedMode().has_value());
     EXPECT_FALSE(form->Timer1->Enabled());
     EXPECT_EQ(sim.FramesBesidesPoll(), framesBefore);  // nothing was sent

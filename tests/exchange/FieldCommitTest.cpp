@@ -40,18 +40,22 @@ TEST_P(Normalisation, WritesFixedWidthAtTheFieldsPlace)
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, Normalisation,
-    ::testing::Values(NormaliseCase{F::efMM, "7", TCommand::cmReadValue, "07", Framed("6000_07_000000")},
-                      NormaliseCase{F::efMessID, "0042", TCommand::cmReadValue, "0042", Framed("6000_00_000042")},
-                      NormaliseCase{F::efSpeicher_ID, "123", TCommand::cmConfigure, "000123", Framed("85 0 000123 0000 0 0")},
-                      NormaliseCase{F::efZaehler_ID, " +9", TCommand::cmConfigure, "0009", Framed("85 0 000000 0009 0 0")},
-                      // No range checks: month 13 and hour 99 go in as typed.
-                      NormaliseCase{F::efMM, "13", TCommand::cmReadDay, "13", Framed("7000_13_00")},
-                      NormaliseCase{F::efhh, "99", TCommand::cmSetClock, "99", Framed("8100 00 00 99 00 00")},
-                      // One-character fields go in unchanged; summer (19) precedes winter (21).
-                      NormaliseCase{F::efSommer, "S", TCommand::cmConfigure, "S", Framed("85 0 000000 0000 S 0")},
-                      NormaliseCase{F::efWinter, "W", TCommand::cmConfigure, "W", Framed("85 0 000000 0000 0 W")},
-                      // Written wherever the frame's positions are, whatever the template.
-                      NormaliseCase{F::efss, "5", TCommand::cmReadValue, "05", "\x02" "6000_00_000000\x03" "05"}));
+    ::testing::Values(
+        NormaliseCase{F::efMM, "7", TCommand::cmReadValue, "07", Framed("6000_07_000000")},
+        NormaliseCase{F::efMessID, "0042", TCommand::cmReadValue, "0042", Framed("6000_00_000042")},
+        NormaliseCase{F::efSpeicher_ID, "123", TCommand::cmConfigure, "000123", Framed("85 0 000123 0000 0 0")},
+        NormaliseCase{F::efZaehler_ID, " +9", TCommand::cmConfigure, "0009", Framed("85 0 000000 0009 0 0")},
+        // No range checks: month 13 and hour 99 go in as typed.
+        NormaliseCase{F::efMM, "13", TCommand::cmReadDay, "13", Framed("7000_13_00")},
+        NormaliseCase{F::efhh, "99", TCommand::cmSetClock, "99", Framed("8100 00 00 99 00 00")},
+        // One-character fields go in unchanged; summer (19) precedes winter (21).
+        NormaliseCase{F::efSommer, "S", TCommand::cmConfigure, "S", Framed("85 0 000000 0000 S 0")},
+        NormaliseCase{F::efWinter, "W", TCommand::cmConfigure, "W", Framed("85 0 000000 0000 0 W")},
+        // Written wherever the frame's positions are, whatever the template.
+        NormaliseCase{F::efss, "5", TCommand::cmReadValue, "05",
+                      "\x02"
+                      "6000_00_000000\x03"
+                      "05"}));
 
 struct RefusedCase {
     F field;
@@ -97,7 +101,8 @@ class DayField : public ::testing::TestWithParam<DayFocusCase> {};
 
 TEST_P(DayField, FocusAndTransmitFollowTheCheckedMode)
 {
-    const TCommitResult r = CommitField(F::efTT, {"7", CommandTemplate(TCommand::cmReadDay), "", "", GetParam().checked});
+    const TCommitResult r =
+        CommitField(F::efTT, {"7", CommandTemplate(TCommand::cmReadDay), "", "", GetParam().checked});
     EXPECT_EQ(r.Focus, GetParam().focus);
     EXPECT_EQ(r.EnableTransmit, GetParam().enables);
 }
@@ -111,9 +116,12 @@ INSTANTIATE_TEST_SUITE_P(ByMode, DayField,
 
 TEST(FieldCommit, SecondsAndSummerEnableTransmitWithoutAnyMode)
 {
-    EXPECT_TRUE(CommitField(F::efss, {"1", CommandTemplate(TCommand::cmSetClock), "", "", std::nullopt}).EnableTransmit);
-    EXPECT_TRUE(CommitField(F::efSommer, {"1", CommandTemplate(TCommand::cmConfigure), "", "", std::nullopt}).EnableTransmit);
-    EXPECT_FALSE(CommitField(F::efm_m, {"1", CommandTemplate(TCommand::cmSetClock), "", "", std::nullopt}).EnableTransmit);
+    EXPECT_TRUE(
+        CommitField(F::efss, {"1", CommandTemplate(TCommand::cmSetClock), "", "", std::nullopt}).EnableTransmit);
+    EXPECT_TRUE(
+        CommitField(F::efSommer, {"1", CommandTemplate(TCommand::cmConfigure), "", "", std::nullopt}).EnableTransmit);
+    EXPECT_FALSE(
+        CommitField(F::efm_m, {"1", CommandTemplate(TCommand::cmSetClock), "", "", std::nullopt}).EnableTransmit);
 }
 
 class ReadoutName : public ::testing::Test {

@@ -48,8 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ClockQuery, PollFrameCarriesChecksumSelectionFrameDoesNot)
 {
     EXPECT_EQ(ClockQueryText(), "806412");
-    EXPECT_EQ(ClockQueryFrame(), std::string("\x02" "806412\x03\r"));
-    EXPECT_EQ(PlainClockQueryFrame(), std::string("\x02" "80\x03\r"));
+    EXPECT_EQ(ClockQueryFrame(), std::string("\x02"
+                                             "806412\x03\r"));
+    EXPECT_EQ(PlainClockQueryFrame(), std::string("\x02"
+                                                  "80\x03\r"));
 }
 
 TEST(Transmission, EmptyPayloadGetsFFFFBetweenStxAndEtx)

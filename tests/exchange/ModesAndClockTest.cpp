@@ -88,7 +88,8 @@ TEST(ClockFill, UhrStellenTakesAllSixPartsFromPanel5)
     EXPECT_EQ(f.hh, "09");
     EXPECT_EQ(f.m_m, "05");
     EXPECT_EQ(f.ss, "03");
-    EXPECT_EQ(f.Frame, std::string("\x02" "8126 12 07 09 05 03\x03"));
+    EXPECT_EQ(f.Frame, std::string("\x02"
+                                   "8126 12 07 09 05 03\x03"));
 }
 
 TEST(ClockFill, NonNumericPanelRaisesConversionError)
@@ -118,11 +119,13 @@ TEST(SystemTime, TakeOverReplacesOnlyTheTime)
     EXPECT_EQ(t.hh, "14");
     EXPECT_EQ(t.m_m, "05");
     EXPECT_EQ(t.ss, "09");
-    EXPECT_EQ(t.Frame, std::string("\x02" "8126 12 07 14 05 09\x03"));
+    EXPECT_EQ(t.Frame, std::string("\x02"
+                                   "8126 12 07 14 05 09\x03"));
 
     // On a sent frame the old checksum stays; sending again replaces it.
     const std::string sent = AssembleTransmission(filled).Frame;
     const TTimeTakeOver again = TakeOverSystemTime(panel, sent);
-    EXPECT_EQ(again.Frame.substr(0, 20), std::string("\x02" "8126 12 07 14 05 09"));
+    EXPECT_EQ(again.Frame.substr(0, 20), std::string("\x02"
+                                                     "8126 12 07 14 05 09"));
     EXPECT_EQ(again.Frame.substr(20), sent.substr(20));
 }

@@ -52,8 +52,9 @@ TEST(Reply, MismatchedChecksumIsShownButFlagged)
     EXPECT_EQ(v.ReceivedChecksum, "0000");
     ASSERT_TRUE(v.ReadoutLine);
     EXPECT_EQ(*v.ReadoutLine, kBody45 + "0000");
-    EXPECT_EQ(ChecksumWarning(v),
-              "Pr\xFC" "fsumme der Antwort falsch: empfangen '0000', berechnet " + v.L_CRC);
+    EXPECT_EQ(ChecksumWarning(v), "Pr\xFC"
+                                  "fsumme der Antwort falsch: empfangen '0000', berechnet " +
+                                      v.L_CRC);
 }
 
 TEST(Reply, LowerCaseChecksumDigitsMatch)
@@ -69,7 +70,7 @@ struct ShortCase {
     std::string line;
     R mode;
     const char* rueckgabe;
-    const char* idMess;  // ReplyMode 0 only
+    const char* idMess;       // ReplyMode 0 only
     const char* readoutLine;  // ReplyMode 1 only
 };
 
@@ -188,8 +189,8 @@ TEST(DownloadTally, CountsPerFile)
     t.Record("/d/26_12_07.txt", false, true);
     EXPECT_EQ(t.StoredLines(), 2);
     EXPECT_EQ(t.BadChecksumLines(), 1);
-    EXPECT_EQ(t.StatusText(),
-              "2 Zeilen gespeichert, 1 mit falscher Pr\xFC" "fsumme, 1 nicht gespeichert: /d/26_12_07.txt");
+    EXPECT_EQ(t.StatusText(), "2 Zeilen gespeichert, 1 mit falscher Pr\xFC"
+                              "fsumme, 1 nicht gespeichert: /d/26_12_07.txt");
     t.Record("/d/26_12_08.txt", true, true);
     EXPECT_EQ(t.StatusText(), "1 Zeile gespeichert: /d/26_12_08.txt");
 }

@@ -58,9 +58,7 @@ void FieldCommit(const std::uint8_t* data, std::size_t size)
                     r.Datei.size() == input.ReadoutPath.size() + 1 + r.FieldText.size(),
                 "the year restarts the name from the readout path");
         break;
-    case TFileNamePart::fnMonth:
-        Require(r.Datei == input.Datei + "_" + r.FieldText, "the month appends _MM");
-        break;
+    case TFileNamePart::fnMonth: Require(r.Datei == input.Datei + "_" + r.FieldText, "the month appends _MM"); break;
     case TFileNamePart::fnDay:
         Require(r.Datei == input.Datei + "_" + r.FieldText + ".txt", "the day appends _TT.txt");
         break;

@@ -67,8 +67,10 @@ void CheckLine(const std::string& line)
             Require(*v.Modulzeit == body && v.Rueckgabe == body, "the clock shows the body alone");
             const auto k = TryStrToInt(Take(line, 1, 2));
             Require(static_cast<bool>(v.Failure) == !k.has_value(), "a clock without a number fails");
-            if (k) Require(v.UhrStellenVisible == (*k < exchange::kClockSettableBelow), "Uhr stellen below 14");
-            else Require(!v.UhrStellenVisible.has_value(), "a failed clock leaves Uhr stellen alone");
+            if (k)
+                Require(v.UhrStellenVisible == (*k < exchange::kClockSettableBelow), "Uhr stellen below 14");
+            else
+                Require(!v.UhrStellenVisible.has_value(), "a failed clock leaves Uhr stellen alone");
             break;
         }
         }

@@ -33,11 +33,13 @@ TEST_F(FieldEntry, TabThroughTheModesFieldsTypingOverEach)
     EXPECT_EQ(form->JJ->text(), "26");
     EXPECT_EQ(form->MM->text(), "11");
     EXPECT_EQ(form->TT->text(), "7");
-    EXPECT_EQ(Frame(), "\x02" "6000_00_000000\x03");  // nothing committed yet
+    EXPECT_EQ(Frame(), "\x02"
+                       "6000_00_000000\x03");  // nothing committed yet
 
     Press(Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), form->TT);
-    EXPECT_EQ(Frame(), "\x02" "6000_11_000000\x03");
+    EXPECT_EQ(Frame(), "\x02"
+                       "6000_11_000000\x03");
     Type("8");  // the commit's move selected the day
     EXPECT_EQ(form->TT->text(), "8");
 }
@@ -54,8 +56,7 @@ TEST_F(FieldEntry, TabThroughTheClockFieldsTypingOverEach)
         Type(typed);
         Press(Qt::Key_Tab);
     }
-    for (const auto& [field, typed] : fields)
-        EXPECT_EQ(field->text(), typed) << field->objectName().toStdString();
+    for (const auto& [field, typed] : fields) EXPECT_EQ(field->text(), typed) << field->objectName().toStdString();
 }
 
 TEST_F(FieldEntry, AClickPlacesTheCaretAndTheMaximumLengthHolds)
@@ -71,7 +72,8 @@ TEST_F(FieldEntry, AClickPlacesTheCaretAndTheMaximumLengthHolds)
     Type("123");
     EXPECT_EQ(form->JJ->text(), "12");
     Press(Qt::Key_Return);
-    EXPECT_EQ(Frame(), "\x02" "6012_00_000000\x03");
+    EXPECT_EQ(Frame(), "\x02"
+                       "6012_00_000000\x03");
 }
 
 }  // namespace

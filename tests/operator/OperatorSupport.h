@@ -42,8 +42,7 @@ inline std::string DayOfRecords(const sim::DateTime& day, int perDay = kRecordsP
 // device on its port, so the port list read at start names it.
 class TSetting {
 protected:
-    TSetting()
-        : saved_(QDir::currentPath())
+    TSetting() : saved_(QDir::currentPath())
     {
         EXPECT_TRUE(homeDir_.isValid());
         home = QDir(homeDir_.path()).canonicalPath();
@@ -101,8 +100,7 @@ protected:
     {
         QListWidget* list = form->DirectoryListBox1;
         for (int i = 0; i < list->count(); ++i) {
-            if (TDirectoryListBox::EntryDirectory(list->item(i)) != path)
-                continue;
+            if (TDirectoryListBox::EntryDirectory(list->item(i)) != path) continue;
             const QPoint at = list->visualItemRect(list->item(i)).center();
             Click(list->viewport(), at);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);

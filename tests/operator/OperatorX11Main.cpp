@@ -16,8 +16,7 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();  // listing needs no server
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();  // listing needs no server
 
     const QString xvfb = QStandardPaths::findExecutable("Xvfb");
     if (xvfb.isEmpty()) {
@@ -42,8 +41,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("LC_ALL", "C");
     QTemporaryDir runtimeDir;
-    if (!runtimeDir.isValid())
-        return 1;
+    if (!runtimeDir.isValid()) return 1;
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
 
     int result = 0;

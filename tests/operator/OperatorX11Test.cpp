@@ -102,8 +102,7 @@ TEST_F(X11Operator, ReadAValueThenDownloadTheDayIntoAFolderOpenedByDoubleClick)
     TDirectoryListBox* folders = form->DirectoryListBox1;
     int row = -1;
     for (int i = 0; i < folders->count(); ++i)
-        if (TDirectoryListBox::EntryDirectory(folders->item(i)) == InHome("daten"))
-            row = i;
+        if (TDirectoryListBox::EntryDirectory(folders->item(i)) == InHome("daten")) row = i;
     ASSERT_GE(row, 0);
     XClick(folders->viewport(), folders->visualItemRect(folders->item(row)).center(), 2);
     ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == form->JJ; }, 10000));

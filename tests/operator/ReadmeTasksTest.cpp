@@ -75,7 +75,8 @@ TEST_F(ReadmeTask, OpeningTheOpenFolderAgainKeepsTheFileName)
     DoubleClickFolder(home);
     Press(Qt::Key_Return);  // the highlighted entry is the open folder
     EXPECT_EQ(form->Datei->Path(), file);
-    EXPECT_EQ(Frame(), "\x02" "7026_12_07\x03");
+    EXPECT_EQ(Frame(), "\x02"
+                       "7026_12_07\x03");
     Click(form->Uebertragen);
 
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
@@ -93,8 +94,7 @@ TEST_F(ReadmeTask, SetTheDeviceClockTyped)
     Click(form->Uhr_stellen);
     EXPECT_EQ(form->JJ->text(), "26");  // from the PC clock
     QTest::mouseDClick(form->JJ, Qt::LeftButton);
-    for (const char* value : {"27", "1", "2", "3", "4", "5"})
-        Enter(value);
+    for (const char* value : {"27", "1", "2", "3", "4", "5"}) Enter(value);
     EXPECT_EQ(QApplication::focusWidget(), form->JJ);
     ASSERT_TRUE(form->Uebertragen->isEnabled());
     Click(form->Uebertragen);
@@ -128,15 +128,13 @@ TEST_F(ReadmeTask, ValueReadThenDayDownloadedLandsInTheShownFolder)
     PickPort();
     Click(form->Wert_lesen);
     AwaitLastPollReply();
-    for (const char* value : {"1", "26", "12", "7"})
-        Enter(value);
+    for (const char* value : {"1", "26", "12", "7"}) Enter(value);
     Click(form->Uebertragen);
     ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0001"; }));
 
     Click(form->Datei_lesen);
     EXPECT_EQ(form->DirectoryListBox1->Directory(), home);
-    for (const char* value : {"26", "12", "7"})
-        Enter(value);
+    for (const char* value : {"26", "12", "7"}) Enter(value);
     const QString file = InHome("26_12_07.txt");
     EXPECT_EQ(form->Datei->Path(), file);
     Click(form->Uebertragen);
@@ -162,8 +160,7 @@ TEST_F(ReadmeTask, DownloadAfterDownloadStoresNoClockLine)
         const QString clockShown = form->Modulzeit->Caption();
         ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text() != "806412"; })) << "the late answer never came";
         EXPECT_TRUE(form->Rueckgabe->text().startsWith(clockShown.left(8))) << form->Rueckgabe->text().toStdString();
-        for (const char* value : {"26", "12", dd})
-            Enter(value);
+        for (const char* value : {"26", "12", dd}) Enter(value);
         Click(form->Uebertragen);
         ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.StoredLines() == operator_test::kRecordsPerDay; }))
             << Boxes();

@@ -27,12 +27,12 @@ constexpr int kPatienceMs = 30000;
 
 class TSmokeOperator : public QObject {
 public:
-    explicit TSmokeOperator(QString comName)
-        : comName_(std::move(comName))
+    explicit TSmokeOperator(QString comName) : comName_(std::move(comName))
     {
         QObject::connect(&tick_, &QTimer::timeout, this, [this] { Step(); });
         tick_.start(100);
-        QTimer::singleShot(kPatienceMs, this, [this] { Fail(QStringLiteral("no clock reply in time, at: ") + stage_); });
+        QTimer::singleShot(kPatienceMs, this,
+                           [this] { Fail(QStringLiteral("no clock reply in time, at: ") + stage_); });
     }
 
 private:
@@ -41,12 +41,10 @@ private:
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
             Fail(QStringLiteral("error box: ") + box->text());
         QMainWindow* window = MainWindow();
-        if (!window)
-            return;
+        if (!window) return;
         auto* ports = window->findChild<QComboBox*>(QStringLiteral("Schnittstelle"));
         auto* deviceClock = window->findChild<QLabel*>(QStringLiteral("Modulzeit"));
-        if (!ports || !deviceClock)
-            Fail(QStringLiteral("the window has no port list or no device clock"));
+        if (!ports || !deviceClock) Fail(QStringLiteral("the window has no port list or no device clock"));
 
         if (stage_ == QLatin1String("window")) {
             std::fprintf(stderr, "smoke: window \"%s\" is up\n", qPrintable(window->windowTitle()));
@@ -56,19 +54,16 @@ private:
             shownAt_.start();
         } else if (stage_ == QLatin1String("list")) {
             // The open list ignores a release right after it appeared.
-            if (!ports->view()->isVisible() || shownAt_.elapsed() < 2 * QApplication::doubleClickInterval())
-                return;
+            if (!ports->view()->isVisible() || shownAt_.elapsed() < 2 * QApplication::doubleClickInterval()) return;
             const int row = ports->findText(comName_);
-            if (row < 0)
-                Fail(comName_ + QStringLiteral(" is not in the port list"));
+            if (row < 0) Fail(comName_ + QStringLiteral(" is not in the port list"));
             QAbstractItemView* view = ports->view();
             const QRect item = view->visualRect(view->model()->index(row, 0));
             QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
             stage_ = QStringLiteral("reply");
         } else if (stage_ == QLatin1String("reply")) {
             static const QRegularExpression clock(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d"));
-            if (!clock.match(deviceClock->text()).hasMatch())
-                return;
+            if (!clock.match(deviceClock->text()).hasMatch()) return;
             std::fprintf(stderr, "smoke: %s chosen, device clock %s\n", qPrintable(ports->currentText()),
                          qPrintable(deviceClock->text()));
             tick_.stop();
@@ -79,8 +74,7 @@ private:
     static QMainWindow* MainWindow()
     {
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* window = qobject_cast<QMainWindow*>(widget); window && window->isVisible())
-                return window;
+            if (auto* window = qobject_cast<QMainWindow*>(widget); window && window->isVisible()) return window;
         return nullptr;
     }
 
@@ -105,8 +99,7 @@ class TSmokeOperatorPlugin : public QGenericPlugin {
 public:
     QObject* create(const QString& key, const QString& specification) override
     {
-        if (key != QLatin1String("tornvalesmoke") || specification.isEmpty())
-            return nullptr;
+        if (key != QLatin1String("tornvalesmoke") || specification.isEmpty()) return nullptr;
         return new TSmokeOperator(specification);
     }
 };

@@ -31,8 +31,10 @@ struct PtyRow {
     bool completesAtOnce;
     std::string result;
 };
-void PrintTo(const PtyRow& row, std::ostream* out) { *out << row.name; }
-
+void PrintTo(const PtyRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class ReadsOnAPty : public PtyPortTest, public ::testing::WithParamInterface<PtyRow> {};
 

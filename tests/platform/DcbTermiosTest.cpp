@@ -24,13 +24,15 @@ DCB Base()
 struct MappingRow {
     const char* name;
     std::function<void(DCB&)> change;
-    std::uint32_t cflagSet;      // must be set
-    std::uint32_t cflagClear;    // must be clear
+    std::uint32_t cflagSet;    // must be set
+    std::uint32_t cflagClear;  // must be clear
     std::uint32_t iflagSet;
     std::uint32_t iflagClear;
 };
-void PrintTo(const MappingRow& row, std::ostream* out) { *out << row.name; }
-
+void PrintTo(const MappingRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class DcbMapping : public ::testing::TestWithParam<MappingRow> {};
 
@@ -115,11 +117,17 @@ TEST(DcbMapping, ModemLineModes)
 TEST(DcbMapping, OutOfRangeBlocksAreRefused)
 {
     const std::function<void(DCB&)> bad[] = {
-        [](DCB& d) { d.BaudRate = 0; },         [](DCB& d) { d.ByteSize = 4; },
-        [](DCB& d) { d.ByteSize = 9; },         [](DCB& d) { d.Parity = 5; },
-        [](DCB& d) { d.StopBits = 3; },         [](DCB& d) { d.fDtrControl = 3; },
+        [](DCB& d) { d.BaudRate = 0; },
+        [](DCB& d) { d.ByteSize = 4; },
+        [](DCB& d) { d.ByteSize = 9; },
+        [](DCB& d) { d.Parity = 5; },
+        [](DCB& d) { d.StopBits = 3; },
+        [](DCB& d) { d.fDtrControl = 3; },
         [](DCB& d) { d.fRtsControl = 4; },
-        [](DCB& d) { d.fOutX = true; d.XoffChar = d.XonChar; },
+        [](DCB& d) {
+            d.fOutX = true;
+            d.XoffChar = d.XonChar;
+        },
     };
     for (std::size_t i = 0; i < std::size(bad); ++i) {
         DCB dcb = Base();

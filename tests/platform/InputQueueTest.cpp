@@ -28,7 +28,10 @@ struct Row {
     bool holdsBack;
     bool holdsLineEnd;
 };
-void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class InputQueueRules : public ::testing::TestWithParam<Row> {};
 
@@ -63,7 +66,8 @@ TEST_P(InputQueueRules, Hold)
     EXPECT_EQ(crossings, row.rx80Crossings);
     EXPECT_EQ(q.HoldsBack(), row.holdsBack);
     EXPECT_EQ(q.HoldsLineEnd(), row.holdsLineEnd);
-    EXPECT_EQ(q.Room(100), row.holdsBack ? 0u : std::min<std::size_t>(100, q.Size() < q.Capacity() ? q.Capacity() - q.Size() : 100));
+    EXPECT_EQ(q.Room(100),
+              row.holdsBack ? 0u : std::min<std::size_t>(100, q.Size() < q.Capacity() ? q.Capacity() - q.Size() : 100));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -17,8 +17,8 @@ std::vector<std::string> Decode(const std::vector<std::string>& chunks)
         decoder.Feed(reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size(),
                      [&](MarkedInputDecoder::Kind kind, std::uint8_t b) {
                          char text[8];
-                         std::snprintf(text, sizeof text, "%s%02x",
-                                       kind == MarkedInputDecoder::Kind::Byte ? "b" : "x", b);
+                         std::snprintf(text, sizeof text, "%s%02x", kind == MarkedInputDecoder::Kind::Byte ? "b" : "x",
+                                       b);
                          items.push_back(kind == MarkedInputDecoder::Kind::Break ? "brk" : text);
                      });
     }
@@ -30,8 +30,10 @@ struct DecodeRow {
     std::vector<std::string> chunks;
     std::vector<std::string> items;
 };
-void PrintTo(const DecodeRow& row, std::ostream* out) { *out << row.name; }
-
+void PrintTo(const DecodeRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class MarkedInput : public ::testing::TestWithParam<DecodeRow> {};
 
@@ -41,20 +43,25 @@ TEST_P(MarkedInput, Decodes)
 }
 
 using S = std::string;
-INSTANTIATE_TEST_SUITE_P(
-    Rows, MarkedInput,
-    ::testing::Values(DecodeRow{"Plain", {S("A\n")}, {"b41", "b0a"}},
-                      DecodeRow{"LiteralFF", {S("\xFF\xFF")}, {"bff"}},
-                      DecodeRow{"Break", {S("\xFF\x00\x00", 3)}, {"brk"}},
-                      DecodeRow{"BadByte", {S("\xFF\x00\x41", 3)}, {"x41"}},
-                      DecodeRow{"NulIsPlain", {S("\x00\x00", 2)}, {"b00", "b00"}},
-                      // Marks split across reads decode the same.
-                      DecodeRow{"SplitLiteral", {S("a\xFF"), S("\xFF" "b")}, {"b61", "bff", "b62"}},
-                      DecodeRow{"SplitBreak", {S("\xFF"), S("\x00", 1), S("\x00", 1)}, {"brk"}},
-                      DecodeRow{"SplitBadByte", {S("\xFF\x00", 2), S("\x0A")}, {"x0a"}},
-                      // Not a mark the kernel makes: both bytes are kept.
-                      DecodeRow{"StrayFF", {S("\xFF" "A")}, {"bff", "b41"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, MarkedInput,
+                         ::testing::Values(DecodeRow{"Plain", {S("A\n")}, {"b41", "b0a"}},
+                                           DecodeRow{"LiteralFF", {S("\xFF\xFF")}, {"bff"}},
+                                           DecodeRow{"Break", {S("\xFF\x00\x00", 3)}, {"brk"}},
+                                           DecodeRow{"BadByte", {S("\xFF\x00\x41", 3)}, {"x41"}},
+                                           DecodeRow{"NulIsPlain", {S("\x00\x00", 2)}, {"b00", "b00"}},
+                                           // Marks split across reads decode the same.
+                                           DecodeRow{"SplitLiteral",
+                                                     {S("a\xFF"), S("\xFF"
+                                                                    "b")},
+                                                     {"b61", "bff", "b62"}},
+                                           DecodeRow{"SplitBreak", {S("\xFF"), S("\x00", 1), S("\x00", 1)}, {"brk"}},
+                                           DecodeRow{"SplitBadByte", {S("\xFF\x00", 2), S("\x0A")}, {"x0a"}},
+                                           // Not a mark the kernel makes: both bytes are kept.
+                                           DecodeRow{"StrayFF",
+                                                     {S("\xFF"
+                                                        "A")},
+                                                     {"bff", "b41"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MarkedInput, ResetForgetsAHalfMark)
 {

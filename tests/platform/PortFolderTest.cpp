@@ -193,10 +193,8 @@ TEST_F(FakeSysfs, AutomaticNamesAreStableByKernelName)
         const char* description;
     };
     const Expected expected[] = {
-        {"COM1", "ttyS0", "on-board UART"},
-        {"COM4", "ttyS3", "on-board UART"},
-        {"COM5", "ttyACM0", "USB serial 2341:0043"},
-        {"COM6", "ttyUSB0", "FTDI FT232R USB UART"},
+        {"COM1", "ttyS0", "on-board UART"},           {"COM4", "ttyS3", "on-board UART"},
+        {"COM5", "ttyACM0", "USB serial 2341:0043"},  {"COM6", "ttyUSB0", "FTDI FT232R USB UART"},
         {"COM7", "ttyUSB10", "FTDI FT232R USB UART"},
     };
     ASSERT_EQ(ports.size(), std::size(expected));

@@ -27,8 +27,8 @@ namespace platform::test {
 inline constexpr DWORD kBoundMs = 10000;
 
 using ScopedPortFolder = testsupport::PrivatePortFolder;
-using testsupport::WaitUntil;
 using platform::ProcessCpuSeconds;
+using testsupport::WaitUntil;
 
 // An OVERLAPPED with its own manual-reset event, closed at the end.
 struct Record {

@@ -81,11 +81,10 @@ TEST_F(VirtualLines, BreaksAndLineErrorsRaiseEventsAndFlags)
         DWORD expectedEvent;
         DWORD expectedError;
     };
-    for (const Row& row : {Row{LineEvent::Break, EV_BREAK, CE_BREAK}, Row{LineEvent::FrameError, EV_ERR, CE_FRAME},
-                           Row{LineEvent::ParityError, EV_ERR, CE_RXPARITY},
-                           Row{LineEvent::Overrun, EV_ERR, CE_OVERRUN}}) {
-        const DWORD events =
-            EventsAfter(EV_BREAK | EV_ERR, [&] { ASSERT_TRUE(InjectLineEvent(name, row.event)); });
+    for (const Row& row :
+         {Row{LineEvent::Break, EV_BREAK, CE_BREAK}, Row{LineEvent::FrameError, EV_ERR, CE_FRAME},
+          Row{LineEvent::ParityError, EV_ERR, CE_RXPARITY}, Row{LineEvent::Overrun, EV_ERR, CE_OVERRUN}}) {
+        const DWORD events = EventsAfter(EV_BREAK | EV_ERR, [&] { ASSERT_TRUE(InjectLineEvent(name, row.event)); });
         EXPECT_EQ(events, row.expectedEvent);
         DWORD errors = 0;
         COMSTAT stat;

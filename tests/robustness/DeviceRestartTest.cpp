@@ -107,7 +107,10 @@ private:
 struct Counts {
     int fds, threads;
 };
-Counts Now() { return {platform::OpenFileDescriptorCount(), platform::ThreadCount()}; }
+Counts Now()
+{
+    return {platform::OpenFileDescriptorCount(), platform::ThreadCount()};
+}
 
 class DeviceRestart : public ::testing::Test {
 protected:
@@ -189,7 +192,9 @@ TEST_F(DeviceRestart, PortSurvivesTheDeviceComingAndGoing)
         port.ReadText(data, port.BytesWaiting());
         ++replies;
     });
-    const std::string query = "\x02" "80" + ChecksumText(GetChecksumme("80", 2)) + "\x03\r";
+    const std::string query = "\x02"
+                              "80" +
+                              ChecksumText(GetChecksumme("80", 2)) + "\x03\r";
     // One tick of the poll; the failure it raises, if any.
     auto tick = [&]() -> std::optional<std::string> {
         try {

@@ -121,8 +121,7 @@ bool DownloadHarness::ServeUntilRead(std::uint64_t bytes, int timeoutMs)
 
 bool DownloadHarness::ServeUntilLines(std::uint64_t lines, int timeoutMs)
 {
-    return platform::MainQueue::RunUntil([&] { return linesHandled_ >= lines; },
-                                         std::chrono::milliseconds(timeoutMs));
+    return platform::MainQueue::RunUntil([&] { return linesHandled_ >= lines; }, std::chrono::milliseconds(timeoutMs));
 }
 
 std::string ReadWholeFile(const std::string& path, bool* ok)

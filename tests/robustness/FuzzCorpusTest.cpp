@@ -18,9 +18,12 @@ struct Target {
 };
 
 const Target kTargets[] = {
-    {"reply", fuzzcheck::ReplyHandling},         {"field_commit", fuzzcheck::FieldCommit},
-    {"int_conversion", fuzzcheck::IntegerConversion}, {"port_name", fuzzcheck::PortName},
-    {"sim_frames", fuzzcheck::SimFrames},        {"dcb_termios", fuzzcheck::DcbTermios},
+    {"reply", fuzzcheck::ReplyHandling},
+    {"field_commit", fuzzcheck::FieldCommit},
+    {"int_conversion", fuzzcheck::IntegerConversion},
+    {"port_name", fuzzcheck::PortName},
+    {"sim_frames", fuzzcheck::SimFrames},
+    {"dcb_termios", fuzzcheck::DcbTermios},
 };
 
 class FuzzCorpus : public ::testing::TestWithParam<Target> {};

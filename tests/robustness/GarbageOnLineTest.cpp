@@ -96,9 +96,8 @@ TEST_F(GarbageOnLine, RandomBytesStoreExactlyTheCompleteLines)
     EXPECT_EQ(file.size(), expected.size());
     const auto diff = std::mismatch(file.begin(), file.end(), expected.begin(), expected.end());
     EXPECT_TRUE(file == expected) << "the readout file differs from the lines sent at byte "
-                                  << (diff.first - file.begin()) << ": stored "
-                                  << Hex(file, diff.first - file.begin()) << ", sent "
-                                  << Hex(expected, diff.first - file.begin());
+                                  << (diff.first - file.begin()) << ": stored " << Hex(file, diff.first - file.begin())
+                                  << ", sent " << Hex(expected, diff.first - file.begin());
 }
 
 TEST_F(GarbageOnLine, NulStormIsStoredByteForByte)

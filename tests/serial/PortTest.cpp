@@ -138,8 +138,11 @@ TEST_F(PortOnPty, WriteTextOfNothingWritesNothing)
 {
     port.Open();
     EXPECT_EQ(port.WriteText(""), 0);
-    EXPECT_EQ(port.WriteText("\x02" "80\x03\r"), 5);
-    EXPECT_EQ(device.Receive(5), "\x02" "80\x03\r");
+    EXPECT_EQ(port.WriteText("\x02"
+                             "80\x03\r"),
+              5);
+    EXPECT_EQ(device.Receive(5), "\x02"
+                                 "80\x03\r");
 }
 
 TEST_F(PortOnPty, AsyncOperationsAndTheirRecord)
@@ -360,21 +363,20 @@ TEST_P(OpenWithRefusedSetting, FailsWithItsCodeAndClosesTheDeviceAgain)
     EXPECT_NO_THROW(next.Open());  // the device was released
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Routines, OpenWithRefusedSetting,
-    ::testing::Values(RefusedSetting{"XonEqualsXoff",
-                                     [](TComPort& p) {
-                                         p.FlowControl().SetXonXoffIn(true);
-                                         p.FlowControl().SetXoffChar(17);
-                                     },
-                                     7},
-                      RefusedSetting{"ReadTimeoutsAllOnes",
-                                     [](TComPort& p) {
-                                         p.Timeouts().SetReadTotalMultiplier(-1);
-                                         p.Timeouts().SetReadTotalConstant(-1);
-                                     },
-                                     8}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Routines, OpenWithRefusedSetting,
+                         ::testing::Values(RefusedSetting{"XonEqualsXoff",
+                                                          [](TComPort& p) {
+                                                              p.FlowControl().SetXonXoffIn(true);
+                                                              p.FlowControl().SetXoffChar(17);
+                                                          },
+                                                          7},
+                                           RefusedSetting{"ReadTimeoutsAllOnes",
+                                                          [](TComPort& p) {
+                                                              p.Timeouts().SetReadTotalMultiplier(-1);
+                                                              p.Timeouts().SetReadTotalConstant(-1);
+                                                          },
+                                                          8}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PortOnPty, ARefusedChangeOnAnOpenPortStaysStored)
 {

@@ -28,18 +28,25 @@ PtyDevice::PtyDevice()
     throw std::runtime_error("cannot link a COM name: " + error);
 }
 
-PtyDevice::~PtyDevice() { platform::UnlinkPort(comName_); }
+PtyDevice::~PtyDevice()
+{
+    platform::UnlinkPort(comName_);
+}
 
 std::string PtyDevice::Receive(std::size_t count, std::chrono::milliseconds timeout)
 {
     std::string out;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (out.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
         if (pty_.Read(out, static_cast<int>(left.count())) == platform::PseudoTerminal::ReadResult::Closed) break;
     }
     return out;
 }
 
-std::string PtyDevice::UnusedComName() { return "COM254"; }
+std::string PtyDevice::UnusedComName()
+{
+    return "COM254";
+}

@@ -51,55 +51,51 @@ TEST_P(DeviceControlBlock, CarriesTheSetting)
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, DeviceControlBlock,
-    ::testing::Values(
-        DcbCase{"InputSize1000",
-                [](TComPort& p) { p.Buffer().SetInputSize(1000); },
-                [](const DCB& d) {
-                    EXPECT_EQ(d.XonLim, 250);
-                    EXPECT_EQ(d.XoffLim, 250);
-                }},
-        DcbCase{"InputSizeCutTo16Bits",
-                [](TComPort& p) { p.Buffer().SetInputSize(0x50000); },
-                [](const DCB& d) { EXPECT_EQ(d.XonLim, 0x4000); }},
-        DcbCase{"ReplaceWithoutCheck",
-                [](TComPort& p) {
-                    p.Parity().SetReplace(true);
-                    p.Parity().SetReplaceChar('?');
-                },
-                [](const DCB& d) {
-                    EXPECT_FALSE(d.fParity);
-                    EXPECT_FALSE(d.fErrorChar);
-                    EXPECT_EQ(d.ErrorChar, 0);
-                }},
-        DcbCase{"CheckAndReplace",
-                [](TComPort& p) {
-                    p.Parity().SetCheck(true);
-                    p.Parity().SetReplace(true);
-                    p.Parity().SetReplaceChar('?');
-                },
-                [](const DCB& d) {
-                    EXPECT_TRUE(d.fParity);
-                    EXPECT_TRUE(d.fErrorChar);
-                    EXPECT_EQ(d.ErrorChar, '?');
-                }},
-        DcbCase{"CheckWithParityNone",
-                [](TComPort& p) { p.Parity().SetCheck(true); },
-                [](const DCB& d) {
-                    EXPECT_TRUE(d.fParity);
-                    EXPECT_EQ(d.Parity, NOPARITY);
-                }},
-        DcbCase{"EventCharZeroAndDiscardNull",
-                [](TComPort& p) {
-                    p.SetEventChar(10);
-                    p.SetEventChar(0);
-                    p.SetDiscardNull(true);
-                },
-                [](const DCB& d) {
-                    EXPECT_EQ(d.EvtChar, 0);
-                    EXPECT_TRUE(d.fNull);
-                    EXPECT_TRUE(d.fBinary);
-                    EXPECT_FALSE(d.fAbortOnError);
-                }}),
+    ::testing::Values(DcbCase{"InputSize1000", [](TComPort& p) { p.Buffer().SetInputSize(1000); },
+                              [](const DCB& d) {
+                                  EXPECT_EQ(d.XonLim, 250);
+                                  EXPECT_EQ(d.XoffLim, 250);
+                              }},
+                      DcbCase{"InputSizeCutTo16Bits", [](TComPort& p) { p.Buffer().SetInputSize(0x50000); },
+                              [](const DCB& d) { EXPECT_EQ(d.XonLim, 0x4000); }},
+                      DcbCase{"ReplaceWithoutCheck",
+                              [](TComPort& p) {
+                                  p.Parity().SetReplace(true);
+                                  p.Parity().SetReplaceChar('?');
+                              },
+                              [](const DCB& d) {
+                                  EXPECT_FALSE(d.fParity);
+                                  EXPECT_FALSE(d.fErrorChar);
+                                  EXPECT_EQ(d.ErrorChar, 0);
+                              }},
+                      DcbCase{"CheckAndReplace",
+                              [](TComPort& p) {
+                                  p.Parity().SetCheck(true);
+                                  p.Parity().SetReplace(true);
+                                  p.Parity().SetReplaceChar('?');
+                              },
+                              [](const DCB& d) {
+                                  EXPECT_TRUE(d.fParity);
+                                  EXPECT_TRUE(d.fErrorChar);
+                                  EXPECT_EQ(d.ErrorChar, '?');
+                              }},
+                      DcbCase{"CheckWithParityNone", [](TComPort& p) { p.Parity().SetCheck(true); },
+                              [](const DCB& d) {
+                                  EXPECT_TRUE(d.fParity);
+                                  EXPECT_EQ(d.Parity, NOPARITY);
+                              }},
+                      DcbCase{"EventCharZeroAndDiscardNull",
+                              [](TComPort& p) {
+                                  p.SetEventChar(10);
+                                  p.SetEventChar(0);
+                                  p.SetDiscardNull(true);
+                              },
+                              [](const DCB& d) {
+                                  EXPECT_EQ(d.EvtChar, 0);
+                                  EXPECT_TRUE(d.fNull);
+                                  EXPECT_TRUE(d.fBinary);
+                                  EXPECT_FALSE(d.fAbortOnError);
+                              }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Settings, CopyFromTakesEveryValueAndKeepsTheOwner)
@@ -179,8 +175,7 @@ TEST_P(ComErrorMessages, FormatTheTableTextAndTheSystemCode)
     EXPECT_EQ(e.WinCode, c.winCode);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ComErrorMessages,
-    ::testing::Values(MessageCase{1, 2, "Unable to open com port (win error code: 2)"},
-                      MessageCase{14, -1, "Cannot set SyncMethod while connected"},
-                      MessageCase{15, -7, "EnumPorts function failed (win error code: -7)"}));
+INSTANTIATE_TEST_SUITE_P(Table, ComErrorMessages,
+                         ::testing::Values(MessageCase{1, 2, "Unable to open com port (win error code: 2)"},
+                                           MessageCase{14, -1, "Cannot set SyncMethod while connected"},
+                                           MessageCase{15, -7, "EnumPorts function failed (win error code: -7)"}));

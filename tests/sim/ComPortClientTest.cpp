@@ -76,8 +76,7 @@ TEST_F(ComPortClient, DayOfRecordsArrivesWhole)
     port.WriteText(FrameOf("7024_03_15"));
     ASSERT_TRUE(AwaitLines(20));
     std::string expected;
-    for (int n = 1; n <= 20; ++n)
-        expected += sim::ReplyLine(sim::RecordBody({2024, 3, 15, 0, 0, 0}, n, {20, 9}));
+    for (int n = 1; n <= 20; ++n) expected += sim::ReplyLine(sim::RecordBody({2024, 3, 15, 0, 0, 0}, n, {20, 9}));
     EXPECT_EQ(received, expected);
 }
 

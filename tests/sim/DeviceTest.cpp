@@ -26,25 +26,21 @@ TEST_P(DateValidity, FollowsTheCalendar)
     EXPECT_EQ(sim::IsValid(GetParam().t), GetParam().valid);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DateValidity,
-                         ::testing::Values(ValidityCase{{2024, 2, 29, 0, 0, 0}, true},
-                                           ValidityCase{{2023, 2, 29, 0, 0, 0}, false},
-                                           ValidityCase{{2000, 2, 29, 0, 0, 0}, true},
-                                           ValidityCase{{2100, 2, 29, 0, 0, 0}, false},
-                                           ValidityCase{{2024, 4, 31, 0, 0, 0}, false},
-                                           ValidityCase{{2024, 12, 31, 23, 59, 59}, true},
-                                           ValidityCase{{2000, 0, 0, 0, 0, 0}, false},  // the unedited template
-                                           ValidityCase{{2024, 13, 1, 0, 0, 0}, false},
-                                           ValidityCase{{2024, 1, 1, 24, 0, 0}, false},
-                                           ValidityCase{{2024, 1, 1, 0, 60, 0}, false},
-                                           ValidityCase{{2024, 1, 1, 0, 0, 60}, false},
-                                           ValidityCase{{2024, -1, 1, 0, 0, 0}, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DateValidity,
+    ::testing::Values(ValidityCase{{2024, 2, 29, 0, 0, 0}, true}, ValidityCase{{2023, 2, 29, 0, 0, 0}, false},
+                      ValidityCase{{2000, 2, 29, 0, 0, 0}, true}, ValidityCase{{2100, 2, 29, 0, 0, 0}, false},
+                      ValidityCase{{2024, 4, 31, 0, 0, 0}, false}, ValidityCase{{2024, 12, 31, 23, 59, 59}, true},
+                      ValidityCase{{2000, 0, 0, 0, 0, 0}, false},  // the unedited template
+                      ValidityCase{{2024, 13, 1, 0, 0, 0}, false}, ValidityCase{{2024, 1, 1, 24, 0, 0}, false},
+                      ValidityCase{{2024, 1, 1, 0, 60, 0}, false}, ValidityCase{{2024, 1, 1, 0, 0, 60}, false},
+                      ValidityCase{{2024, -1, 1, 0, 0, 0}, false}));
 
 TEST(DateTime, SecondsRoundTripOverYearsAndLeapDays)
 {
-    for (const DateTime t : {DateTime{2000, 1, 1, 0, 0, 0}, DateTime{1999, 12, 31, 23, 59, 59},
-                             DateTime{2024, 2, 29, 12, 34, 56}, DateTime{2099, 12, 31, 23, 59, 59},
-                             DateTime{2100, 3, 1, 0, 0, 1}})
+    for (const DateTime t :
+         {DateTime{2000, 1, 1, 0, 0, 0}, DateTime{1999, 12, 31, 23, 59, 59}, DateTime{2024, 2, 29, 12, 34, 56},
+          DateTime{2099, 12, 31, 23, 59, 59}, DateTime{2100, 3, 1, 0, 0, 1}})
         EXPECT_EQ(sim::FromSeconds(sim::ToSeconds(t)), t) << sim::RecordStamp(t);
     EXPECT_EQ(sim::ToSeconds({2000, 1, 2, 0, 0, 0}), 86400);
     EXPECT_EQ(sim::FromSeconds(-1), (DateTime{1999, 12, 31, 23, 59, 59}));
@@ -131,9 +127,9 @@ TEST(Records, FollowFromDayNumberAndSeedAlone)
 
     // Seed, day and number each change counter and value.
     std::set<std::string> tails;
-    for (const auto& other : {sim::RecordBody(day, 5, {96, 42}), sim::RecordBody(day, 5, {96, 43}),
-                              sim::RecordBody(day, 6, {96, 42}), sim::RecordBody({2024, 3, 16, 0, 0, 0}, 5, {96, 42}),
-                              sim::RecordBody({2025, 3, 15, 0, 0, 0}, 5, {96, 42})})
+    for (const auto& other :
+         {sim::RecordBody(day, 5, {96, 42}), sim::RecordBody(day, 5, {96, 43}), sim::RecordBody(day, 6, {96, 42}),
+          sim::RecordBody({2024, 3, 16, 0, 0, 0}, 5, {96, 42}), sim::RecordBody({2025, 3, 15, 0, 0, 0}, 5, {96, 42})})
         tails.insert(other.substr(25));
     EXPECT_EQ(tails.size(), 5u);
 }

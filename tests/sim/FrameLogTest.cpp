@@ -13,14 +13,18 @@ namespace {
 TEST(LogText, NamesControlCharacters)
 {
     const std::pair<std::string, const char*> cases[] = {
-        {"\x02" "806412\x03\r", "<STX>806412<ETX><CR>"},
-        {"\x02" "8100 00 00\x03" "1234\r\r", "<STX>8100 00 00<ETX>1234<CR><CR>"},
+        {"\x02"
+         "806412\x03\r",
+         "<STX>806412<ETX><CR>"},
+        {"\x02"
+         "8100 00 00\x03"
+         "1234\r\r",
+         "<STX>8100 00 00<ETX>1234<CR><CR>"},
         {std::string("a\0\n\x1B\x7F\xFC", 6), "a<00><LF><1B><7F><FC>"},
         {"<CR>", "<3C>CR>"},
         {"", ""},
     };
-    for (const auto& [raw, text] : cases)
-        EXPECT_EQ(sim::LogText(raw), text);
+    for (const auto& [raw, text] : cases) EXPECT_EQ(sim::LogText(raw), text);
 }
 
 TEST(FrameLog, EachLineIsReadableAtOnce)
@@ -34,8 +38,10 @@ TEST(FrameLog, EachLineIsReadableAtOnce)
     }
     sim::FrameLog log(path);
     ASSERT_TRUE(log.Ok());
-    log.Write("\x02" "80\x03\r");
-    log.Write("\x02" "806412\x03\r");
+    log.Write("\x02"
+              "80\x03\r");
+    log.Write("\x02"
+              "806412\x03\r");
     // Read while the log is still open: the writer must not hold lines back.
     std::ifstream in(path);
     std::stringstream content;

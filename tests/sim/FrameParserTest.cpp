@@ -4,6 +4,9 @@
 
 #include <random>
 
+// Frames are written as adjacent literals ("\x02" "80"), one frame a line.
+// clang-format off
+
 using sim::FrameEvent;
 using sim::FrameParser;
 using Kind = FrameEvent::Kind;
@@ -155,3 +158,4 @@ TEST(FrameParser, AccountsForEveryByteOfRandomInput)
 }
 
 }  // namespace
+// clang-format on

@@ -67,28 +67,31 @@ TEST_P(ResponderErrors, AnswerWithOneErrorLineAndChangeNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ResponderErrors,
-    ::testing::Values(
-        ErrorCase{"WrongChecksum", Bare("8124 03 15 13 14 150000"), sim::reply::kBadChecksum},
-        ErrorCase{"ChecksumOfAnotherPayload", Bare("806413"), sim::reply::kBadChecksum},
-        ErrorCase{"UnknownCommand", Sent("99"), sim::reply::kUnknownCommand},
-        ErrorCase{"TooShortForAChecksum", Bare("8"), sim::reply::kBadFrame},
-        ErrorCase{"EmptyBody", Bare(""), sim::reply::kBadFrame},
-        ErrorCase{"ClockQueryWithExtra", Sent("801"), sim::reply::kBadFrame},
-        ErrorCase{"Malformed", FrameEvent{FrameEvent::Kind::Malformed, "\x02" "806412\x03", "806412"},
-                  sim::reply::kBadFrame},
-        // The unedited clock template: day 00 of month 00.
-        ErrorCase{"ClockTemplateUnedited", Sent("8100 00 00 00 00 00"), sim::reply::kBadDate},
-        ErrorCase{"ClockHour24", Sent("8124 03 15 24 00 00"), sim::reply::kBadDate},
-        ErrorCase{"ClockFebruary30", Sent("8124 02 30 00 00 00"), sim::reply::kBadDate},
-        ErrorCase{"ClockFieldNotDigits", Sent("8124 03 15 1x 00 00"), sim::reply::kBadFrame},
-        ErrorCase{"ClockFrameShort", Sent("8124 03 15 13 14 1"), sim::reply::kBadFrame},
-        ErrorCase{"ReadTemplateUnedited", Sent("6000_00_000000"), sim::reply::kBadDate},
-        ErrorCase{"ReadNumberZero", Sent("6024_03_150000"), sim::reply::kNoRecord},
-        ErrorCase{"ReadNumberBeyondDay", Sent("6024_03_150097"), sim::reply::kNoRecord},
-        ErrorCase{"ReadFrameLong", Sent("6024_03_1500011"), sim::reply::kBadFrame},
-        ErrorCase{"DayTemplateUnedited", Sent("7000_00_00"), sim::reply::kBadDate},
-        ErrorCase{"DayBlankField", Sent("7024_ 3_15"), sim::reply::kBadFrame},
-        ErrorCase{"ConfigLetter", Sent("85 2 12345A 0042 1 0"), sim::reply::kBadFrame}),
+    ::testing::Values(ErrorCase{"WrongChecksum", Bare("8124 03 15 13 14 150000"), sim::reply::kBadChecksum},
+                      ErrorCase{"ChecksumOfAnotherPayload", Bare("806413"), sim::reply::kBadChecksum},
+                      ErrorCase{"UnknownCommand", Sent("99"), sim::reply::kUnknownCommand},
+                      ErrorCase{"TooShortForAChecksum", Bare("8"), sim::reply::kBadFrame},
+                      ErrorCase{"EmptyBody", Bare(""), sim::reply::kBadFrame},
+                      ErrorCase{"ClockQueryWithExtra", Sent("801"), sim::reply::kBadFrame},
+                      ErrorCase{"Malformed",
+                                FrameEvent{FrameEvent::Kind::Malformed,
+                                           "\x02"
+                                           "806412\x03",
+                                           "806412"},
+                                sim::reply::kBadFrame},
+                      // The unedited clock template: day 00 of month 00.
+                      ErrorCase{"ClockTemplateUnedited", Sent("8100 00 00 00 00 00"), sim::reply::kBadDate},
+                      ErrorCase{"ClockHour24", Sent("8124 03 15 24 00 00"), sim::reply::kBadDate},
+                      ErrorCase{"ClockFebruary30", Sent("8124 02 30 00 00 00"), sim::reply::kBadDate},
+                      ErrorCase{"ClockFieldNotDigits", Sent("8124 03 15 1x 00 00"), sim::reply::kBadFrame},
+                      ErrorCase{"ClockFrameShort", Sent("8124 03 15 13 14 1"), sim::reply::kBadFrame},
+                      ErrorCase{"ReadTemplateUnedited", Sent("6000_00_000000"), sim::reply::kBadDate},
+                      ErrorCase{"ReadNumberZero", Sent("6024_03_150000"), sim::reply::kNoRecord},
+                      ErrorCase{"ReadNumberBeyondDay", Sent("6024_03_150097"), sim::reply::kNoRecord},
+                      ErrorCase{"ReadFrameLong", Sent("6024_03_1500011"), sim::reply::kBadFrame},
+                      ErrorCase{"DayTemplateUnedited", Sent("7000_00_00"), sim::reply::kBadDate},
+                      ErrorCase{"DayBlankField", Sent("7024_ 3_15"), sim::reply::kBadFrame},
+                      ErrorCase{"ConfigLetter", Sent("85 2 12345A 0042 1 0"), sim::reply::kBadFrame}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ResponderTest, LowerCaseChecksumDigitsAreAccepted)
@@ -96,8 +99,7 @@ TEST_F(ResponderTest, LowerCaseChecksumDigitsAreAccepted)
     // "7024_03_15" has a checksum with letters; the device takes either case.
     const std::string payload = "7024_03_15";
     std::string digits = ChecksumText(GetChecksumme(payload, 10));
-    for (char& c : digits)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : digits) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     ASSERT_NE(digits, ChecksumText(GetChecksumme(payload, 10))) << "pick a payload whose checksum has letters";
     EXPECT_EQ(Bodies(Bare(payload + digits)).size(), 96u);
 }
@@ -126,7 +128,7 @@ TEST(Responder, SpoilsEveryNthLineAcrossAnswers)
 {
     sim::DeviceModel model{DateTime{2000, 1, 1, 0, 0, 0}, sim::RecordSettings{4, 1}};
     sim::Responder responder(model, 3);
-    auto lines = responder.Answer(Sent("7024_03_15"));  // lines 1-4
+    auto lines = responder.Answer(Sent("7024_03_15"));             // lines 1-4
     for (const auto& more : responder.Answer(Sent("7024_03_15")))  // lines 5-8
         lines.push_back(more);
     ASSERT_EQ(lines.size(), 8u);

@@ -25,7 +25,8 @@ inline std::string FrameOf(const std::string& payload)
     return "\x02" + payload + ChecksumText(GetChecksumme(payload, static_cast<std::int32_t>(payload.size()))) +
            "\x03\r";
 }
-inline const std::string kBareClockQuery = "\x02" "80\x03\r";
+inline const std::string kBareClockQuery = "\x02"
+                                           "80\x03\r";
 
 // Waits for `done` with an upper bound; true when it came true.
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kPatienceMs)
@@ -46,11 +47,9 @@ public:
     // tty path alone). False if it did not announce itself.
     bool Start(const std::vector<std::string>& args, const PrivateRuntimeDir& runtime)
     {
-        if (!process.Start(QDTR25_SIM_PATH, args, {{"XDG_RUNTIME_DIR", runtime.Path()}}))
-            return false;
+        if (!process.Start(QDTR25_SIM_PATH, args, {{"XDG_RUNTIME_DIR", runtime.Path()}})) return false;
         const auto line = process.ReadLine(kPatienceMs);
-        if (!line)
-            return false;
+        if (!line) return false;
         announcement = *line;
         const auto space = line->find(' ');
         comName = space == std::string::npos ? "" : line->substr(0, space);
@@ -59,7 +58,8 @@ public:
     }
 
     // Stops it as a user would and returns its exit status.
-    std::optional<platform::ExitStatus> Stop(platform::ChildProcess::Signal how = platform::ChildProcess::Signal::Terminate)
+    std::optional<platform::ExitStatus>
+    Stop(platform::ChildProcess::Signal how = platform::ChildProcess::Signal::Terminate)
     {
         process.Send(how);
         return process.Wait(kPatienceMs);
@@ -94,9 +94,10 @@ public:
                 buffer_.erase(0, lf + 1);
                 continue;
             }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-            if (left <= 0 || !ReadOnce(static_cast<int>(left)))
-                break;
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                    .count();
+            if (left <= 0 || !ReadOnce(static_cast<int>(left))) break;
         }
         return lines;
     }

@@ -28,8 +28,7 @@ bool IsLink(const std::string& comName)
 std::string CheckedBody(const std::string& line)
 {
     EXPECT_GE(line.size(), 6u) << line;
-    if (line.size() < 6)
-        return {};
+    if (line.size() < 6) return {};
     const std::string body = line.substr(0, line.size() - 6);
     EXPECT_EQ(line, sim::ReplyLine(body));
     return body;
@@ -47,8 +46,7 @@ std::vector<std::string> FileLines(const std::string& path)
 {
     std::ifstream in(path);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
@@ -150,7 +148,8 @@ TEST_F(SimProcessTest, ReadDayGivesExactlyTheStoredRecords)
     const auto lines = client.Lines(7);
     ASSERT_EQ(lines.size(), 7u);
     for (int n = 1; n <= 7; ++n)
-        EXPECT_EQ(lines[static_cast<std::size_t>(n - 1)], sim::ReplyLine(sim::RecordBody({2024, 2, 29, 0, 0, 0}, n, {7, 3})));
+        EXPECT_EQ(lines[static_cast<std::size_t>(n - 1)],
+                  sim::ReplyLine(sim::RecordBody({2024, 2, 29, 0, 0, 0}, n, {7, 3})));
     // Nothing follows the records: the next line is the clock's.
     ASSERT_TRUE(client.Send(kBareClockQuery));
     EXPECT_TRUE(sim::ParseClockText(CheckedBody(client.Line())));
@@ -160,7 +159,8 @@ TEST_F(SimProcessTest, ErrorsAndNoise)
 {
     StartSim({});
     ASSERT_TRUE(client.Send("noise\r\n"));
-    ASSERT_TRUE(client.Send("\x02" "806413\x03\r"));
+    ASSERT_TRUE(client.Send("\x02"
+                            "806413\x03\r"));
     EXPECT_EQ(client.Line(), sim::ReplyLine(sim::reply::kBadChecksum));
     ASSERT_TRUE(client.Send(FrameOf("99")));
     EXPECT_EQ(client.Line(), sim::ReplyLine(sim::reply::kUnknownCommand));
@@ -222,7 +222,9 @@ TEST_F(SimProcessTest, LogShowsExactlyWhatWasReceived)
     ASSERT_TRUE(client.Send("junk" + FrameOf("6024_03_150004")));
     ASSERT_EQ(client.Lines(1).size(), 1u);
     // Sent twice without a new template: old checksum, ETX, new checksum, CR, CR.
-    ASSERT_TRUE(client.Send("\x02" "8100 00 00 00 00 005D0F\x03" "1234\r\r"));
+    ASSERT_TRUE(client.Send("\x02"
+                            "8100 00 00 00 00 005D0F\x03"
+                            "1234\r\r"));
     EXPECT_EQ(client.Line(), sim::ReplyLine(sim::reply::kBadFrame));
 
     EXPECT_EQ(FileLines(logPath), (std::vector<std::string>{

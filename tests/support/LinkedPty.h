@@ -9,12 +9,11 @@
 
 class TLinkedPty {
 public:
-    explicit TLinkedPty(std::string comName)
-        : comName_(std::move(comName))
+    explicit TLinkedPty(std::string comName) : comName_(std::move(comName))
     {
         std::string error;
-        linked_ = pty.IsOpen() && platform::EnsurePortFolder(&error)
-                  && platform::LinkPort(comName_, pty.SlavePath(), &error);
+        linked_ =
+            pty.IsOpen() && platform::EnsurePortFolder(&error) && platform::LinkPort(comName_, pty.SlavePath(), &error);
         error_ = error;
     }
     ~TLinkedPty() { platform::UnlinkPort(comName_); }

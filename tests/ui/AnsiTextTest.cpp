@@ -9,8 +9,7 @@ namespace {
 TEST(AnsiText, EveryByteSurvivesTheWayThroughAWidgetText)
 {
     std::string all;
-    for (int b = 0; b < 256; ++b)
-        all.push_back(char(b));
+    for (int b = 0; b < 256; ++b) all.push_back(char(b));
     const QString text = QStringFromAnsi(all);
     EXPECT_EQ(text.size(), 256);
     EXPECT_EQ(AnsiFromQString(text), all);

@@ -17,7 +17,10 @@
 
 namespace {
 
-QString L1(const char* latin1) { return QString::fromLatin1(latin1); }
+QString L1(const char* latin1)
+{
+    return QString::fromLatin1(latin1);
+}
 
 // The table as written down, in Windows-1252 bytes read as Latin-1 (the two
 // agree for every character used).
@@ -29,9 +32,15 @@ struct ExpectedRow {
 const std::vector<ExpectedRow> kTable = {
     {"Schnittst", "Schnittstelle", "interface"},
     {"L_SystZeit", "Systemzeit", "system time"},
-    {"Uebertragen", L1("\xDC" "bertragen"), "transmit"},
+    {"Uebertragen",
+     L1("\xDC"
+        "bertragen"),
+     "transmit"},
     {"Ausgabe", "Ausgabe", "output"},
-    {"Rueckgab", L1("R\xFC" "ckgabe"), "feedback"},
+    {"Rueckgab",
+     L1("R\xFC"
+        "ckgabe"),
+     "feedback"},
     {"Ausw", "Auswahl", "selection"},
     {"Wert_lesen", "Wert lesen", "read value"},
     {"Datei_lesen", "Datei lesen", "read file"},
@@ -45,12 +54,15 @@ const std::vector<ExpectedRow> kTable = {
     {"Stnd", "HH", "hh"},
     {"Min", "MM", "mm"},
     {"Sek", "SS", "ss"},
-    {"Systemzeit", L1("Systemzeit \xFC" "bernehmen"), "set system time"},
+    {"Systemzeit",
+     L1("Systemzeit \xFC"
+        "bernehmen"),
+     "set system time"},
     {"Konfiguration",
-     "Dez" + QString(13, ' ') + "Speicher-ID" + QString(6, ' ') + L1("Z\xE4hler-ID") + QString(7, ' ') + "Winterzeit"
-         + QString(7, ' ') + "Sommerzeit",
-     "dez" + QString(13, ' ') + "memory-id" + QString(8, ' ') + "counter-id" + QString(6, ' ') + "winter time"
-         + QString(6, ' ') + "summer time"},
+     "Dez" + QString(13, ' ') + "Speicher-ID" + QString(6, ' ') + L1("Z\xE4hler-ID") + QString(7, ' ') + "Winterzeit" +
+         QString(7, ' ') + "Sommerzeit",
+     "dez" + QString(13, ' ') + "memory-id" + QString(8, ' ') + "counter-id" + QString(6, ' ') + "winter time" +
+         QString(6, ' ') + "summer time"},
     {"Pfad_Datei", "Pfad / Datei", "path / file"},
     {"StaticText1", L1("Z\xE4hler-ID"), "counter-ID"},
     {"StaticText2", "Datum/Uhrzeit", "date/time "},
@@ -67,12 +79,10 @@ QMap<QString, QString> Snapshot(const TSDIAppForm* form)
     for (const QWidget* w : form->findChildren<QWidget*>()) {
         const QString key = w->objectName().isEmpty() ? QString("#%1").arg(unnamed++) : w->objectName();
         QString t = QString("vis=%1 en=%2").arg(w->isVisibleTo(form)).arg(w->isEnabled());
-        if (auto* label = qobject_cast<const QLabel*>(w))
-            t += " text=" + label->text();
+        if (auto* label = qobject_cast<const QLabel*>(w)) t += " text=" + label->text();
         if (auto* button = qobject_cast<const QAbstractButton*>(w))
             t += QString(" text=%1 checked=%2").arg(button->text()).arg(button->isChecked());
-        if (auto* edit = qobject_cast<const QLineEdit*>(w))
-            t += " edit=" + edit->text();
+        if (auto* edit = qobject_cast<const QLineEdit*>(w)) t += " edit=" + edit->text();
         traits[key] = t;
     }
     for (const QAction* a : form->findChildren<QAction*>())
@@ -88,10 +98,8 @@ protected:
     QString CaptionOfControl(const char* name) const
     {
         const QWidget* w = form->findChild<QWidget*>(name);
-        if (auto* label = qobject_cast<const QLabel*>(w))
-            return label->text();
-        if (auto* button = qobject_cast<const QAbstractButton*>(w))
-            return button->text();
+        if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
         return "<no caption>";
     }
 };
@@ -102,13 +110,13 @@ TEST_F(Captions, EnglishFlagReCaptionsTheTableAndNothingElse)
     form->Panel6->hide();
     form->Uebertragen->setEnabled(true);
     form->MessID->setText("0042");
-    form->Ergebnis4->setText("\x02" "6000_00_000000\x03");
+    form->Ergebnis4->setText("\x02"
+                             "6000_00_000000\x03");
     const QMap<QString, QString> before = Snapshot(form.get());
 
     form->BitBtn2->click();
     EXPECT_EQ(form->LanguageIndex, 2);
-    for (const ExpectedRow& row : kTable)
-        EXPECT_EQ(CaptionOfControl(row.Control), row.English) << row.Control;
+    for (const ExpectedRow& row : kTable) EXPECT_EQ(CaptionOfControl(row.Control), row.English) << row.Control;
 
     QMap<QString, QString> after = Snapshot(form.get());
     QMap<QString, QString> expected = before;
@@ -147,8 +155,7 @@ TEST_F(Captions, GermanFlagRestoresTheStoredCaptionsExactly)
     form->BitBtn1->click();
     EXPECT_EQ(form->LanguageIndex, 1);
     EXPECT_EQ(Snapshot(form.get()), stored);
-    for (const ExpectedRow& row : kTable)
-        EXPECT_EQ(CaptionOfControl(row.Control), row.German) << row.Control;
+    for (const ExpectedRow& row : kTable) EXPECT_EQ(CaptionOfControl(row.Control), row.German) << row.Control;
     EXPECT_EQ(kTable[19].German.size(), 76);
     EXPECT_EQ(kTable[19].English.size(), 77);
 

@@ -30,12 +30,21 @@ private:
 TEST(Drives, UserDrivesAmongTheMountedFileSystems)
 {
     const std::vector<TDrive> mounted = {
-        {"/", "system"},        {"/proc", ""},          {"/sys", ""},           {"/boot/efi", "EFI"},
-        {"/mnt/data", "Daten"}, {"/media/anna/USB", "USB"}, {"/run/media/bob/CARD", ""}, {"/snap/core/1", ""},
-        {"/media", ""},          {"/mnt/data", "Daten"}, {"/run/user/1000", ""},  {"/mnt", ""},
+        {"/", "system"},
+        {"/proc", ""},
+        {"/sys", ""},
+        {"/boot/efi", "EFI"},
+        {"/mnt/data", "Daten"},
+        {"/media/anna/USB", "USB"},
+        {"/run/media/bob/CARD", ""},
+        {"/snap/core/1", ""},
+        {"/media", ""},
+        {"/mnt/data", "Daten"},
+        {"/run/user/1000", ""},
+        {"/mnt", ""},
     };
     const std::vector<TDrive> expected = {
-        {"/", "system"},       {"/home/anna", ""},           {"/media/anna/USB", "USB"},
+        {"/", "system"},        {"/home/anna", ""},          {"/media/anna/USB", "USB"},
         {"/mnt/data", "Daten"}, {"/run/media/bob/CARD", ""},
     };
     EXPECT_EQ(SelectUserDrives(mounted, "/home/anna/"), expected);
@@ -97,8 +106,7 @@ TEST_F(Choosers, ListShowsAncestorsThenTheFolderThenItsSubFolders)
     QStringList ancestors;
     for (QDir d(top + "/Daten");; d.cdUp()) {
         ancestors.prepend(d.absolutePath());
-        if (d.isRoot())
-            break;
+        if (d.isRoot()) break;
     }
     expected = ancestors;
     expected << top + "/Daten/2026";
@@ -184,8 +192,7 @@ TEST_F(Choosers, FolderThatCannotBeOpenedChangesNothing)
 TEST_F(Choosers, LongPathIsKeptWholeAndOnlyDrawnShortened)
 {
     QString deep = top;
-    for (int i = 0; i < 12; ++i)
-        deep += QString("/ein_recht_langer_ordnername_%1").arg(i);
+    for (int i = 0; i < 12; ++i) deep += QString("/ein_recht_langer_ordnername_%1").arg(i);
     ASSERT_TRUE(QDir().mkpath(deep));
     ASSERT_GT(deep.size(), 300);
 

@@ -29,10 +29,7 @@ namespace {
 // takes up the queued events, which Fail() lets it do at once.
 class TFailingHandler {
 public:
-    explicit TFailingHandler(std::string message = "Fehler")
-        : message_(std::move(message))
-    {
-    }
+    explicit TFailingHandler(std::string message = "Fehler") : message_(std::move(message)) {}
     void SetMessage(std::string message) { message_ = std::move(message); }
     int Runs = 0;
 
@@ -55,8 +52,7 @@ class TRawThrower : public QObject {
 protected:
     bool event(QEvent* e) override
     {
-        if (e->type() == QEvent::User)
-            throw std::runtime_error("roh");
+        if (e->type() == QEvent::User) throw std::runtime_error("roh");
         return QObject::event(e);
     }
 };
@@ -68,14 +64,13 @@ TEST(ErrorBoxText, FullStopOnlyAfterCharactersSortingAfterIt)
         {"Fehler 7", "Fehler 7."},
         {"schon da.", "schon da."},
         {"mit Blank ", "mit Blank "},
-        {"Strich-", "Strich-"},         // '-' sorts before '.'
-        {"Schraeg/", "Schraeg/."},       // '/' sorts after '.'
+        {"Strich-", "Strich-"},     // '-' sorts before '.'
+        {"Schraeg/", "Schraeg/."},  // '/' sorts after '.'
         {"Klammer)", "Klammer)"},
         {QString::fromLatin1("gr\xFC\xDF"), QString::fromLatin1("gr\xFC\xDF.")},
         {"", ""},
     };
-    for (const auto& [message, text] : rows)
-        EXPECT_EQ(ErrorBoxText(message), text) << message.toStdString();
+    for (const auto& [message, text] : rows) EXPECT_EQ(ErrorBoxText(message), text) << message.toStdString();
 }
 
 TEST(ApplicationTitle, ProgramFileNameUpToItsFirstDot)
@@ -88,8 +83,7 @@ TEST(ApplicationTitle, ProgramFileNameUpToItsFirstDot)
         {"Torn.vale.exe", "Torn"},
         {"x", "x"},
     };
-    for (const auto& [path, title] : rows)
-        EXPECT_EQ(ApplicationTitleFor(path), title) << path;
+    for (const auto& [path, title] : rows) EXPECT_EQ(ApplicationTitleFor(path), title) << path;
     ASSERT_NE(TApplication::Instance(), nullptr);
     EXPECT_EQ(TApplication::Instance()->Title(), ApplicationTitleFor(QCoreApplication::applicationFilePath()));
 }
@@ -102,7 +96,8 @@ protected:
 
 TEST_F(ErrorDisplay, EscapedErrorIsShownInAnErrorBoxAndTheProgramGoesOn)
 {
-    TFailingHandler handler("Datei C:\\x.txt kann nicht ge\xF6""ffnet werden. Zugriff verweigert");
+    TFailingHandler handler("Datei C:\\x.txt kann nicht ge\xF6"
+                            "ffnet werden. Zugriff verweigert");
     handler.Fail();
     ASSERT_EQ(watcher.Seen().size(), 1u);
     const auto& box = watcher.Seen().front();
@@ -136,10 +131,9 @@ TEST_F(ErrorDisplay, FailuresDuringAnOpenBoxAreShownAfterItInOrder)
     TFailingHandler third("E/A-Fehler 5");
     bool failedMeanwhile = false;
     watcher.WhileOpen = [&](QMessageBox*) {
-        if (failedMeanwhile)
-            return;
+        if (failedMeanwhile) return;
         failedMeanwhile = true;
-        first.Fail();   // the failure on screen repeats
+        first.Fail();  // the failure on screen repeats
         second.Fail();
         ShowMessage("Fehler ...");
         second.Fail();  // a repeat while it waits
@@ -247,8 +241,7 @@ TEST_F(ErrorDisplay, FailingButtonAndKeyHandlersAreShownAndTheControlsGoOn)
     window.show();
     int clicks = 0;
     button.OnClick = [&clicks](QObject*) {
-        if (++clicks == 1)
-            throw std::runtime_error("Klick fehlgeschlagen");
+        if (++clicks == 1) throw std::runtime_error("Klick fehlgeschlagen");
     };
     field.OnKeyPress = [&field](QObject*, char&) {
         throw std::runtime_error("'" + field.text().toStdString() + "' ist kein g\xFCltiger Integerwert");

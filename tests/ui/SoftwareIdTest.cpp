@@ -24,8 +24,7 @@ namespace {
 QString WholeFileMd5(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
+    if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
     return QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex()).toUpper();
 }
 
@@ -53,8 +52,7 @@ TEST_F(SoftwareId, KeyboardActivationDoesNothing)
     form->Software->setText("vorher");
     form->activateWindow();
     form->Button1->setFocus();
-    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
-        QTest::keyClick(form->Button1, key);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(form->Button1, key);
     EXPECT_EQ(form->Software->text(), "vorher");
 }
 
@@ -84,13 +82,13 @@ TEST(Md5OfFile, KnownDigestsAndAStreamedLargeFile)
     // RFC 1321's test suite.
     EXPECT_EQ(Md5OfFile(write("empty", "")), "D41D8CD98F00B204E9800998ECF8427E");
     EXPECT_EQ(Md5OfFile(write("abc", "abc")), "900150983CD24FB0D6963F7D28E17F72");
-    EXPECT_EQ(Md5OfFile(write("digits", "12345678901234567890123456789012345678901234567890123456789012345678901234567890")),
-              "57EDF4A22BE3C955AC49DA2E2107B67A");
+    EXPECT_EQ(
+        Md5OfFile(write("digits", "12345678901234567890123456789012345678901234567890123456789012345678901234567890")),
+        "57EDF4A22BE3C955AC49DA2E2107B67A");
 
     // Larger than any read block, with every byte value.
     QByteArray big;
-    for (int i = 0; i < 3 * 1024 * 1024 + 17; ++i)
-        big.append(char((i * 131) & 0xFF));
+    for (int i = 0; i < 3 * 1024 * 1024 + 17; ++i) big.append(char((i * 131) & 0xFF));
     const QString path = write("big", big);
     EXPECT_EQ(Md5OfFile(path), WholeFileMd5(path));
 }

@@ -40,11 +40,13 @@ struct ControlRow {
     bool Enabled = true;
 };
 
-QString L1(const char* latin1) { return QString::fromLatin1(latin1); }
+QString L1(const char* latin1)
+{
+    return QString::fromLatin1(latin1);
+}
 
-const QString kKonfigHeads =
-    L1("Dez") + QString(13, ' ') + L1("Speicher-ID") + QString(6, ' ') + L1("Z\xE4hler-ID") + QString(7, ' ')
-    + L1("Winterzeit") + QString(7, ' ') + L1("Sommerzeit");
+const QString kKonfigHeads = L1("Dez") + QString(13, ' ') + L1("Speicher-ID") + QString(6, ' ') + L1("Z\xE4hler-ID") +
+                             QString(7, ' ') + L1("Winterzeit") + QString(7, ' ') + L1("Sommerzeit");
 
 const std::vector<ControlRow> kControls = {
     {"Panel6", "", Shown::Visible, nullptr, 0},
@@ -58,7 +60,10 @@ const std::vector<ControlRow> kControls = {
     {"Label20", "QD-TR25", Shown::Visible, nullptr, 0},
     {"Modulzeit", "", Shown::Visible, nullptr, 0},
     {"Panel1", "", Shown::Visible, nullptr, 0},
-    {"Systemzeit", L1("Systemzeit \xFC" "bernehmen"), Shown::Hidden, nullptr, 0},
+    {"Systemzeit",
+     L1("Systemzeit \xFC"
+        "bernehmen"),
+     Shown::Hidden, nullptr, 0},
     {"Mess_Id", "Mess-ID-Nr.", Shown::Covered, "Panel1", 0},
     {"MessID", "0000", Shown::Covered, "Panel1", 4},
     {"Panel2", "", Shown::Visible, nullptr, 0, false},
@@ -89,10 +94,16 @@ const std::vector<ControlRow> kControls = {
     {"Winter", "0", Shown::Covered, "Panel4", 1},
     {"Sommer", "0", Shown::Covered, "Panel4", 1},
     {"L_CRC", "L_CRC", Shown::Hidden, nullptr, 0},
-    {"Uebertragen", L1("\xDC" "bertragen"), Shown::Visible, nullptr, 0, false},
+    {"Uebertragen",
+     L1("\xDC"
+        "bertragen"),
+     Shown::Visible, nullptr, 0, false},
     {"Ausgabe", "Ausgabe", Shown::Visible, nullptr, 0},
     {"Ergebnis4", "", Shown::Visible, nullptr, 0},
-    {"Rueckgab", L1("R\xFC" "ckgabe"), Shown::Visible, nullptr, 0},
+    {"Rueckgab",
+     L1("R\xFC"
+        "ckgabe"),
+     Shown::Visible, nullptr, 0},
     {"Rueckgabe", "", Shown::Visible, nullptr, 0},
     {"DriveComboBox1", "", Shown::Hidden, nullptr, 0},
     {"DirectoryListBox1", "", Shown::Hidden, nullptr, 0},
@@ -118,12 +129,9 @@ const std::vector<ControlRow> kControls = {
 
 QString TextOf(const QWidget* w)
 {
-    if (auto* label = qobject_cast<const QLabel*>(w))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(w))
-        return button->text();
-    if (auto* edit = qobject_cast<const QLineEdit*>(w))
-        return edit->text();
+    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
     return QString();
 }
 
@@ -135,10 +143,9 @@ QString EnclosingCover(const QWidget* w)
     const QObjectList& stacking = parent->children();
     for (const char* name : {"Panel1", "Panel2", "Panel3", "Panel4", "Panel6"}) {
         const auto* cover = parent->findChild<const QWidget*>(name, Qt::FindDirectChildrenOnly);
-        if (!cover || cover == w || cover->isHidden())
-            continue;
-        if (stacking.indexOf(const_cast<QWidget*>(cover)) > stacking.indexOf(const_cast<QWidget*>(w))
-            && cover->geometry().contains(w->geometry()))
+        if (!cover || cover == w || cover->isHidden()) continue;
+        if (stacking.indexOf(const_cast<QWidget*>(cover)) > stacking.indexOf(const_cast<QWidget*>(w)) &&
+            cover->geometry().contains(w->geometry()))
             return QString::fromLatin1(name);
     }
     return QString();
@@ -175,9 +182,7 @@ TEST_F(StartState, EveryControlHasItsTextStateAndLength)
             EXPECT_EQ(EnclosingCover(w), QString::fromLatin1(row.Cover));
             EXPECT_TRUE(form->IsCovered(w));
             break;
-        case Shown::Hidden:
-            EXPECT_FALSE(w->isVisibleTo(form.get()));
-            break;
+        case Shown::Hidden: EXPECT_FALSE(w->isVisibleTo(form.get())); break;
         }
         const auto* edit = qobject_cast<TEdit*>(w);
         EXPECT_EQ(edit ? edit->MaxLength() : 0, row.MaxLength);
@@ -202,12 +207,23 @@ TEST_F(StartState, ControlsStandOnTheStoredGrid)
         int X, Y, W, H;
     };
     const Place places[] = {
-        {"Panel6", 32, 33, 217, 113},   {"Panel1", 126, 179, 215, 72},  {"Panel2", 344, 173, 217, 81},
-        {"Panel3", 588, 179, 215, 72},  {"Panel4", 192, 257, 522, 71},  {"BitBtn1", 850, 8, 65, 34},
-        {"BitBtn2", 941, 8, 65, 33},    {"Panel5", 448, 116, 155, 32},  {"Modulzeit", 646, 116, 185, 33},
-        {"Uebertragen", 140, 344, 237, 57}, {"Button1", 784, 340, 222, 33}, {"Software", 731, 382, 303, 26},
-        {"DirectoryListBox1", 416, 368, 298, 98}, {"ID_Zaehler", 28, 640, 177, 33},
-        {"Datum_Zeit", 224, 640, 177, 33}, {"ID_Mess", 422, 640, 177, 33}, {"Messwert", 620, 640, 177, 33},
+        {"Panel6", 32, 33, 217, 113},
+        {"Panel1", 126, 179, 215, 72},
+        {"Panel2", 344, 173, 217, 81},
+        {"Panel3", 588, 179, 215, 72},
+        {"Panel4", 192, 257, 522, 71},
+        {"BitBtn1", 850, 8, 65, 34},
+        {"BitBtn2", 941, 8, 65, 33},
+        {"Panel5", 448, 116, 155, 32},
+        {"Modulzeit", 646, 116, 185, 33},
+        {"Uebertragen", 140, 344, 237, 57},
+        {"Button1", 784, 340, 222, 33},
+        {"Software", 731, 382, 303, 26},
+        {"DirectoryListBox1", 416, 368, 298, 98},
+        {"ID_Zaehler", 28, 640, 177, 33},
+        {"Datum_Zeit", 224, 640, 177, 33},
+        {"ID_Mess", 422, 640, 177, 33},
+        {"Messwert", 620, 640, 177, 33},
     };
     for (const Place& p : places) {
         SCOPED_TRACE(p.Name);
@@ -240,9 +256,11 @@ TEST_F(StartState, WindowCaptionColoursAndFonts)
     EXPECT_EQ(form->objectName(), "SDIAppForm");
     EXPECT_EQ(form->windowTitle(), "Tornvale Lindqvarn GmbH");
     EXPECT_EQ(form->palette().color(QPalette::Window), form->palette().color(QPalette::Button));
-    const std::pair<const char*, QColor> fills[] = {
-        {"ID_Zaehler", QColor(255, 255, 0)}, {"Messwert", QColor(255, 255, 0)},
-        {"Ergebnis4", QColor(0xFF, 0xFB, 0xF0)}, {"Rueckgabe", QColor(0xFF, 0xFB, 0xF0)}, {"Software", Qt::white}};
+    const std::pair<const char*, QColor> fills[] = {{"ID_Zaehler", QColor(255, 255, 0)},
+                                                    {"Messwert", QColor(255, 255, 0)},
+                                                    {"Ergebnis4", QColor(0xFF, 0xFB, 0xF0)},
+                                                    {"Rueckgabe", QColor(0xFF, 0xFB, 0xF0)},
+                                                    {"Software", Qt::white}};
     for (const auto& [name, colour] : fills) {
         EXPECT_TRUE(Find(name)->autoFillBackground()) << name;
         EXPECT_EQ(Find(name)->palette().color(QPalette::Window), colour) << name;
@@ -261,7 +279,8 @@ TEST_F(StartState, FrameDisplayDrawsItsControlCharactersWithGlyphsOfItsFont)
     const QFont font = form->Ergebnis4->font();
     EXPECT_EQ(QFontInfo(font).family(), "DejaVu Sans");  // the font the set-up installs
     const QFontMetrics metrics(font);
-    const QString shown = VisibleControlCharacters(QString::fromLatin1("\x02" "60_ 9\x03\r"));
+    const QString shown = VisibleControlCharacters(QString::fromLatin1("\x02"
+                                                                       "60_ 9\x03\r"));
     ASSERT_EQ(shown.size(), 8);
     EXPECT_EQ(shown.mid(1, 5), "60_ 9");
     QString symbols;
@@ -296,8 +315,7 @@ TEST_F(StartState, PortListComesFromDiscoveryWithNothingChosen)
     EXPECT_EQ(form->Schnittstelle->currentIndex(), -1);
     EXPECT_EQ(form->Schnittstelle->Text(), QString());
     QStringList items;
-    for (int i = 0; i < form->Schnittstelle->count(); ++i)
-        items << form->Schnittstelle->itemText(i);
+    for (int i = 0; i < form->Schnittstelle->count(); ++i) items << form->Schnittstelle->itemText(i);
     EXPECT_EQ(items, GetComAvailable());
     EXPECT_FALSE(items.contains(QString()));  // the stored empty entry is gone
 }

@@ -10,17 +10,14 @@
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "C");
     QTemporaryDir runtimeDir;
-    if (!runtimeDir.isValid())
-        return 1;
+    if (!runtimeDir.isValid()) return 1;
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
 
     testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();  // listing needs no application
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();  // listing needs no application
     TApplication app(argc, argv);
     // Tests close windows and boxes without a running loop; a quit request
     // then would make every later modal loop return at once.

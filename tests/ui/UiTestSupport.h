@@ -28,10 +28,7 @@ inline QDateTime FixedTestTime()
 // the tests see how the controls are wired to them.
 class TSpyForm : public TSDIAppForm {
 public:
-    explicit TSpyForm(TClock clock = FixedTestTime)
-        : TSDIAppForm(std::move(clock))
-    {
-    }
+    explicit TSpyForm(TClock clock = FixedTestTime) : TSDIAppForm(std::move(clock)) {}
 
     QStringList Calls;
 
@@ -45,8 +42,7 @@ public:
     void CPort1RxFlag(TObject*) override
     {
         Calls << "CPort1RxFlag";
-        if (RxFlagFailure)
-            RxFlagFailure();
+        if (RxFlagFailure) RxFlagFailure();
     }
     std::function<void()> RxFlagFailure;
 
@@ -72,8 +68,7 @@ template <typename Form = TSDIAppForm>
 class TFormHolder {
 public:
     template <typename... Args>
-    explicit TFormHolder(Args&&... args)
-        : form_(new Form(std::forward<Args>(args)...))
+    explicit TFormHolder(Args&&... args) : form_(new Form(std::forward<Args>(args)...))
     {
     }
     ~TFormHolder() { Reset(); }
@@ -116,17 +111,14 @@ private:
     void Poll()
     {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || box == handling_)
-            return;
+        if (!box || box == handling_) return;
         handling_ = box;
         int open = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox*>(w) && w->isVisible())
-                ++open;
-        seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->buttons().size(),
-                         box->standardButtons(), open});
-        if (WhileOpen)
-            WhileOpen(box);
+            if (qobject_cast<QMessageBox*>(w) && w->isVisible()) ++open;
+        seen_.push_back(
+            {box->windowTitle(), box->text(), box->icon(), box->buttons().size(), box->standardButtons(), open});
+        if (WhileOpen) WhileOpen(box);
         handling_ = nullptr;
         box->done(QMessageBox::Ok);
     }

@@ -72,10 +72,18 @@ TEST_F(Wiring, EnterCommitsAndOtherKeysOnlyEdit)
         int MaxLength;
     };
     const Row rows[] = {
-        {form->MessID, "MessID", 4},   {form->JJ, "JJ", 2},         {form->MM, "MM", 2},
-        {form->TT, "TT", 2},           {form->hh, "hh", 2},         {form->m_m, "m_m", 2},
-        {form->ss, "ss", 2},           {form->Dezimale, "Dezimale", 1}, {form->Speicher_ID, "Speicher_ID", 6},
-        {form->Zaehler_ID, "Zaehler_ID", 4}, {form->Winter, "Winter", 1}, {form->Sommer, "Sommer", 1},
+        {form->MessID, "MessID", 4},
+        {form->JJ, "JJ", 2},
+        {form->MM, "MM", 2},
+        {form->TT, "TT", 2},
+        {form->hh, "hh", 2},
+        {form->m_m, "m_m", 2},
+        {form->ss, "ss", 2},
+        {form->Dezimale, "Dezimale", 1},
+        {form->Speicher_ID, "Speicher_ID", 6},
+        {form->Zaehler_ID, "Zaehler_ID", 4},
+        {form->Winter, "Winter", 1},
+        {form->Sommer, "Sommer", 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);

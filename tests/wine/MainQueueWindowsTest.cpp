@@ -59,9 +59,8 @@ TEST(SendMessageOnWindows, QtLoopDeliversSentMessagesOnTheMainThread)
 // socket stays readable until ProcessPending has rethrown both, one a call.
 TEST(SendMessageOnWindows, ExceptionsInQtLoopReachProcessPendingOneByOne)
 {
-    HWND w = AllocateHWnd([](HWND, UINT, WPARAM wp, LPARAM) -> LRESULT {
-        throw std::runtime_error(wp == 1 ? "first" : "second");
-    });
+    HWND w = AllocateHWnd(
+        [](HWND, UINT, WPARAM wp, LPARAM) -> LRESULT { throw std::runtime_error(wp == 1 ? "first" : "second"); });
     std::atomic<bool> done{false};
     LRESULT results[2] = {-1, -1};
     std::thread sender([&] {

@@ -28,19 +28,16 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::pair<std::stri
         bool replaced = false;
         for (const auto& [name, value] : overrides)
             replaced = replaced || entry.compare(0, name.size() + 1, name + "=") == 0;
-        if (!replaced)
-            merged.push_back(entry);
+        if (!replaced) merged.push_back(entry);
     }
-    for (const auto& [name, value] : overrides)
-        merged.push_back(name + "=" + value);
+    for (const auto& [name, value] : overrides) merged.push_back(name + "=" + value);
     return merged;
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& texts)
 {
     std::vector<char*> out;
-    for (auto& t : texts)
-        out.push_back(t.data());
+    for (auto& t : texts) out.push_back(t.data());
     out.push_back(nullptr);
     return out;
 }
@@ -53,23 +50,19 @@ ChildProcess::~ChildProcess()
         Send(Signal::Kill);
         Wait(-1);
     }
-    if (out_ >= 0)
-        ::close(out_);
+    if (out_ >= 0) ::close(out_);
 }
 
 bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::pair<std::string, std::string>>& env, std::string* error)
 {
     auto fail = [&](const char* what, int err) {
-        if (error)
-            *error = std::string(what) + ": " + std::strerror(err);
+        if (error) *error = std::string(what) + ": " + std::strerror(err);
         return false;
     };
-    if (pid_ > 0)
-        return fail("Start", EBUSY);
+    if (pid_ > 0) return fail("Start", EBUSY);
     int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-        return fail("pipe2", errno);
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return fail("pipe2", errno);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -108,14 +101,11 @@ std::optional<std::string> ChildProcess::ReadLine(int timeoutMs)
             pending_.erase(0, nl + 1);
             return line;
         }
-        if (out_ < 0)
-            return std::nullopt;
+        if (out_ < 0) return std::nullopt;
         pollfd p{out_, POLLIN, 0};
         const int ready = ::poll(&p, 1, posix::PollTimeoutMs(deadline));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return std::nullopt;
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return std::nullopt;
         char buffer[512];
         const ssize_t n = ::read(out_, buffer, sizeof buffer);
         if (n > 0) {
@@ -129,28 +119,23 @@ std::optional<std::string> ChildProcess::ReadLine(int timeoutMs)
 
 bool ChildProcess::Send(Signal signal)
 {
-    if (pid_ <= 0)
-        return false;
+    if (pid_ <= 0) return false;
     const int number = signal == Signal::Interrupt ? SIGINT : signal == Signal::Terminate ? SIGTERM : SIGKILL;
     return ::kill(pid_, number) == 0;
 }
 
 std::optional<ExitStatus> ChildProcess::Wait(int timeoutMs)
 {
-    if (pid_ <= 0)
-        return std::nullopt;
+    if (pid_ <= 0) return std::nullopt;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
     int status = 0;
     for (;;) {
         const pid_t r = ::waitpid(pid_, &status, timeoutMs < 0 ? 0 : WNOHANG);
-        if (r == pid_)
-            break;
-        if (r < 0 && errno != EINTR)
-            return std::nullopt;
+        if (r == pid_) break;
+        if (r < 0 && errno != EINTR) return std::nullopt;
         if (r == 0) {
             const int left = posix::PollTimeoutMs(deadline);
-            if (left == 0)
-                return std::nullopt;
+            if (left == 0) return std::nullopt;
             if (pidFd_ >= 0) {
                 pollfd p{pidFd_, POLLIN, 0};
                 ::poll(&p, 1, left);

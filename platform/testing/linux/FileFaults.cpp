@@ -11,8 +11,7 @@ namespace platform {
 namespace {
 
 // The capabilities that let root ignore permission bits on files and folders.
-constexpr std::uint32_t kOverrideMask =
-    (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+constexpr std::uint32_t kOverrideMask = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
 
 // capget/capset act on the calling thread only, which is what a scoped
 // change on the test's thread wants; glibc has no wrapper without libcap.
@@ -38,7 +37,8 @@ ScopedFileSizeLimit::ScopedFileSizeLimit(std::uint64_t bytes)
     oldHard_ = old.rlim_max;
     // Without this the kernel ends the process with SIGXFSZ instead of
     // failing the write with EFBIG.
-    struct sigaction ignore{}, previous{};
+    struct sigaction ignore {
+    }, previous{};
     ignore.sa_handler = SIG_IGN;
     ::sigemptyset(&ignore.sa_mask);
     if (::sigaction(SIGXFSZ, &ignore, &previous) != 0) return;
@@ -54,7 +54,7 @@ ScopedFileSizeLimit::~ScopedFileSizeLimit()
     if (!active_) return;
     rlimit limit{static_cast<rlim_t>(oldSoft_), static_cast<rlim_t>(oldHard_)};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    struct sigaction restore{};
+    struct sigaction restore {};
     restore.sa_handler = reinterpret_cast<void (*)(int)>(oldHandler_);
     ::sigemptyset(&restore.sa_mask);
     ::sigaction(SIGXFSZ, &restore, nullptr);

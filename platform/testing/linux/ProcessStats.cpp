@@ -52,7 +52,10 @@ int OpenFileDescriptorCount()
     return CountEntries("/proc/self/fd") - 1;
 }
 
-int ThreadCount() { return CountEntries("/proc/self/task"); }
+int ThreadCount()
+{
+    return CountEntries("/proc/self/task");
+}
 
 double ProcessCpuSeconds()
 {
@@ -77,8 +80,8 @@ std::vector<ThreadCpu> ThreadCpuTimes()
         // schedstat counts nanoseconds on the CPU; stat only clock ticks.
         std::istringstream schedstat(ReadFirstLine(entry.path() / "schedstat"));
         unsigned long long ns = 0;
-        t.seconds = schedstat >> ns ? static_cast<double>(ns) / 1e9
-                                    : StatCpuSeconds(ReadFirstLine(entry.path() / "stat"));
+        t.seconds =
+            schedstat >> ns ? static_cast<double>(ns) / 1e9 : StatCpuSeconds(ReadFirstLine(entry.path() / "stat"));
         result.push_back(t);
     }
     return result;

@@ -42,6 +42,9 @@ std::vector<ThreadWakeups> ReadThreadWakeups()
     return result;
 }
 
-int CurrentThreadId() { return static_cast<int>(::syscall(SYS_gettid)); }
+int CurrentThreadId()
+{
+    return static_cast<int>(::syscall(SYS_gettid));
+}
 
 }  // namespace platform

@@ -46,7 +46,7 @@ PseudoTerminal::PseudoTerminal()
         CloseMaster();
         return;
     }
-    termios t {};
+    termios t{};
     if (tcgetattr(slave, &t) == 0) {
         posix::MakeRaw(t);
         tcsetattr(slave, TCSANOW, &t);
@@ -125,8 +125,10 @@ PseudoTerminal::ReadResult PseudoTerminal::Read(std::string& out, int timeoutMs)
                 out.append(buffer, static_cast<std::size_t>(n));
                 return ReadResult::Data;
             }
-            if (n < 0 && errno == EIO) noClient = true;
-            else if (n == 0 || (errno != EAGAIN && errno != EINTR)) return ReadResult::Closed;
+            if (n < 0 && errno == EIO)
+                noClient = true;
+            else if (n == 0 || (errno != EAGAIN && errno != EINTR))
+                return ReadResult::Closed;
         }
         if (!noClient) {
             if (timeout == 0) return ReadResult::Timeout;

@@ -26,8 +26,7 @@ bool BaudConstant(int baud, speed_t& out)
 
 void SetError(std::string* error, const std::string& text)
 {
-    if (error)
-        *error = text;
+    if (error) *error = text;
 }
 
 }  // namespace
@@ -72,15 +71,13 @@ RawTty::~RawTty()
 
 RawTty::ReadResult RawTty::Read(std::string& out, int timeoutMs)
 {
-    if (closed_)
-        return ReadResult::Closed;
+    if (closed_) return ReadResult::Closed;
     pollfd p{fd_, POLLIN, 0};
     int ready;
     do {
         ready = ::poll(&p, 1, timeoutMs < 0 ? -1 : timeoutMs);
     } while (ready < 0 && errno == EINTR);
-    if (ready == 0)
-        return ReadResult::Timeout;
+    if (ready == 0) return ReadResult::Timeout;
     // Bytes that arrived before a hang-up are still delivered; only a read that
     // yields nothing after the wake-up means the other side is gone.
     char buffer[4096];
@@ -89,16 +86,14 @@ RawTty::ReadResult RawTty::Read(std::string& out, int timeoutMs)
         out.append(buffer, static_cast<std::size_t>(n));
         return ReadResult::Data;
     }
-    if (n < 0 && (errno == EAGAIN || errno == EINTR))
-        return ReadResult::Timeout;
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ReadResult::Timeout;
     closed_ = true;  // stop polling a dead descriptor instead of spinning on it
     return ReadResult::Closed;
 }
 
 bool RawTty::WriteAll(const std::string& bytes, int timeoutMs)
 {
-    if (closed_)
-        return false;
+    if (closed_) return false;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::size_t done = 0;
@@ -108,18 +103,13 @@ bool RawTty::WriteAll(const std::string& bytes, int timeoutMs)
             done += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
-            return false;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) return false;
         const int left = posix::PollTimeoutMs(deadline);
-        if (left <= 0)
-            return false;
+        if (left <= 0) return false;
         pollfd p{fd_, POLLOUT, 0};
-        if (::poll(&p, 1, left) < 0 && errno != EINTR)
-            return false;
-        if (p.revents & (POLLERR | POLLHUP | POLLNVAL))
-            return false;
+        if (::poll(&p, 1, left) < 0 && errno != EINTR) return false;
+        if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) return false;
     }
     return true;
 }

@@ -53,8 +53,7 @@ TerminationSignals::TerminationSignals()
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int sig : kSignals)
-        ::sigaction(sig, &action, nullptr);
+    for (int sig : kSignals) ::sigaction(sig, &action, nullptr);
     // A reader of our stdout that went away must not kill us before we clean up.
     ::signal(SIGPIPE, SIG_IGN);
 }
@@ -64,8 +63,7 @@ TerminationSignals::~TerminationSignals()
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
-    for (int sig : kSignals)
-        ::sigaction(sig, &action, nullptr);
+    for (int sig : kSignals) ::sigaction(sig, &action, nullptr);
     ::signal(SIGPIPE, SIG_DFL);
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
@@ -80,8 +78,7 @@ bool TerminationSignals::Requested() const
 
 bool TerminationSignals::WaitFor(int milliseconds) const
 {
-    if (Requested())
-        return true;
+    if (Requested()) return true;
     pollfd p{g_pipe[0], POLLIN, 0};
     // EINTR is the signal itself arriving; Requested() then says so.
     ::poll(&p, 1, milliseconds < 0 ? -1 : milliseconds);

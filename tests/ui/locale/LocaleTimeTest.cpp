@@ -27,8 +27,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir runtimeDir;
-    if (!runtimeDir.isValid())
-        return 1;
+    if (!runtimeDir.isValid()) return 1;
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     testing::InitGoogleTest(&argc, argv);
     TApplication app(argc, argv);

@@ -41,8 +41,7 @@ TEST_F(PortLifetime, FailingReplyHandlerIsShownAndLaterEventsStillArrive)
     TBoxWatcher watcher;
     int failures = 0;
     form->RxFlagFailure = [&failures] {
-        if (failures++ == 0)
-            throw std::runtime_error("Antwort unbrauchbar");
+        if (failures++ == 0) throw std::runtime_error("Antwort unbrauchbar");
     };
     form->CPort1->Open();
     ASSERT_TRUE(device.pty.WriteAll("erste\r\n"));

@@ -63,8 +63,7 @@ protected:
     QStringList Listed() const
     {
         QStringList names;
-        for (int i = 0; i < form->Schnittstelle->count(); ++i)
-            names << form->Schnittstelle->itemText(i);
+        for (int i = 0; i < form->Schnittstelle->count(); ++i) names << form->Schnittstelle->itemText(i);
         return names;
     }
 
@@ -79,8 +78,7 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
     ASSERT_EQ(QApplication::focusWidget(), box->view());
     // Arrow keys walk the open list; the status bar names the device behind
     // the entry under the highlight, as its tool-tip does.
-    for (int i = 0; i < box->count() && box->view()->currentIndex().data().toString() != "COM7"; ++i)
-        Key(Qt::Key_Down);
+    for (int i = 0; i < box->count() && box->view()->currentIndex().data().toString() != "COM7"; ++i) Key(Qt::Key_Down);
     EXPECT_EQ(form->StatusBar->currentMessage(), Described("COM7", device));
     EXPECT_EQ(box->itemData(box->findText("COM7"), Qt::ToolTipRole).toString(), Described("COM7", device));
     Key(Qt::Key_Return);
