@@ -8,8 +8,8 @@
 // EV_RING; each new break raises EV_BREAK with CE_BREAK, each new frame,
 // parity or overrun error EV_ERR with CE_FRAME, CE_RXPARITY or CE_OVERRUN.
 //
-// One process should drive a port's lines at a time: an update is a read, a
-// change and an atomic replace of the file.
+// The port's owner only reads the file; what writes it (the simulator, the
+// tests) is in platform/tty/VirtualLinesDriver.h.
 
 #include <cstdint>
 #include <string>
@@ -35,14 +35,6 @@ std::string VirtualLinesPath(const std::string& comName);
 
 // The state now; all lines off and no events when there is no file.
 VirtualLineState ReadVirtualLines(const std::string& comName);
-bool WriteVirtualLines(const std::string& comName, const VirtualLineState& state, std::string* error = nullptr);
-
-bool SetVirtualModemLines(const std::string& comName, bool cts, bool dsr, bool ring, bool rlsd,
-                          std::string* error = nullptr);
-
-enum class LineEvent { Break, FrameError, ParityError, Overrun };
-bool InjectLineEvent(const std::string& comName, LineEvent event, std::string* error = nullptr);
-
 // The file's text: "cts=1 dsr=0 ring=0 rlsd=1 breaks=0 frame=0 parity=0 overrun=0".
 // Parsing ignores what it does not know and keeps defaults for what is missing.
 std::string FormatVirtualLines(const VirtualLineState& state);

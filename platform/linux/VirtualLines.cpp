@@ -2,12 +2,7 @@
 
 #include "platform/PortFolder.h"
 #include "platform/linux/PortNames.h"
-#include "platform/linux/Posix.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -72,42 +67,6 @@ VirtualLineState ReadVirtualLines(const std::string& comName)
     std::stringstream text;
     text << in.rdbuf();
     return ParseVirtualLines(text.str());
-}
-
-bool WriteVirtualLines(const std::string& comName, const VirtualLineState& state, std::string* error)
-{
-    const std::string path = VirtualLinesPath(comName);
-    if (path.empty()) {
-        if (error) *error = "'" + comName + "' is not a COM name";
-        return false;
-    }
-    if (!EnsurePortFolder(error)) return false;
-    // A port never reads half a file.
-    if (posix::ReplaceFile(path, FormatVirtualLines(state))) return true;
-    if (error) *error = "cannot replace " + path + ": " + std::strerror(errno);
-    return false;
-}
-
-bool SetVirtualModemLines(const std::string& comName, bool cts, bool dsr, bool ring, bool rlsd, std::string* error)
-{
-    VirtualLineState state = ReadVirtualLines(comName);
-    state.cts = cts;
-    state.dsr = dsr;
-    state.ring = ring;
-    state.rlsd = rlsd;
-    return WriteVirtualLines(comName, state, error);
-}
-
-bool InjectLineEvent(const std::string& comName, LineEvent event, std::string* error)
-{
-    VirtualLineState state = ReadVirtualLines(comName);
-    switch (event) {
-    case LineEvent::Break: ++state.breaks; break;
-    case LineEvent::FrameError: ++state.frameErrors; break;
-    case LineEvent::ParityError: ++state.parityErrors; break;
-    case LineEvent::Overrun: ++state.overruns; break;
-    }
-    return WriteVirtualLines(comName, state, error);
 }
 
 }  // namespace platform
