@@ -26,7 +26,7 @@ TEST_F(Device, TypedPortIsChosenAndAskedForItsClock)
     form->Schnittstelle->clear();
     form->Schnittstelle->addItems({QString::fromStdString(sim.ComName()), "COM99"});
     form->Schnittstelle->setCurrentIndex(-1);  // nothing chosen yet, as after start-up
-    form->Schnittstelle->setFocus();
+    Click(form->Schnittstelle->lineEdit());
     QTest::keyClicks(form->Schnittstelle->lineEdit(), QString::fromStdString(sim.ComName()).toLower());
 
     ASSERT_TRUE(form->CPort1->Connected()) << Boxes();
@@ -140,7 +140,7 @@ TEST_F(Device, DeviceClockIsSetFromThePcTimeAndReadBack)
     Connect(sim);
     ASSERT_TRUE(WaitFor([&] { return form->Uhr_stellen->isVisible(); }));
     Click(form->Uhr_stellen);
-    form->Systemzeit->setFocus();
+    Click(form->Systemzeit);  // and leave it selected
     ASSERT_TRUE(form->Systemzeit->hasFocus());
 
     now = QDateTime(QDate(2026, 12, 7), QTime(9, 7, 11));

@@ -65,7 +65,7 @@ TEST_F(Operator, EachModeShowsItsGroupsLoadsItsTemplateAndSetsReplyModeFocusAndP
         SCOPED_TRACE(row.Mode);
         // Checked as a click does, without the click's own move of the focus
         // ("Konfiguration" is never offered; its handler works all the same).
-        form->Schnittstelle->setFocus();
+        Click(form->Schnittstelle->lineEdit());
         QWidget* focusBefore = QApplication::focusWidget();
         row.Button->SetChecked(true);
 

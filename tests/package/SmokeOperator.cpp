@@ -97,10 +97,10 @@ class TSmokeOperatorPlugin : public QGenericPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "SmokeOperator.json")
 public:
-    QObject* create(const QString& key, const QString& specification) override
+    QObject* create(const QString& key, const QString& comName) override
     {
-        if (key != QLatin1String("tornvalesmoke") || specification.isEmpty()) return nullptr;
-        return new TSmokeOperator(specification);
+        if (key != QLatin1String("tornvalesmoke") || comName.isEmpty()) return nullptr;
+        return new TSmokeOperator(comName);
     }
 };
 

@@ -11,6 +11,7 @@
 #include "ui/PathLabel.h"
 
 #include <QDir>
+#include <QListWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -129,8 +130,9 @@ TEST_F(Choosers, OpeningAFolderWritesDateiChangesDirectoryAndRunsDateiLesen)
     // Enter on the entry "Daten" opens it.
     const int row = Entries().indexOf(top + "/Daten");
     ASSERT_GE(row, 0);
-    form->DirectoryListBox1->setFocus();
-    form->DirectoryListBox1->setCurrentRow(row);
+    QListWidget* list = form->DirectoryListBox1;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    ASSERT_EQ(list->currentRow(), row);
     QTest::keyClick(form->DirectoryListBox1, Qt::Key_Return);
 
     EXPECT_EQ(form->DirectoryListBox1->Directory(), top + "/Daten");

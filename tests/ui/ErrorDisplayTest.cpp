@@ -255,7 +255,7 @@ TEST_F(ErrorDisplay, FailingButtonAndKeyHandlersAreShownAndTheControlsGoOn)
     EXPECT_EQ(clicks, 2);
     EXPECT_FALSE(button.isDown());
 
-    field.setFocus();
+    QTest::mouseClick(&field, Qt::LeftButton);
     QTest::keyClick(&field, Qt::Key_Return);
     QCoreApplication::sendPostedEvents();
     ASSERT_EQ(watcher.Seen().size(), 2u);

@@ -9,6 +9,7 @@
 #include "ui/FileDigest.h"
 #include "ui/MouseButton.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -50,9 +51,16 @@ TEST_F(SoftwareId, PressBlanksAndReleaseShowsTheDigest_LeftAndRightButton)
 TEST_F(SoftwareId, KeyboardActivationDoesNothing)
 {
     form->Software->setText("vorher");
+    form->show();
     form->activateWindow();
-    form->Button1->setFocus();
-    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(form->Button1, key);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // Tab to the button, as the keyboard reaches it.
+    for (int i = 0; i < 64 && QApplication::focusWidget() != form->Button1; ++i)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(form.get()),
+                        Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form->Button1);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
+        QTest::keyClick(QApplication::focusWidget(), key);
     EXPECT_EQ(form->Software->text(), "vorher");
 }
 
