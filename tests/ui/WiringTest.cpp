@@ -103,12 +103,15 @@ TEST_F(Wiring, EnterCommitsAndOtherKeysOnlyEdit)
 TEST_F(Wiring, MaximumLengthLimitsTheOperatorButNotTheProgram)
 {
     TEdit* field = form->MessID;
-    field->setFocus();
-    field->clear();
+    QTest::mouseClick(field, Qt::LeftButton);  // in, everything selected, gone
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
     QGuiApplication::clipboard()->setText("123456");
     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);  // a paste is cut to fit
     EXPECT_EQ(field->text(), "1234");
-    field->setCursorPosition(2);
+    QTest::keyClick(field, Qt::Key_Home);
+    QTest::keyClick(field, Qt::Key_Right);
+    QTest::keyClick(field, Qt::Key_Right);
     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(field->text(), "1234");
 
@@ -120,14 +123,14 @@ TEST_F(Wiring, MaximumLengthLimitsTheOperatorButNotTheProgram)
     EXPECT_EQ(field->text(), "0000000042");
 
     // The operator cannot lengthen it, but can shorten it.
-    field->end(false);
+    QTest::keyClick(field, Qt::Key_End);
     QTest::keyClicks(field, "7");
     EXPECT_EQ(field->text(), "0000000042");
     QTest::keyClick(field, Qt::Key_Backspace);
     EXPECT_EQ(field->text(), "000000004");
     QTest::keyClicks(field, "8");
     EXPECT_EQ(field->text(), "000000004");
-    field->selectAll();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, "98765");
     EXPECT_EQ(field->text(), "9876");
 }
@@ -142,7 +145,7 @@ TEST_F(Wiring, PortListChoosesByMouseArrowKeysAndCompletion)
     EXPECT_EQ(TakeCalls(), QStringList{});
 
     // Typing completes to the first entry that begins with it, in any case.
-    box->setFocus();
+    QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
     QTest::keyClicks(box->lineEdit(), "c");
     EXPECT_EQ(TakeCalls(), QStringList{"SchnittstelleClick"});
     EXPECT_EQ(box->currentIndex(), 0);
@@ -211,7 +214,7 @@ TEST(TimerEnabled, EnablingARunningTimerKeepsItsPeriod)
 TEST_F(Wiring, TabPassesOverCoveredControls)
 {
     QStringList reached;
-    form->Schnittstelle->setFocus();
+    QTest::mouseClick(form->Schnittstelle->lineEdit(), Qt::LeftButton);
     for (int i = 0; i < 40; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* now = QApplication::focusWidget();
