@@ -9,7 +9,7 @@
 // parity or overrun error EV_ERR with CE_FRAME, CE_RXPARITY or CE_OVERRUN.
 //
 // The port's owner only reads the file; what writes it (the simulator, the
-// tests) is in platform/tty/VirtualLinesDriver.h.
+// tests) is in tooling/tty/VirtualLinesDriver.h.
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that every library Tornvale links is built from product sources
-# only: no object of the test, benchmark or simulator tooling (platform/testing,
-# platform/tty, sim, tests, bench) in any of them. Lists each library with its
+# only: no object of the test, benchmark or simulator tooling (tooling/testing,
+# tooling/tty, sim, tests, bench) in any of them. Lists each library with its
 # objects (ar t). Usage: scripts/check-product-libs.sh [build-dir]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,8 +9,8 @@ build="$(cd "${1:-$root/build}" && pwd)"
 link="$build/ui/CMakeFiles/Tornvale.dir/link.txt"
 [ -f "$link" ] || { echo "no link line for Tornvale in $build" >&2; exit 2; }
 
-# Object names of the tooling: "Pty.cpp.o" for platform/tty/linux/Pty.cpp.
-mapfile -t tooling < <(cd "$root" && find platform/testing platform/tty sim tests bench -name '*.cpp' -printf '%f.o\n' | sort -u)
+# Object names of the tooling: "Pty.cpp.o" for tooling/tty/linux/Pty.cpp.
+mapfile -t tooling < <(cd "$root" && find tooling/testing tooling/tty sim tests bench -name '*.cpp' -printf '%f.o\n' | sort -u)
 
 status=0
 for lib in $(tr ' ' '\n' < "$link" | grep '\.a$'); do

@@ -1,7 +1,7 @@
 #include "sim/Link.h"
 
-#include "platform/tty/Pty.h"
-#include "platform/tty/RawTty.h"
+#include "tooling/tty/Pty.h"
+#include "tooling/tty/RawTty.h"
 
 namespace sim {
 namespace {

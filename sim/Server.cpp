@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/tty/Termination.h"
+#include "tooling/tty/Termination.h"
 
 namespace sim {
 namespace {

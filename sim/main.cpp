@@ -7,9 +7,9 @@
 
 #include "platform/ComName.h"
 #include "platform/PortFolder.h"
-#include "platform/tty/Pty.h"
-#include "platform/tty/RawTty.h"
-#include "platform/tty/Termination.h"
+#include "tooling/tty/Pty.h"
+#include "tooling/tty/RawTty.h"
+#include "tooling/tty/Termination.h"
 #include "sim/Link.h"
 #include "sim/Options.h"
 #include "sim/Server.h"

@@ -34,7 +34,7 @@
 #include "exchange/ReplyLineSplitter.h"
 #include "serial/CPort1Settings.h"
 #include "RecordDevice.h"
-#include "platform/testing/PlainTtyIo.h"
+#include "tooling/testing/PlainTtyIo.h"
 #include "ui/Application.h"
 #include "ui/SDIMain.h"
 

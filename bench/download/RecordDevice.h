@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 
 class RecordDevice {
 public:

@@ -13,8 +13,8 @@
 
 #include "platform/MainThread.h"
 #include "platform/PortFolder.h"
-#include "platform/testing/ProcessStats.h"
-#include "platform/tty/Pty.h"
+#include "tooling/testing/ProcessStats.h"
+#include "tooling/tty/Pty.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"
 

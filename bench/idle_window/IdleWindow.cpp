@@ -22,9 +22,9 @@
 #include <map>
 
 #include "BenchReport.h"
-#include "platform/testing/ChildProcess.h"
-#include "platform/testing/ProcessStats.h"
-#include "platform/testing/ThreadWakeups.h"
+#include "tooling/testing/ChildProcess.h"
+#include "tooling/testing/ProcessStats.h"
+#include "tooling/testing/ThreadWakeups.h"
 #include "exchange/Checksum.h"
 #include "serial/CPort1Settings.h"
 #include "ui/Application.h"

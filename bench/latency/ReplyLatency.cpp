@@ -24,9 +24,9 @@
 #include "exchange/ReplyHandling.h"
 #include "exchange/ReplyLineSplitter.h"
 #include "platform/MainThread.h"
-#include "platform/testing/PlainTtyIo.h"
+#include "tooling/testing/PlainTtyIo.h"
 #include "platform/PortFolder.h"
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "BenchReport.h"
-#include "platform/testing/ChildProcess.h"
-#include "platform/testing/ResourceUsage.h"
+#include "tooling/testing/ChildProcess.h"
+#include "tooling/testing/ResourceUsage.h"
 #include "ui/Application.h"
 #include "ui/SDIMain.h"
 

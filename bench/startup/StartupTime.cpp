@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "BenchReport.h"
-#include "platform/testing/ChildProcess.h"
+#include "tooling/testing/ChildProcess.h"
 
 namespace {
 

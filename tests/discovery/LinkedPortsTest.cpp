@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "platform/PortFolder.h"
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 #include "platform/SerialCommMap.h"
 #include "tests/support/PrivatePortFolder.h"
 #include "ui/ComAvailable.h"

@@ -7,7 +7,7 @@
 
 #include "UiTestSupport.h"
 
-#include "platform/testing/ChildProcess.h"
+#include "tooling/testing/ChildProcess.h"
 #include "tests/support/LinkedPty.h"
 #include "ui/Application.h"
 #include "ui/ComboBox.h"

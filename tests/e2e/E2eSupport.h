@@ -8,7 +8,7 @@
 
 #include "exchange/Checksum.h"
 #include "exchange/ExchangeState.h"
-#include "platform/testing/ChildProcess.h"
+#include "tooling/testing/ChildProcess.h"
 #include "platform/PortFolder.h"
 #include "ui/Application.h"
 #include "ui/ComboBox.h"

@@ -2,7 +2,7 @@
 // display (CI runs as root with no display at all), the window on Qt's xcb
 // platform, in the C locale, with a private port folder.
 
-#include "platform/testing/ChildProcess.h"
+#include "tooling/testing/ChildProcess.h"
 #include "ui/Application.h"
 
 #include <QStandardPaths>

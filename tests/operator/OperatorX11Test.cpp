@@ -6,7 +6,7 @@
 
 #include "OperatorSupport.h"
 
-#include "platform/testing/ChildProcess.h"
+#include "tooling/testing/ChildProcess.h"
 
 #include <QStandardPaths>
 

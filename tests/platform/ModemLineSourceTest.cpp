@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 #include "platform/VirtualLines.h"
-#include "platform/tty/VirtualLinesDriver.h"
+#include "tooling/tty/VirtualLinesDriver.h"
 #include "platform/linux/ModemLineSource.h"
 
 #include <fcntl.h>

@@ -2,9 +2,9 @@
 // a modem manager or a terminal program may hold a port) is found through
 // /proc/<pid>/fd, with its name and PID; a device nobody holds has no holder.
 
-#include "platform/testing/ChildProcess.h"
+#include "tooling/testing/ChildProcess.h"
 #include "platform/PortFacts.h"
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 
 #include <gtest/gtest.h>
 

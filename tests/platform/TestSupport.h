@@ -3,8 +3,8 @@
 // private port folder, and overlapped records with their own events.
 
 #include "platform/PortFolder.h"
-#include "platform/testing/ProcessStats.h"
-#include "platform/tty/Pty.h"
+#include "tooling/testing/ProcessStats.h"
+#include "tooling/tty/Pty.h"
 #include "platform/WinApi.h"
 
 #include "tests/support/PrivatePortFolder.h"

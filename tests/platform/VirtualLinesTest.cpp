@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "platform/VirtualLines.h"
-#include "platform/tty/VirtualLinesDriver.h"
+#include "tooling/tty/VirtualLinesDriver.h"
 
 #include <functional>
 

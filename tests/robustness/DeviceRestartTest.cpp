@@ -23,12 +23,12 @@
 #include <optional>
 
 #include "exchange/Checksum.h"
-#include "platform/testing/ChildProcess.h"
+#include "tooling/testing/ChildProcess.h"
 #include "platform/MainThread.h"
 
 #include <QThreadPool>
 #include "platform/PortFolder.h"
-#include "platform/testing/ProcessStats.h"
+#include "tooling/testing/ProcessStats.h"
 #include "serial/CPort1Settings.h"
 #include "ui/Application.h"
 #include "ui/SDIMain.h"

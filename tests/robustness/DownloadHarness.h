@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "exchange/ReplyLineSplitter.h"
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 #include "serial/CPort.h"
 
 inline constexpr int kPatienceMs = 60000;  // generous: sanitizer builds on a busy machine

@@ -11,7 +11,7 @@
 
 #include "DownloadHarness.h"
 #include "exchange/ReadoutFile.h"
-#include "platform/testing/FileFaults.h"
+#include "tooling/testing/FileFaults.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "DownloadHarness.h"
 #include "Sanitizers.h"
-#include "platform/testing/ResourceUsage.h"
+#include "tooling/testing/ResourceUsage.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/PortFolder.h"
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "PtyDevice.h"
-#include "platform/testing/ProcessStats.h"
+#include "tooling/testing/ProcessStats.h"
 #include "platform/CommCallCount.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"

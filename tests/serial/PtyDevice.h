@@ -6,7 +6,7 @@
 #include <string>
 
 #include "MainQueueWait.h"
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 
 class PtyDevice {
 public:

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "PtyDevice.h"
-#include "platform/testing/ProcessStats.h"
+#include "tooling/testing/ProcessStats.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"
 

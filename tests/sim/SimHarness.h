@@ -12,8 +12,8 @@
 #include "exchange/Checksum.h"
 #include "tests/support/PrivatePortFolder.h"
 #include "tests/support/WaitUntil.h"
-#include "platform/testing/ChildProcess.h"
-#include "platform/tty/RawTty.h"
+#include "tooling/testing/ChildProcess.h"
+#include "tooling/tty/RawTty.h"
 
 namespace simtest {
 

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "platform/PortFolder.h"
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 #include "sim/DateTime.h"
 #include "sim/Records.h"
 #include "sim/ReplyLine.h"

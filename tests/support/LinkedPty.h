@@ -3,7 +3,7 @@
 // window's tests play the device on its master side.
 
 #include "platform/PortFolder.h"
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 
 #include "UiTestSupport.h"
 
-#include "platform/testing/ProcessStats.h"
+#include "tooling/testing/ProcessStats.h"
 #include "tests/support/LinkedPty.h"
 #include "ui/Application.h"
 

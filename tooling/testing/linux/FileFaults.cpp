@@ -1,4 +1,4 @@
-#include "platform/testing/FileFaults.h"
+#include "tooling/testing/FileFaults.h"
 
 #include <linux/capability.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "platform/tty/RawTty.h"
+#include "tooling/tty/RawTty.h"
 #include "platform/linux/Posix.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/testing/ResourceUsage.h"
+#include "tooling/testing/ResourceUsage.h"
 
 #include <fcntl.h>
 #include <unistd.h>

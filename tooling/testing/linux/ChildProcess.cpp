@@ -1,4 +1,4 @@
-#include "platform/testing/ChildProcess.h"
+#include "tooling/testing/ChildProcess.h"
 #include "platform/linux/Posix.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/tty/Termination.h"
+#include "tooling/tty/Termination.h"
 
 #include <atomic>
 #include <cerrno>

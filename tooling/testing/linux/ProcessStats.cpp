@@ -1,4 +1,4 @@
-#include "platform/testing/ProcessStats.h"
+#include "tooling/testing/ProcessStats.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/tty/VirtualLinesDriver.h"
+#include "tooling/tty/VirtualLinesDriver.h"
 
 #include "platform/PortFolder.h"
 #include "platform/linux/Posix.h"

@@ -1,4 +1,4 @@
-#include "platform/testing/ThreadWakeups.h"
+#include "tooling/testing/ThreadWakeups.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/tty/Pty.h"
+#include "tooling/tty/Pty.h"
 #include "platform/linux/Posix.h"
 
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/testing/PlainTtyIo.h"
+#include "tooling/testing/PlainTtyIo.h"
 #include "platform/linux/Posix.h"
 
 #include <fcntl.h>
