@@ -9,6 +9,7 @@
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
 #include "ui/Edit.h"
+#include "ui/EntryFieldTable.h"
 #include "ui/FileDigest.h"
 #include "ui/HandlerCall.h"
 #include "ui/MouseButton.h"
@@ -100,22 +101,8 @@ void TSDIAppForm::WireHandlers()
     // Each change of the readout folder runs "Datei lesen" again.
     DirectoryListBox1->OnChange = [this](QObject* s) { Datei_lesenClick(s); };
 
-    const std::pair<TEdit*, void (TSDIAppForm::*)(QObject*, char&)> fields[] = {
-        {MessID, &TSDIAppForm::MessIDKeyPress},
-        {JJ, &TSDIAppForm::JJKeyPress},
-        {MM, &TSDIAppForm::MMKeyPress},
-        {TT, &TSDIAppForm::TTKeyPress},
-        {hh, &TSDIAppForm::hhKeyPress},
-        {m_m, &TSDIAppForm::m_mKeyPress},
-        {ss, &TSDIAppForm::ssKeyPress},
-        {Dezimale, &TSDIAppForm::DezimaleKeyPress},
-        {Speicher_ID, &TSDIAppForm::Speicher_IDKeyPress},
-        {Zaehler_ID, &TSDIAppForm::Zaehler_IDKeyPress},
-        {Winter, &TSDIAppForm::WinterKeyPress},
-        {Sommer, &TSDIAppForm::SommerKeyPress},
-    };
-    for (const auto& [field, handler] : fields)
-        field->OnKeyPress = [this, handler](QObject* s, char& key) { (this->*handler)(s, key); };
+    for (const TEntryFieldWidget& row : kEntryFieldWidgets)
+        (this->*row.Edit)->OnKeyPress = [this](QObject* s, char& key) { EntryFieldKeyPress(s, key); };
 }
 
 bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event)

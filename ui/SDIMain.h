@@ -10,6 +10,7 @@
 //
 // The window deletes itself when closed; its destruction closes the port.
 
+#include "exchange/ClockFill.h"
 #include "exchange/ExchangeState.h"
 #include "exchange/FieldTable.h"
 #include "exchange/ModeTable.h"
@@ -193,6 +194,9 @@ public:
     // The mode whose radio button is checked; none after a transmission.
     std::optional<exchange::TOperatingMode> CheckedMode() const;
     TEdit* FieldEdit(exchange::TEntryField field) const;
+    // The entry field whose edit `edit` is; throws std::logic_error for any
+    // other object.
+    exchange::TEntryField FieldOf(const QObject* edit) const;
 
     // Whether a visible cover panel lies over the control (so the operator
     // cannot see or reach it).
@@ -226,19 +230,9 @@ public slots:
     virtual void Timer1Timer(QObject* Sender);
     virtual void CPort1RxFlag(TObject* Sender);
 
-    // Field entry: each runs when Enter (Key = CR) is pressed in its field.
-    virtual void MessIDKeyPress(QObject* Sender, char& Key);
-    virtual void JJKeyPress(QObject* Sender, char& Key);
-    virtual void MMKeyPress(QObject* Sender, char& Key);
-    virtual void TTKeyPress(QObject* Sender, char& Key);
-    virtual void hhKeyPress(QObject* Sender, char& Key);
-    virtual void m_mKeyPress(QObject* Sender, char& Key);
-    virtual void ssKeyPress(QObject* Sender, char& Key);
-    virtual void DezimaleKeyPress(QObject* Sender, char& Key);
-    virtual void Speicher_IDKeyPress(QObject* Sender, char& Key);
-    virtual void Zaehler_IDKeyPress(QObject* Sender, char& Key);
-    virtual void WinterKeyPress(QObject* Sender, char& Key);
-    virtual void SommerKeyPress(QObject* Sender, char& Key);
+    // Field entry: runs when Enter (Key = CR) is pressed in one of the twelve
+    // entry fields; the Sender is that field's edit.
+    virtual void EntryFieldKeyPress(QObject* Sender, char& Key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -257,6 +251,7 @@ private:
     void BuildInterfaceAndClocks();
     void BuildIdentifierDateTime();
     void BuildConfiguration();
+    void BuildEntryFields(exchange::TEntryField first, exchange::TEntryField last);
     void BuildTransmissionAndOutput();
     void BuildSoftwareIdentification();
     void BuildReadoutDisplay();
@@ -268,6 +263,8 @@ private:
     // The device exchange's steps, shared by several handlers.
     void ApplyMode(exchange::TOperatingMode mode);
     void CommitEntry(exchange::TEntryField field, char Key);
+    // Puts each filled text into its field's edit and the frame into Ergebnis4.
+    void ApplyFieldFill(const exchange::TFieldFill& fill);
     void PurgeBothQueues();
     void WriteFrame(const std::string& frame);
     // What handling the lines of one read came to.

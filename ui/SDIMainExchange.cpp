@@ -112,12 +112,7 @@ void TSDIAppForm::Timer1Timer(QObject* /*Sender*/)
     Panel5->SetCaption(SystemTimeText(Now()));
 
     if (Systemzeit->hasFocus()) {
-        const exchange::TTimeTakeOver take =
-            exchange::TakeOverSystemTime(AnsiFromQString(Panel5->Caption()), FrameText());
-        hh->setText(QStringFromAnsi(take.hh));
-        m_m->setText(QStringFromAnsi(take.m_m));
-        ss->setText(QStringFromAnsi(take.ss));
-        SetFrameText(take.Frame);
+        ApplyFieldFill(exchange::TakeOverSystemTime(AnsiFromQString(Panel5->Caption()), FrameText()));
         Uebertragen->setEnabled(true);
     }
     TApplication::ReportSuccess();
