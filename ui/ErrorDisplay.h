@@ -10,8 +10,10 @@
 // failure that arrives while a box is open is shown after it, in the order
 // of arrival.
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <deque>
 #include <exception>
@@ -39,8 +41,15 @@ public:
     // Shows one modal box and returns when it has been closed.
     using TShowBox = std::function<void(TBoxKind kind, const QString& title, const QString& text)>;
 
-    // The default shows a QMessageBox over the active window.
+    // The default shows a QMessageBox owned by the main window.
     explicit TErrorDisplay(QString title, TShowBox showBox = {});
+    TErrorDisplay(const TErrorDisplay&) = delete;  // the default box refers to this display
+    TErrorDisplay& operator=(const TErrorDisplay&) = delete;
+
+    // The window every box belongs to: centred over it and kept above it,
+    // also a box that waited while the window that was active then has gone.
+    // Without one (or once it is gone) a box has no owner.
+    void SetMainWindow(QWidget* window) { mainWindow_ = window; }
 
     // Shows the message in an error box, once per episode and key; an empty
     // key is the message itself. While a box is open it waits its turn.
@@ -66,6 +75,7 @@ private:
     void ShowInTurn();
 
     QString title_;
+    QPointer<QWidget> mainWindow_;
     TShowBox showBox_;
     std::optional<TBox> open_;
     std::deque<TBox> waiting_;  // arrived while a box was open, in order

@@ -47,6 +47,7 @@ void SetCaption(QWidget* control, const QString& caption)
 TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent) : QMainWindow(parent), clock_(std::move(clock))
 {
     setAttribute(Qt::WA_DeleteOnClose);  // closing the window ends it and its port
+    if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetMainWindow(this);
     BuildControls();
     portDoctor_ = std::make_unique<TPortDoctor>(StatusBar);
     WireHandlers();

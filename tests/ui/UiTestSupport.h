@@ -83,6 +83,8 @@ public:
         QList<QAbstractButton*>::size_type ButtonCount;
         QMessageBox::StandardButtons Buttons;
         int BoxesOpen;  // message boxes on screen at that moment
+        QWidget* Parent;
+        QRect Frame;  // on the screen
     };
 
     TBoxWatcher()
@@ -106,8 +108,8 @@ private:
         int open = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<QMessageBox*>(w) && w->isVisible()) ++open;
-        seen_.push_back(
-            {box->windowTitle(), box->text(), box->icon(), box->buttons().size(), box->standardButtons(), open});
+        seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->buttons().size(), box->standardButtons(),
+                         open, box->parentWidget(), box->frameGeometry()});
         if (WhileOpen) WhileOpen(box);
         handling_ = nullptr;
         box->done(QMessageBox::Ok);

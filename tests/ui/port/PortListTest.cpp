@@ -2,73 +2,25 @@
 // ports again without touching the port in use, only names the component can
 // open are offered, and each entry says which device stands behind it.
 
-#include "tests/support/LinkedPty.h"
-#include "UiTestSupport.h"
-
-#include "ui/Application.h"
-#include "ui/ComboBox.h"
-
-#include <QAbstractItemView>
-#include <QStatusBar>
-#include <QStyleOptionComboBox>
-
-#include <gtest/gtest.h>
+#include "WindowOnPty.h"
 
 #include <filesystem>
 
 namespace {
-
-// The real window, counting the operator's port choices.
-class TChoiceCountingForm : public TSDIAppForm {
-public:
-    using TSDIAppForm::TSDIAppForm;
-    int Choices = 0;
-    void SchnittstelleClick(QObject* sender) override
-    {
-        ++Choices;
-        TSDIAppForm::SchnittstelleClick(sender);
-    }
-};
 
 QString Described(const char* comName, const TLinkedPty& device)
 {
     return QString("%1: %2, pseudo-terminal").arg(comName, QString::fromStdString(device.pty.SlavePath()));
 }
 
-class PortList : public testing::Test {
+class PortList : public TWindowOnPty {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(device.Linked()) << device.Error();
-        TApplication::ReportSuccess();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-
-    // A click on the arrow of the combo box, as the operator opens the list.
-    void ClickArrow()
-    {
-        TComboBox* box = form->Schnittstelle;
-        QStyleOptionComboBox option;
-        option.initFrom(box);
-        option.editable = true;
-        option.subControls = QStyle::SC_All;
-        const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box);
-        QTest::mouseClick(box, Qt::LeftButton, {}, arrow.center());
-        ASSERT_TRUE(QTest::qWaitFor([box] { return box->view()->isVisible(); }, 5000));
-    }
-
-    void Key(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
-
     QStringList Listed() const
     {
         QStringList names;
         for (int i = 0; i < form->Schnittstelle->count(); ++i) names << form->Schnittstelle->itemText(i);
         return names;
     }
-
-    TLinkedPty device{"COM7"};
-    TFormHolder<TChoiceCountingForm> form;
 };
 
 TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
