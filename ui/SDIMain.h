@@ -15,6 +15,7 @@
 #include "exchange/FieldTable.h"
 #include "exchange/ModeTable.h"
 #include "serial/CPort.h"
+#include "ui/HandlerFailures.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -269,13 +270,11 @@ private:
     void WriteFrame(const std::string& frame);
     // What handling the lines of one read came to.
     struct TReadOutcome {
-        std::exception_ptr FirstFailure;
+        THandlerFailures Failures;  // the first raised one; "Fehler ..." once
         bool Stored = false;        // a line went to the readout file's tally
-        bool AppendFailed = false;  // a line found no file to append to
     };
     void HandleReplyLine(const std::string& line, TReadOutcome& outcome);
     void StoreRecord(const std::string& line, bool checksumOk, TReadOutcome& outcome);
-    void ShowAppendFailure();
     void ShowStatus(const QString& text);
 
     // Pixels on this screen for a length on the 96-dpi grid.
@@ -290,8 +289,7 @@ private:
     // Status bar texts of the reply handling, so a later good reply clears
     // only a warning of its own.
     QString replyStatus_;
-    QString portHint_;               // the description shown while a port entry is highlighted
-    bool appendBoxPending_ = false;  // a "Fehler ..." box is queued or open
+    QString portHint_;  // the description shown while a port entry is highlighted
 
     // What the operator can do about a port that would not open.
     std::unique_ptr<TPortDoctor> portDoctor_;

@@ -12,6 +12,7 @@
 #include "ui/Edit.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/HandlerCall.h"
+#include "ui/HandlerFailures.h"
 #include "ui/MessageBox.h"
 #include "ui/MouseButton.h"
 #include "ui/Timer.h"
@@ -154,6 +155,57 @@ TEST_F(ErrorDisplay, FailuresDuringAnOpenBoxAreShownAfterItInOrder)
 
     second.Fail();  // its episode goes on until something works
     EXPECT_EQ(watcher.Seen().size(), 4u);
+}
+
+// One run of a handler that goes on past its failures (the reply handler
+// over the lines of one read): the boxes follow in the order the failures
+// happened, the first raised failure and each notice once.
+TEST_F(ErrorDisplay, FailuresOfOneHandlerRunAreShownInTheOrderTheyHappened)
+{
+    const auto raised = [](const char* message) { return std::make_exception_ptr(std::runtime_error(message)); };
+    struct Row {
+        const char* Name;
+        std::function<void(THandlerFailures&)> Run;
+        QStringList Boxes;
+    };
+    const Row rows[] = {
+        {"notice first",
+         [&](THandlerFailures& f) {
+             f.Notice("Fehler ...");
+             f.Raised(raised("Zu wenig Speicherplatz"));
+         },
+         {"Fehler ...", "Zu wenig Speicherplatz."}},
+        {"raised first",
+         [&](THandlerFailures& f) {
+             f.Raised(raised("Zu wenig Speicherplatz"));
+             f.Notice("Fehler ...");
+         },
+         {"Zu wenig Speicherplatz.", "Fehler ..."}},
+        {"repeats dropped",
+         [&](THandlerFailures& f) {
+             f.Notice("Fehler ...");
+             f.Raised(raised("E/A-Fehler 5"));
+             f.Notice("Fehler ...");
+             f.Raised(raised("Zu wenig Speicherplatz"));
+             f.Notice("Error ...1");
+         },
+         {"Fehler ...", "E/A-Fehler 5.", "Error ...1"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TApplication::ReportSuccess();
+        const std::size_t before = watcher.Seen().size();
+        THandlerFailures failures;
+        row.Run(failures);
+        EXPECT_TRUE(failures.Any());
+        failures.HandOver();
+        // A failure handed over by someone else afterwards comes after them.
+        HandOverEscapedError(raised("danach"));
+        QCoreApplication::sendPostedEvents();
+        QStringList texts;
+        for (std::size_t i = before; i < watcher.Seen().size(); ++i) texts << watcher.Seen()[i].Text;
+        EXPECT_EQ(texts, row.Boxes + QStringList{"danach."});
+    }
 }
 
 TEST_F(ErrorDisplay, RepeatedFailureShowsOncePerEpisode)

@@ -1,11 +1,20 @@
 // The error boxes of the window at work on a port: every box, also one that
-// waited for another to close, belongs to the main window and stands over it.
+// waited for another to close, belongs to the main window and stands over
+// it, and failures that meet in one pass of the event loop are shown in the
+// order they happened.
 
 #include "WindowOnPty.h"
 
+#include "platform/MainThread.h"
+#include "ui/RadioButton.h"
+
+#include <QFile>
+#include <QLineEdit>
 #include <QScreen>
 
 #include <algorithm>
+
+#include <poll.h>
 
 namespace {
 
@@ -53,6 +62,48 @@ TEST_F(ErrorBoxes, ABoxThatWaitedItsTurnBelongsToTheMainWindow)
             << box.Frame.center().x() << "," << box.Frame.center().y() << " instead of " << expected.x() << ","
             << expected.y();
     }
+}
+
+// A download's file vanishes; the device's last lines are on their way when
+// the operator moves to another port with the arrow key, and that port is
+// held by another program. Closing the old port serves the lines first
+// ("Fehler ..."); the new port then refuses to open: the boxes come in that
+// order.
+TEST_F(ErrorBoxes, FailuresMeetingInOnePassAreShownInTheOrderTheyHappened)
+{
+    TLinkedPty held{"COM8"};
+    ASSERT_TRUE(held.Linked()) << held.Error();
+    TComPort otherProgram;
+    otherProgram.SetPortNum("COM8");
+    otherProgram.Open();
+
+    ChooseFromList("COM7");
+    ASSERT_TRUE(form->CPort1->Connected());
+    Click(form->Datei_lesen);
+    for (const char* value : {"26", "12", "7"}) {
+        Type(value);
+        Key(Qt::Key_Return);
+    }
+    ASSERT_TRUE(form->Uebertragen->isEnabled());
+    Click(form->Uebertragen);
+    const QString file = InStartFolder("26_12_07.txt");
+    ASSERT_TRUE(QFile::exists(file));
+    ASSERT_TRUE(QFile::remove(file));
+    Click(form->Schnittstelle->lineEdit());
+    ASSERT_EQ(QApplication::focusWidget(), form->Schnittstelle);
+
+    ASSERT_TRUE(device.pty.WriteAll("0001;07.12.2026 00:15:00;0000012345;00012.345ABCD\r\n"));
+    // The event loop is busy elsewhere until the operator's key: the lines'
+    // delivery waits.
+    pollfd waiting{platform::MainQueue::WakeFd(), POLLIN, 0};
+    ASSERT_EQ(poll(&waiting, 1, 10000), 1) << "the line was not delivered";
+    Key(Qt::Key_Down);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() >= 2; }, 10000));
+
+    EXPECT_EQ(form->CPort1->PortNum(), "COM8");
+    EXPECT_EQ(boxes.Seen()[0].Text.toStdString(), "Fehler ...");
+    EXPECT_EQ(boxes.Seen()[1].Text.toStdString(), "Unable to open com port (win error code: 5)");
+    otherProgram.Close();
 }
 
 }  // namespace
