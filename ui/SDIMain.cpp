@@ -17,6 +17,7 @@
 #include "ui/PathLabel.h"
 #include "ui/PortDoctor.h"
 #include "ui/RadioButton.h"
+#include "ui/StatusBarLoan.h"
 #include "ui/TimeSeparator.h"
 #include "ui/Timer.h"
 
@@ -50,6 +51,7 @@ TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent) : QMainWindow(parent), c
     if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetMainWindow(this);
     BuildControls();
     portDoctor_ = std::make_unique<TPortDoctor>(StatusBar);
+    portListStatus_ = std::make_unique<TStatusBarLoan>(StatusBar);
     WireHandlers();
     CallHandler([this] { FormCreate(this); });  // a failure is shown once the loop runs
 }
@@ -70,6 +72,7 @@ TSDIAppForm::~TSDIAppForm()
     // handlers must not reach members that are already gone.
     Schnittstelle->OnDropDown = nullptr;
     Schnittstelle->OnCloseUp = nullptr;
+    disconnect(Schnittstelle, nullptr, this, nullptr);
 }
 
 void TSDIAppForm::WireHandlers()

@@ -46,6 +46,7 @@ class TPanel;
 class TPathLabel;
 class TPortDoctor;
 class TRadioButton;
+class TStatusBarLoan;
 class TTimer;
 
 class TSDIAppForm : public QMainWindow {
@@ -216,7 +217,8 @@ public slots:
     void Button1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
     // The port list, read again each time it opens; the entry highlighted in
-    // it is described in the status bar until it closes.
+    // it is described in the status bar, which shows its news again when the
+    // list closes.
     void SchnittstelleDropDown(QObject* Sender);
     void SchnittstelleCloseUp(QObject* Sender);
     void SchnittstelleHighlight(int Index);
@@ -289,8 +291,9 @@ private:
     // Status bar texts of the reply handling, so a later good reply clears
     // only a warning of its own.
     QString replyStatus_;
-    QString portHint_;  // the description shown while a port entry is highlighted
 
     // What the operator can do about a port that would not open.
     std::unique_ptr<TPortDoctor> portDoctor_;
+    // The status bar while the port list is open.
+    std::unique_ptr<TStatusBarLoan> portListStatus_;
 };

@@ -6,8 +6,7 @@
 
 #include "ui/ComAvailable.h"
 #include "ui/ComboBox.h"
-
-#include <QStatusBar>
+#include "ui/StatusBarLoan.h"
 
 void TSDIAppForm::FillPortList()
 {
@@ -22,17 +21,10 @@ void TSDIAppForm::SchnittstelleDropDown(QObject* /*Sender*/)
 
 void TSDIAppForm::SchnittstelleHighlight(int Index)
 {
-    const QString description = Schnittstelle->itemData(Index, Qt::ToolTipRole).toString();
-    if (description.isEmpty())
-        StatusBar->clearMessage();
-    else
-        StatusBar->showMessage(description);
-    portHint_ = description;
+    portListStatus_->Show(Schnittstelle->itemData(Index, Qt::ToolTipRole).toString());
 }
 
 void TSDIAppForm::SchnittstelleCloseUp(QObject* /*Sender*/)
 {
-    // Leave alone what someone else has shown since.
-    if (!portHint_.isEmpty() && StatusBar->currentMessage() == portHint_) StatusBar->clearMessage();
-    portHint_.clear();
+    portListStatus_->GiveBack();
 }

@@ -4,7 +4,10 @@
 
 #include "WindowOnPty.h"
 
+#include <QLineEdit>
+
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -73,6 +76,42 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
     Key(Qt::Key_Escape);
     EXPECT_EQ(form->Choices, 1);
     EXPECT_EQ(form->CPort1->Handle(), handle);
+}
+
+// The status bar carries news the list must not erase: here the port
+// doctor's advice for a port another program holds. While the list is open
+// the highlighted entry is described; closing it, opened by a click or by
+// the keyboard, brings the news back.
+TEST_F(PortList, ClosingTheListShowsTheStatusBarsNewsAgain)
+{
+    TLinkedPty held{"COM8"};
+    ASSERT_TRUE(held.Linked()) << held.Error();
+    TComPort otherProgram;
+    otherProgram.SetPortNum("COM8");
+    otherProgram.Open();
+    TBoxWatcher boxes;
+    ChooseFromList("COM8");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.Seen().empty(); }, 5000));
+    const QString news = form->StatusBar->currentMessage();
+    ASSERT_TRUE(news.startsWith("COM8 (")) << news.toStdString();
+
+    TComboBox* box = form->Schnittstelle;
+    const auto openByKeyboard = [&] {
+        Click(box->lineEdit());
+        Key(Qt::Key_F4);
+    };
+    const std::function<void()> openings[] = {[&] { ClickArrow(); }, openByKeyboard};
+    for (const auto& open : openings) {
+        open();
+        ASSERT_TRUE(QTest::qWaitFor([box] { return box->view()->isVisible(); }, 5000));
+        Key(Qt::Key_Up);
+        EXPECT_EQ(form->StatusBar->currentMessage(), Described("COM7", device));
+        Key(Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([box] { return !box->view()->isVisible(); }, 5000));
+        EXPECT_EQ(form->StatusBar->currentMessage(), news);
+    }
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+    otherProgram.Close();
 }
 
 }  // namespace
