@@ -91,6 +91,7 @@ void TSDIAppForm::WireHandlers()
 
     Schnittstelle->OnClick = [this](QObject* s) { SchnittstelleClick(s); };
     Schnittstelle->OnDropDown = [this](QObject* s) { SchnittstelleDropDown(s); };
+    Schnittstelle->OnRefresh = [this](QObject*) { FillPortList(); };
     Schnittstelle->OnCloseUp = [this](QObject* s) { SchnittstelleCloseUp(s); };
     connect(Schnittstelle, &QComboBox::highlighted, this,
             [this](int index) { CallHandler([this, index] { SchnittstelleHighlight(index); }); });

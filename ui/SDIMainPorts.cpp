@@ -1,6 +1,7 @@
 // The port list of the main window: which ports it offers and which device
 // stands behind each. Adapters come and go while the tool runs, so the list
-// is read again whenever it opens; that refresh chooses no port.
+// is read again whenever it opens, and before typed text is completed or an
+// arrow key moves the choice; that refresh chooses no port.
 
 #include "ui/SDIMain.h"
 
@@ -10,8 +11,8 @@
 
 void TSDIAppForm::FillPortList()
 {
-    const QStringList ports = GetComAvailable();
-    Schnittstelle->SetItems(ports, ComPortDescriptions(ports));
+    const TPortEntries ports = ReadPortEntries();
+    Schnittstelle->SetItems(ports.Names, ports.Descriptions);
 }
 
 void TSDIAppForm::SchnittstelleDropDown(QObject* /*Sender*/)

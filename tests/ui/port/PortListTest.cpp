@@ -114,4 +114,34 @@ TEST_F(PortList, ClosingTheListShowsTheStatusBarsNewsAgain)
     otherProgram.Close();
 }
 
+// Adapters plugged in after the list was last read are there for the arrow
+// keys and for typing too, not only once the list has been opened.
+TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
+{
+    ChooseFromList("COM7");
+    ASSERT_TRUE(form->CPort1->Connected());
+    TComboBox* box = form->Schnittstelle;
+
+    TLinkedPty next{"COM8"};
+    ASSERT_TRUE(next.Linked()) << next.Error();
+    Click(box->lineEdit());
+    Key(Qt::Key_Down);
+    EXPECT_EQ(box->Text(), "COM8");
+    EXPECT_EQ(form->CPort1->PortNum(), "COM8");
+    EXPECT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(box->itemData(box->findText("COM8"), Qt::ToolTipRole).toString(), Described("COM8", next));
+
+    // The operator changes the number in the field: "COM8" becomes "COM9".
+    TLinkedPty adapter{"COM9"};
+    ASSERT_TRUE(adapter.Linked()) << adapter.Error();
+    Key(Qt::Key_End);
+    Key(Qt::Key_Backspace);
+    Type("9");
+    EXPECT_EQ(box->Text(), "COM9");
+    EXPECT_EQ(form->CPort1->PortNum(), "COM9");
+    EXPECT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(box->itemData(box->findText("COM9"), Qt::ToolTipRole).toString(), Described("COM9", adapter));
+    EXPECT_EQ(form->Choices, 3);
+}
+
 }  // namespace
