@@ -1,11 +1,14 @@
 #include "ui/EntryFieldTable.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace {
 using F = exchange::TEntryField;
 using W = TSDIAppForm;
 }  // namespace
 
-constexpr std::array<TEntryFieldWidget, 12> kEntryFieldWidgets = {{
+const std::array<TEntryFieldWidget, 12> kEntryFieldWidgets = {{
     {F::efMessID, &W::MessID, 268, 216, 57},
     {F::efJJ, &W::JJ, 448, 216, 25},
     {F::efMM, &W::MM, 490, 216, 25},
@@ -20,17 +23,10 @@ constexpr std::array<TEntryFieldWidget, 12> kEntryFieldWidgets = {{
     {F::efSommer, &W::Sommer, 663, 296, 25},
 }};
 
-namespace {
-constexpr bool InFieldOrder()
-{
-    for (std::size_t i = 0; i < kEntryFieldWidgets.size(); ++i)
-        if (static_cast<std::size_t>(kEntryFieldWidgets[i].Field) != i) return false;
-    return true;
-}
-static_assert(InFieldOrder(), "EntryFieldWidget indexes the table by TEntryField");
-}  // namespace
-
 const TEntryFieldWidget& EntryFieldWidget(exchange::TEntryField field)
 {
-    return kEntryFieldWidgets[static_cast<std::size_t>(field)];
+    const auto row = std::find_if(kEntryFieldWidgets.begin(), kEntryFieldWidgets.end(),
+                                  [field](const TEntryFieldWidget& r) { return r.Field == field; });
+    if (row == kEntryFieldWidgets.end()) throw std::logic_error("entry field without an edit");
+    return *row;
 }

@@ -16,7 +16,7 @@ struct TEntryFieldWidget {
     int X, Y, Width;  // the edit's place on the 96-dpi grid
 };
 
-// In field order of exchange::TEntryField.
+// One row per field, in field order.
 extern const std::array<TEntryFieldWidget, 12> kEntryFieldWidgets;
 
 const TEntryFieldWidget& EntryFieldWidget(exchange::TEntryField field);

@@ -1,6 +1,7 @@
 #pragma once
 // The application's display of errors that escape an event handler: a modal
-// box with the message, the application title, the error icon and OK.
+// box with the message, the application title, the error icon and OK, owned
+// by the main window.
 //
 // Beyond a plain box per error, the display keeps the operator from being
 // flooded without hiding anything from them: one box at a time, and a
