@@ -20,17 +20,6 @@ namespace {
 
 class ErrorBoxes : public TWindowOnPty {
 protected:
-    // Where a box centred over the window ends up on this screen: as near to
-    // the window's centre as the screen's edges let it.
-    QPoint CentreOverWindow(const QRect& box) const
-    {
-        const QRect screen = form->screen()->availableGeometry();
-        const QPoint centre = form->frameGeometry().center();
-        const int halfWidth = box.width() / 2, halfHeight = box.height() / 2;
-        return {std::clamp(centre.x(), screen.left() + halfWidth, screen.right() - halfWidth),
-                std::clamp(centre.y(), screen.top() + halfHeight, screen.bottom() - halfHeight)};
-    }
-
     TBoxWatcher boxes;
 };
 
@@ -50,17 +39,19 @@ TEST_F(ErrorBoxes, ABoxThatWaitedItsTurnBelongsToTheMainWindow)
     ASSERT_TRUE(device.pty.WriteAll("zz.01.01 00:00:00ABCD\r\n"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() >= 2; }, 10000));
 
-    const QString texts[] = {QString::fromUtf8("'zz' ist kein gültiger Integerwert."),
-                             QString::fromUtf8("'yy' ist kein gültiger Integerwert.")};
+    const QRect screen = form->screen()->availableGeometry();
+    const QPoint centre = form->frameGeometry().center();
+    const char* const replies[] = {"'zz'", "'yy'"};  // in the order they failed
     for (std::size_t i = 0; i < 2; ++i) {
         const auto& box = boxes.Seen()[i];
         SCOPED_TRACE(box.Text.toStdString());
-        EXPECT_EQ(box.Text, texts[i]);
+        EXPECT_TRUE(box.Text.startsWith(replies[i]));
         EXPECT_EQ(box.Parent, form.get());
-        const QPoint expected = CentreOverWindow(box.Frame);
-        EXPECT_LE((box.Frame.center() - expected).manhattanLength(), 4)
-            << box.Frame.center().x() << "," << box.Frame.center().y() << " instead of " << expected.x() << ","
-            << expected.y();
+        // Centred over the window, as far as the screen's edges let it.
+        const int halfWidth = box.Frame.width() / 2, halfHeight = box.Frame.height() / 2;
+        const QPoint expected(std::clamp(centre.x(), screen.left() + halfWidth, screen.right() - halfWidth),
+                              std::clamp(centre.y(), screen.top() + halfHeight, screen.bottom() - halfHeight));
+        EXPECT_LE((box.Frame.center() - expected).manhattanLength(), 4);
     }
 }
 
@@ -86,7 +77,7 @@ TEST_F(ErrorBoxes, FailuresMeetingInOnePassAreShownInTheOrderTheyHappened)
     }
     ASSERT_TRUE(form->Uebertragen->isEnabled());
     Click(form->Uebertragen);
-    const QString file = InStartFolder("26_12_07.txt");
+    const QString file = dir.filePath("26_12_07.txt");
     ASSERT_TRUE(QFile::exists(file));
     ASSERT_TRUE(QFile::remove(file));
     Click(form->Schnittstelle->lineEdit());
@@ -103,7 +94,6 @@ TEST_F(ErrorBoxes, FailuresMeetingInOnePassAreShownInTheOrderTheyHappened)
     EXPECT_EQ(form->CPort1->PortNum(), "COM8");
     EXPECT_EQ(boxes.Seen()[0].Text.toStdString(), "Fehler ...");
     EXPECT_EQ(boxes.Seen()[1].Text.toStdString(), "Unable to open com port (win error code: 5)");
-    otherProgram.Close();
 }
 
 }  // namespace

@@ -29,16 +29,14 @@ public:
     }
 };
 
-// The folder the window starts in (and its folder list shows), made before
-// the window exists.
+// The folder the window starts in (and its folder list shows), made before the window.
 class TStartFolder {
 protected:
-    TStartFolder() : saved_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    TStartFolder() : saved_(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
     ~TStartFolder() { QDir::setCurrent(saved_); }
-    QString InStartFolder(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir dir;
 
 private:
-    QTemporaryDir dir_;
     QString saved_;
 };
 
