@@ -1,6 +1,5 @@
 #include "exchange/ClockFill.h"
 
-#include "exchange/FieldTable.h"
 #include "exchange/SystemTime.h"
 #include "exchange/TextRules.h"
 
@@ -8,38 +7,49 @@ namespace exchange {
 
 namespace {
 
-// Reads one part of Panel5 and writes it into the frame at the field's place.
-std::string FillPart(const std::string& panel5, int panel5Pos, TEntryField field, std::string& frame)
+struct TPanel5Part {
+    TEntryField Field;
+    int Panel5Pos;
+};
+
+// Reads each part of Panel5 and writes it into the frame at its field's place.
+TFieldFill Fill(const std::string& panel5, const std::string& frame, std::initializer_list<TPanel5Part> parts)
 {
-    std::string text = Panel5Part(panel5, panel5Pos);
-    const TFieldDef& def = FieldDef(field);
-    frame = ReplaceChars(frame, def.FramePos, def.Width, text);
-    return text;
+    TFieldFill fill{{}, frame};
+    for (const TPanel5Part& part : parts) {
+        std::string text = Panel5Part(panel5, part.Panel5Pos);
+        const TFieldDef& def = FieldDef(part.Field);
+        fill.Frame = ReplaceChars(fill.Frame, def.FramePos, def.Width, text);
+        fill.Fields.emplace_back(part.Field, std::move(text));
+    }
+    return fill;
 }
 
 }  // namespace
 
-TClockFill FillClockFromPanel5(const std::string& panel5, const std::string& frame)
+std::string TFieldFill::Text(TEntryField field) const
 {
-    TClockFill fill;
-    fill.Frame = frame;
-    fill.TT = FillPart(panel5, kPanel5Day, TEntryField::efTT, fill.Frame);
-    fill.MM = FillPart(panel5, kPanel5Month, TEntryField::efMM, fill.Frame);
-    fill.JJ = FillPart(panel5, kPanel5Year, TEntryField::efJJ, fill.Frame);
-    fill.hh = FillPart(panel5, kPanel5Hours, TEntryField::efhh, fill.Frame);
-    fill.m_m = FillPart(panel5, kPanel5Minutes, TEntryField::efm_m, fill.Frame);
-    fill.ss = FillPart(panel5, kPanel5Seconds, TEntryField::efss, fill.Frame);
-    return fill;
+    for (const auto& [filled, text] : Fields)
+        if (filled == field) return text;
+    return {};
 }
 
-TTimeTakeOver TakeOverSystemTime(const std::string& panel5, const std::string& frame)
+TFieldFill FillClockFromPanel5(const std::string& panel5, const std::string& frame)
 {
-    TTimeTakeOver take;
-    take.Frame = frame;
-    take.hh = FillPart(panel5, kPanel5Hours, TEntryField::efhh, take.Frame);
-    take.m_m = FillPart(panel5, kPanel5Minutes, TEntryField::efm_m, take.Frame);
-    take.ss = FillPart(panel5, kPanel5Seconds, TEntryField::efss, take.Frame);
-    return take;
+    return Fill(panel5, frame,
+                {{TEntryField::efTT, kPanel5Day},
+                 {TEntryField::efMM, kPanel5Month},
+                 {TEntryField::efJJ, kPanel5Year},
+                 {TEntryField::efhh, kPanel5Hours},
+                 {TEntryField::efm_m, kPanel5Minutes},
+                 {TEntryField::efss, kPanel5Seconds}});
+}
+
+TFieldFill TakeOverSystemTime(const std::string& panel5, const std::string& frame)
+{
+    return Fill(
+        panel5, frame,
+        {{TEntryField::efhh, kPanel5Hours}, {TEntryField::efm_m, kPanel5Minutes}, {TEntryField::efss, kPanel5Seconds}});
 }
 
 }  // namespace exchange

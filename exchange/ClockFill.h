@@ -3,19 +3,28 @@
 // when "Uhr stellen" is chosen, the time alone on each poll tick while
 // "Systemzeit übernehmen" holds the focus.
 //
-//   TClockFill f = FillClockFromPanel5(Panel5 text, Ergebnis4 caption);
-//   JJ = f.JJ; ... ss = f.ss; Ergebnis4 = f.Frame;
+//   TFieldFill f = FillClockFromPanel5(Panel5 text, Ergebnis4 caption);
+//   for (const auto& [field, text] : f.Fields) that field's edit = text;
+//   Ergebnis4 = f.Frame;
 //
-//   TTimeTakeOver t = TakeOverSystemTime(Panel5 text, Ergebnis4 caption);
-//   hh = t.hh; m_m = t.m_m; ss = t.ss; Ergebnis4 = t.Frame; enable Übertragen.
+//   TFieldFill t = TakeOverSystemTime(Panel5 text, Ergebnis4 caption);
+//   apply t as above; enable Übertragen.
+
+#include "exchange/FieldTable.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace exchange {
 
-struct TClockFill {
-    std::string JJ, MM, TT, hh, m_m, ss;
+struct TFieldFill {
+    // The entry fields' new texts, in the order they were filled.
+    std::vector<std::pair<TEntryField, std::string>> Fields;
     std::string Frame;
+
+    // The text filled into `field`; empty when the fill leaves it alone.
+    std::string Text(TEntryField field) const;
 };
 
 // Day, month, year, hours, minutes, seconds from Panel5, each written into
@@ -23,16 +32,11 @@ struct TClockFill {
 // minutes 16, seconds 19). With 26.12.07 09:05:03 and the "81" template the
 // frame reads STX "8126 12 07 09 05 03" ETX. Throws EConvertError when a
 // part is not an integer; nothing is to be applied then.
-TClockFill FillClockFromPanel5(const std::string& panel5, const std::string& frame);
-
-struct TTimeTakeOver {
-    std::string hh, m_m, ss;
-    std::string Frame;
-};
+TFieldFill FillClockFromPanel5(const std::string& panel5, const std::string& frame);
 
 // Hours, minutes and seconds only, at frame positions 13, 16 and 19; the
 // date and any checksum stay as they are. "Übertragen" is enabled after it.
 // Throws EConvertError when a part is not an integer.
-TTimeTakeOver TakeOverSystemTime(const std::string& panel5, const std::string& frame);
+TFieldFill TakeOverSystemTime(const std::string& panel5, const std::string& frame);
 
 }  // namespace exchange

@@ -4,6 +4,8 @@
 // from the ports this machine knows. The rules that turn it into a port list
 // live with the window; this only supplies the entries.
 
+#include "platform/PortFolder.h"
+
 #include <string>
 #include <vector>
 
@@ -18,5 +20,14 @@ struct SerialCommValue {
 // One value per port, named "\Device\<kernel name>" with the COM name as
 // data, in the order ListSerialPorts() gives them.
 std::vector<SerialCommValue> ReadSerialCommMap();
+
+// The device map and the ports behind its values from one look at the
+// machine, so that a port plugged in or pulled meanwhile cannot make the two
+// disagree.
+struct SerialPortScan {
+    std::vector<SerialCommValue> map;   // as ReadSerialCommMap()
+    std::vector<SerialPortInfo> ports;  // as ListSerialPorts()
+};
+SerialPortScan ScanSerialPorts();
 
 }  // namespace platform

@@ -1,29 +1,48 @@
 #include "ui/Application.h"
 
+#include "ui/AnsiText.h"
 #include "ui/Artwork.h"
 #include "ui/HandlerCall.h"
 #include "ui/MainQueuePump.h"
+#include "ui/MessageBox.h"
 
 #include <QEvent>
 #include <QFileInfo>
 #include <QWidget>
 
 namespace {
-const QEvent::Type kEscapedErrorEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kHandedOverEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-// An exception that ended a handler, on its way to the error display.
-class TEscapedErrorEvent : public QEvent {
+// A failure on its way to the error display: an exception that ended a
+// handler, or a notice. One kind of event at one priority, so the display
+// gets them in the order they were handed over.
+class THandedOverEvent : public QEvent {
 public:
-    explicit TEscapedErrorEvent(std::exception_ptr error) : QEvent(kEscapedErrorEvent), Error(std::move(error)) {}
+    explicit THandedOverEvent(std::exception_ptr error) : QEvent(kHandedOverEvent), Error(std::move(error)) {}
+    explicit THandedOverEvent(QString notice) : QEvent(kHandedOverEvent), Notice(std::move(notice)) {}
     std::exception_ptr Error;
+    QString Notice;
 };
+
+void HandOver(THandedOverEvent* event)
+{
+    QCoreApplication::postEvent(TApplication::Instance(), event, Qt::HighEventPriority);
+}
 }  // namespace
 
 void HandOverEscapedError(std::exception_ptr error)
 {
-    TApplication* app = TApplication::Instance();
-    if (!app) std::rethrow_exception(error);
-    QCoreApplication::postEvent(app, new TEscapedErrorEvent(std::move(error)), Qt::HighEventPriority);
+    if (!TApplication::Instance()) std::rethrow_exception(error);
+    HandOver(new THandedOverEvent(std::move(error)));
+}
+
+void HandOverNotice(const std::string& text)
+{
+    if (!TApplication::Instance()) {
+        ShowMessage(text);
+        return;
+    }
+    HandOver(new THandedOverEvent(QStringFromAnsi(text)));
 }
 
 QString ApplicationTitleFor(const QString& programPath)
@@ -71,10 +90,14 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
         break;
     default: break;
     }
-    if (event->type() == kEscapedErrorEvent && receiver == this) {
-        const std::exception_ptr& error = static_cast<TEscapedErrorEvent*>(event)->Error;
-        const QString message = ExceptionMessage(error);
-        errorDisplay_->Show(message, EpisodeKey(error, message));
+    if (event->type() == kHandedOverEvent && receiver == this) {
+        const auto* handedOver = static_cast<THandedOverEvent*>(event);
+        if (!handedOver->Error) {
+            errorDisplay_->ShowNotice(handedOver->Notice);
+            return true;
+        }
+        const QString message = ExceptionMessage(handedOver->Error);
+        errorDisplay_->Show(message, EpisodeKey(handedOver->Error, message));
         return true;
     }
     try {

@@ -1,9 +1,10 @@
 #pragma once
 // The application object. It is the one place where errors that escape an
 // event handler (button, key, timer tick, port event, menu) end up: the
-// handlers' callers hand them over (ui/HandlerCall.h) and notify() shows them
-// in the error display, once per error, back in the event loop; then the
-// program goes on. An exception that reaches notify() some other way is shown
+// handlers' callers hand them over (ui/HandlerCall.h), with the notices a
+// handler cannot show while it runs, and notify() shows them in the error
+// display, in the order they were handed over, back in the event loop; then
+// the program goes on. An exception that reaches notify() some other way is shown
 // the same way. The application also binds the main-thread queue of the serial
 // layer to the GUI thread and serves it from Qt's event loop.
 

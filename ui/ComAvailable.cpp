@@ -60,9 +60,8 @@ QString DescribePort(const platform::SerialPortInfo& port)
     return text;
 }
 
-QStringList ComPortDescriptions(const QStringList& comNames)
+QStringList ComPortDescriptions(const QStringList& comNames, const std::vector<platform::SerialPortInfo>& ports)
 {
-    const std::vector<platform::SerialPortInfo> ports = platform::ListSerialPorts();
     QStringList descriptions;
     for (const QString& comName : comNames) {
         const auto port = std::find_if(ports.begin(), ports.end(), [&](const platform::SerialPortInfo& p) {
@@ -71,4 +70,11 @@ QStringList ComPortDescriptions(const QStringList& comNames)
         descriptions.append(port == ports.end() ? QString() : DescribePort(*port));
     }
     return descriptions;
+}
+
+TPortEntries ReadPortEntries()
+{
+    const platform::SerialPortScan scan = platform::ScanSerialPorts();
+    const QStringList names = ComAvailableFrom(scan.map);
+    return {names, ComPortDescriptions(names, scan.ports)};
 }

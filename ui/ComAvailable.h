@@ -35,6 +35,15 @@ QStringList GetComAvailable();
 // or the status bar.
 QString DescribePort(const platform::SerialPortInfo& port);
 // The descriptions of the ports listed under comNames (any case), in their
-// order, from one look at this machine's ports; empty for a name no port of
-// this machine has now.
-QStringList ComPortDescriptions(const QStringList& comNames);
+// order; empty for a name none of `ports` has.
+QStringList ComPortDescriptions(const QStringList& comNames, const std::vector<platform::SerialPortInfo>& ports);
+
+// The port list and the description of each entry, from one look at this
+// machine's ports (so an adapter plugged in or pulled meanwhile cannot give
+// an entry another port's description). Throws ERegistryException as
+// GetComAvailable does.
+struct TPortEntries {
+    QStringList Names;
+    QStringList Descriptions;
+};
+TPortEntries ReadPortEntries();

@@ -11,25 +11,31 @@ TComboBox::TComboBox(QWidget* parent) : QComboBox(parent)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);  // completion follows our own rule, below
-    lineEdit()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this](int) { Click(); });
     connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& typed) { CompleteFromTyping(typed); });
 }
 
-bool TComboBox::eventFilter(QObject* watched, QEvent* event)
+// The combo box holds the keyboard focus and hands the keys its line edit
+// takes on to it directly, so they are looked at here.
+void TComboBox::keyPressEvent(QKeyEvent* event)
 {
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            return true;  // QComboBox would choose (or add) the text a second time
-        deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->accept();  // QComboBox would choose (or add) the text a second time
+        return;
     }
-    return QComboBox::eventFilter(watched, event);
+    deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    const bool movesTheChoice =
+        key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    if (movesTheChoice && !(event->modifiers() & Qt::AltModifier))  // Alt opens or closes the list
+        Notify(OnRefresh);
+    QComboBox::keyPressEvent(event);
 }
 
 void TComboBox::CompleteFromTyping(const QString& typed)
 {
     if (typed.isEmpty() || deleting_) return;  // completing after a deletion would put the deleted text back
+    Notify(OnRefresh);
     for (int i = 0; i < count(); ++i) {
         const QString entry = itemText(i);
         if (!entry.startsWith(typed, Qt::CaseInsensitive)) continue;

@@ -8,8 +8,9 @@
 // completion chooses another entry than the one chosen before). Typed text
 // that begins no entry chooses nothing; deleting completes nothing. Enter
 // adds nothing to the list and chooses nothing of its own. OnDropDown runs
-// each time the list is about to open (the entries may be replaced there),
-// OnCloseUp when it has closed.
+// each time the list is about to open, OnRefresh each time typed text is
+// about to be completed or an arrow key is about to move the choice: the
+// entries may be replaced in either. OnCloseUp runs when the list has closed.
 
 #include <QComboBox>
 
@@ -30,13 +31,14 @@ public:
 
     std::function<void(QObject* Sender)> OnClick;
     std::function<void(QObject* Sender)> OnDropDown;
+    std::function<void(QObject* Sender)> OnRefresh;
     std::function<void(QObject* Sender)> OnCloseUp;
 
     void showPopup() override;
     void hidePopup() override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CompleteFromTyping(const QString& typed);

@@ -3,7 +3,6 @@
 #include "serial/EComPort.h"
 #include "ui/AnsiText.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -38,19 +37,22 @@ QString ErrorBoxText(const QString& message)
 }
 
 namespace {
-void ShowMessageBox(TErrorDisplay::TBoxKind kind, const QString& title, const QString& text)
+void ShowMessageBox(TErrorDisplay::TBoxKind kind, const QString& title, const QString& text, QWidget* owner)
 {
     const QMessageBox::Icon icon =
         kind == TErrorDisplay::TBoxKind::bkError ? QMessageBox::Critical : QMessageBox::NoIcon;
-    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);  // a message is never markup
     box.exec();
 }
 }  // namespace
 
-TErrorDisplay::TErrorDisplay(QString title, TShowBox showBox)
-    : title_(std::move(title)), showBox_(showBox ? std::move(showBox) : TShowBox(ShowMessageBox))
+TErrorDisplay::TErrorDisplay(QString title, TShowBox showBox) : title_(std::move(title)), showBox_(std::move(showBox))
 {
+    if (!showBox_)
+        showBox_ = [this](TBoxKind kind, const QString& title, const QString& text) {
+            ShowMessageBox(kind, title, text, mainWindow_);
+        };
 }
 
 void TErrorDisplay::Show(const QString& message, const QString& episodeKey)

@@ -1,6 +1,7 @@
 #pragma once
 // The application's display of errors that escape an event handler: a modal
-// box with the message, the application title, the error icon and OK.
+// box with the message, the application title, the error icon and OK, owned
+// by the main window.
 //
 // Beyond a plain box per error, the display keeps the operator from being
 // flooded without hiding anything from them: one box at a time, and a
@@ -10,8 +11,10 @@
 // failure that arrives while a box is open is shown after it, in the order
 // of arrival.
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <deque>
 #include <exception>
@@ -39,8 +42,15 @@ public:
     // Shows one modal box and returns when it has been closed.
     using TShowBox = std::function<void(TBoxKind kind, const QString& title, const QString& text)>;
 
-    // The default shows a QMessageBox over the active window.
+    // The default shows a QMessageBox owned by the main window.
     explicit TErrorDisplay(QString title, TShowBox showBox = {});
+    TErrorDisplay(const TErrorDisplay&) = delete;  // the default box refers to this display
+    TErrorDisplay& operator=(const TErrorDisplay&) = delete;
+
+    // The window every box belongs to: centred over it and kept above it,
+    // also a box that waited while the window that was active then has gone.
+    // Without one (or once it is gone) a box has no owner.
+    void SetMainWindow(QWidget* window) { mainWindow_ = window; }
 
     // Shows the message in an error box, once per episode and key; an empty
     // key is the message itself. While a box is open it waits its turn.
@@ -66,6 +76,7 @@ private:
     void ShowInTurn();
 
     QString title_;
+    QPointer<QWidget> mainWindow_;
     TShowBox showBox_;
     std::optional<TBox> open_;
     std::deque<TBox> waiting_;  // arrived while a box was open, in order

@@ -8,11 +8,16 @@
 // it in the error display as soon as control is back in the event loop.
 
 #include <exception>
+#include <string>
 #include <utility>
 
 // Queues the exception for the application's error display. Without a
 // TApplication there is no display: the exception is thrown on.
 void HandOverEscapedError(std::exception_ptr error);
+// Queues a plain notice (a Windows-1252 text, no icon) for the error display
+// in the same line as the errors: after every failure handed over before it.
+// Without a TApplication it is shown at once.
+void HandOverNotice(const std::string& text);
 
 template <typename Handler>
 void CallHandler(Handler&& handler)

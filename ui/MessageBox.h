@@ -7,5 +7,7 @@
 #include <string>
 
 // Shows the Windows-1252 text modally and returns when the box is closed
-// (at once, the box waiting its turn, when another box is open).
+// (at once, the box waiting its turn, when another box is open). A handler
+// that must not hold a box open while it runs (the reply handler) hands the
+// text over instead (HandOverNotice, ui/HandlerCall.h).
 void ShowMessage(const std::string& text);

@@ -9,6 +9,7 @@
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
 #include "ui/Edit.h"
+#include "ui/EntryFieldTable.h"
 #include "ui/FileDigest.h"
 #include "ui/HandlerCall.h"
 #include "ui/MouseButton.h"
@@ -16,6 +17,7 @@
 #include "ui/PathLabel.h"
 #include "ui/PortDoctor.h"
 #include "ui/RadioButton.h"
+#include "ui/StatusBarLoan.h"
 #include "ui/TimeSeparator.h"
 #include "ui/Timer.h"
 
@@ -46,8 +48,10 @@ void SetCaption(QWidget* control, const QString& caption)
 TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent) : QMainWindow(parent), clock_(std::move(clock))
 {
     setAttribute(Qt::WA_DeleteOnClose);  // closing the window ends it and its port
+    if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetMainWindow(this);
     BuildControls();
     portDoctor_ = std::make_unique<TPortDoctor>(StatusBar);
+    portListStatus_ = std::make_unique<TStatusBarLoan>(StatusBar);
     WireHandlers();
     CallHandler([this] { FormCreate(this); });  // a failure is shown once the loop runs
 }
@@ -68,6 +72,7 @@ TSDIAppForm::~TSDIAppForm()
     // handlers must not reach members that are already gone.
     Schnittstelle->OnDropDown = nullptr;
     Schnittstelle->OnCloseUp = nullptr;
+    disconnect(Schnittstelle, nullptr, this, nullptr);
 }
 
 void TSDIAppForm::WireHandlers()
@@ -86,6 +91,7 @@ void TSDIAppForm::WireHandlers()
 
     Schnittstelle->OnClick = [this](QObject* s) { SchnittstelleClick(s); };
     Schnittstelle->OnDropDown = [this](QObject* s) { SchnittstelleDropDown(s); };
+    Schnittstelle->OnRefresh = [this](QObject*) { FillPortList(); };
     Schnittstelle->OnCloseUp = [this](QObject* s) { SchnittstelleCloseUp(s); };
     connect(Schnittstelle, &QComboBox::highlighted, this,
             [this](int index) { CallHandler([this, index] { SchnittstelleHighlight(index); }); });
@@ -100,22 +106,8 @@ void TSDIAppForm::WireHandlers()
     // Each change of the readout folder runs "Datei lesen" again.
     DirectoryListBox1->OnChange = [this](QObject* s) { Datei_lesenClick(s); };
 
-    const std::pair<TEdit*, void (TSDIAppForm::*)(QObject*, char&)> fields[] = {
-        {MessID, &TSDIAppForm::MessIDKeyPress},
-        {JJ, &TSDIAppForm::JJKeyPress},
-        {MM, &TSDIAppForm::MMKeyPress},
-        {TT, &TSDIAppForm::TTKeyPress},
-        {hh, &TSDIAppForm::hhKeyPress},
-        {m_m, &TSDIAppForm::m_mKeyPress},
-        {ss, &TSDIAppForm::ssKeyPress},
-        {Dezimale, &TSDIAppForm::DezimaleKeyPress},
-        {Speicher_ID, &TSDIAppForm::Speicher_IDKeyPress},
-        {Zaehler_ID, &TSDIAppForm::Zaehler_IDKeyPress},
-        {Winter, &TSDIAppForm::WinterKeyPress},
-        {Sommer, &TSDIAppForm::SommerKeyPress},
-    };
-    for (const auto& [field, handler] : fields)
-        field->OnKeyPress = [this, handler](QObject* s, char& key) { (this->*handler)(s, key); };
+    for (const TEntryFieldWidget& row : kEntryFieldWidgets)
+        (this->*row.Edit)->OnKeyPress = [this](QObject* s, char& key) { EntryFieldKeyPress(s, key); };
 }
 
 bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event)

@@ -10,10 +10,12 @@
 //
 // The window deletes itself when closed; its destruction closes the port.
 
+#include "exchange/ClockFill.h"
 #include "exchange/ExchangeState.h"
 #include "exchange/FieldTable.h"
 #include "exchange/ModeTable.h"
 #include "serial/CPort.h"
+#include "ui/HandlerFailures.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -44,6 +46,7 @@ class TPanel;
 class TPathLabel;
 class TPortDoctor;
 class TRadioButton;
+class TStatusBarLoan;
 class TTimer;
 
 class TSDIAppForm : public QMainWindow {
@@ -193,6 +196,9 @@ public:
     // The mode whose radio button is checked; none after a transmission.
     std::optional<exchange::TOperatingMode> CheckedMode() const;
     TEdit* FieldEdit(exchange::TEntryField field) const;
+    // The entry field whose edit `edit` is; throws std::logic_error for any
+    // other object.
+    exchange::TEntryField FieldOf(const QObject* edit) const;
 
     // Whether a visible cover panel lies over the control (so the operator
     // cannot see or reach it).
@@ -211,7 +217,8 @@ public slots:
     void Button1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
     // The port list, read again each time it opens; the entry highlighted in
-    // it is described in the status bar until it closes.
+    // it is described in the status bar, which shows its news again when the
+    // list closes.
     void SchnittstelleDropDown(QObject* Sender);
     void SchnittstelleCloseUp(QObject* Sender);
     void SchnittstelleHighlight(int Index);
@@ -226,19 +233,9 @@ public slots:
     virtual void Timer1Timer(QObject* Sender);
     virtual void CPort1RxFlag(TObject* Sender);
 
-    // Field entry: each runs when Enter (Key = CR) is pressed in its field.
-    virtual void MessIDKeyPress(QObject* Sender, char& Key);
-    virtual void JJKeyPress(QObject* Sender, char& Key);
-    virtual void MMKeyPress(QObject* Sender, char& Key);
-    virtual void TTKeyPress(QObject* Sender, char& Key);
-    virtual void hhKeyPress(QObject* Sender, char& Key);
-    virtual void m_mKeyPress(QObject* Sender, char& Key);
-    virtual void ssKeyPress(QObject* Sender, char& Key);
-    virtual void DezimaleKeyPress(QObject* Sender, char& Key);
-    virtual void Speicher_IDKeyPress(QObject* Sender, char& Key);
-    virtual void Zaehler_IDKeyPress(QObject* Sender, char& Key);
-    virtual void WinterKeyPress(QObject* Sender, char& Key);
-    virtual void SommerKeyPress(QObject* Sender, char& Key);
+    // Field entry: runs when Enter (Key = CR) is pressed in one of the twelve
+    // entry fields; the Sender is that field's edit.
+    virtual void EntryFieldKeyPress(QObject* Sender, char& Key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -257,6 +254,7 @@ private:
     void BuildInterfaceAndClocks();
     void BuildIdentifierDateTime();
     void BuildConfiguration();
+    void BuildEntryFields(exchange::TEntryField first, exchange::TEntryField last);
     void BuildTransmissionAndOutput();
     void BuildSoftwareIdentification();
     void BuildReadoutDisplay();
@@ -268,17 +266,17 @@ private:
     // The device exchange's steps, shared by several handlers.
     void ApplyMode(exchange::TOperatingMode mode);
     void CommitEntry(exchange::TEntryField field, char Key);
+    // Puts each filled text into its field's edit and the frame into Ergebnis4.
+    void ApplyFieldFill(const exchange::TFieldFill& fill);
     void PurgeBothQueues();
     void WriteFrame(const std::string& frame);
     // What handling the lines of one read came to.
     struct TReadOutcome {
-        std::exception_ptr FirstFailure;
+        THandlerFailures Failures;  // the first raised one; "Fehler ..." once
         bool Stored = false;        // a line went to the readout file's tally
-        bool AppendFailed = false;  // a line found no file to append to
     };
     void HandleReplyLine(const std::string& line, TReadOutcome& outcome);
     void StoreRecord(const std::string& line, bool checksumOk, TReadOutcome& outcome);
-    void ShowAppendFailure();
     void ShowStatus(const QString& text);
 
     // Pixels on this screen for a length on the 96-dpi grid.
@@ -293,9 +291,9 @@ private:
     // Status bar texts of the reply handling, so a later good reply clears
     // only a warning of its own.
     QString replyStatus_;
-    QString portHint_;               // the description shown while a port entry is highlighted
-    bool appendBoxPending_ = false;  // a "Fehler ..." box is queued or open
 
     // What the operator can do about a port that would not open.
     std::unique_ptr<TPortDoctor> portDoctor_;
+    // The status bar while the port list is open.
+    std::unique_ptr<TStatusBarLoan> portListStatus_;
 };

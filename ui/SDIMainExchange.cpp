@@ -26,7 +26,6 @@
 #include "ui/Timer.h"
 
 #include <QStatusBar>
-#include <QTimer>
 
 using exchange::TReplyMode;
 
@@ -112,12 +111,7 @@ void TSDIAppForm::Timer1Timer(QObject* /*Sender*/)
     Panel5->SetCaption(SystemTimeText(Now()));
 
     if (Systemzeit->hasFocus()) {
-        const exchange::TTimeTakeOver take =
-            exchange::TakeOverSystemTime(AnsiFromQString(Panel5->Caption()), FrameText());
-        hh->setText(QStringFromAnsi(take.hh));
-        m_m->setText(QStringFromAnsi(take.m_m));
-        ss->setText(QStringFromAnsi(take.ss));
-        SetFrameText(take.Frame);
+        ApplyFieldFill(exchange::TakeOverSystemTime(AnsiFromQString(Panel5->Caption()), FrameText()));
         Uebertragen->setEnabled(true);
     }
     TApplication::ReportSuccess();
@@ -126,8 +120,8 @@ void TSDIAppForm::Timer1Timer(QObject* /*Sender*/)
 // ---- reply handler ---------------------------------------------------------------
 
 // Every complete line of one read is handled, in order; a failure of one line
-// does not keep the later ones from being shown and stored, and the first
-// failure is raised once all are done.
+// does not keep the later ones from being shown and stored, and the failures
+// are shown once all are done.
 void TSDIAppForm::CPort1RxFlag(TObject* /*Sender*/)
 {
     if (CPort1->EventChar() != static_cast<std::uint8_t>(exchange::LF)) return;
@@ -140,8 +134,12 @@ void TSDIAppForm::CPort1RxFlag(TObject* /*Sender*/)
     for (const std::string& line : lines) HandleReplyLine(line, outcome);
 
     if (outcome.Stored) ShowStatus(QStringFromAnsi(Exchange.Tally.StatusText()));
-    if (outcome.AppendFailed) ShowAppendFailure();
-    if (outcome.FirstFailure) std::rethrow_exception(outcome.FirstFailure);
+    // The boxes follow the port's delivery, in the order the lines met their
+    // failures: a box must not hold the event thread while the device sends.
+    if (outcome.Failures.Any()) {
+        outcome.Failures.HandOver();
+        return;
+    }
     TApplication::ReportSuccess();
 }
 
@@ -159,11 +157,11 @@ void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome
     }
     if (view.Modulzeit) Modulzeit->SetCaption(QStringFromAnsi(*view.Modulzeit));
     if (view.UhrStellenVisible) Uhr_stellen->setVisible(*view.UhrStellenVisible);
-    if (view.Failure && !outcome.FirstFailure) {
+    if (view.Failure) {
         try {
             view.Failure.Raise();
         } catch (...) {
-            outcome.FirstFailure = std::current_exception();
+            outcome.Failures.Raised(std::current_exception());
         }
     }
 
@@ -182,25 +180,12 @@ void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOut
     bool stored = false;
     try {
         stored = exchange::AppendReadoutLine(DateiText(), line);
-        outcome.AppendFailed = outcome.AppendFailed || !stored;
+        if (!stored) outcome.Failures.Notice(exchange::kAppendFailedText);
     } catch (...) {  // writing or closing failed: the line is not (wholly) stored
-        if (!outcome.FirstFailure) outcome.FirstFailure = std::current_exception();
+        outcome.Failures.Raised(std::current_exception());
     }
     Exchange.Tally.Record(AnsiFromQString(Datei->Path()), stored, checksumOk);
     outcome.Stored = true;
-}
-
-// "Fehler ..." once for the lines of one read, after the port's delivery has
-// returned, and never a second box while one is waiting or open: the device
-// goes on sending while the operator reads it.
-void TSDIAppForm::ShowAppendFailure()
-{
-    if (appendBoxPending_) return;
-    appendBoxPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        ShowMessage(exchange::kAppendFailedText);
-        appendBoxPending_ = false;
-    });
 }
 
 void TSDIAppForm::ShowStatus(const QString& text)

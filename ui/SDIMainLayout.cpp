@@ -11,6 +11,7 @@
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
 #include "ui/Edit.h"
+#include "ui/EntryFieldTable.h"
 #include "ui/FrameLabel.h"
 #include "ui/Hint.h"
 #include "ui/MouseButton.h"
@@ -202,22 +203,14 @@ void TSDIAppForm::BuildIdentifierDateTime()
         if (centred) l->setAlignment(Qt::AlignCenter);
         return l;
     };
-    auto edit = [this](const char* name, const char* text, int maxLength, QRect at) {
-        auto* e = Named(new TEdit(client_, QString::fromLatin1(text), maxLength), name);
-        e->setGeometry(at);
-        return e;
-    };
 
     Mess_Id = label("Mess_Id", StoredCaption("Mess_Id"), R(156, 220, 108, kLabelHeight), false);
-    MessID = edit("MessID", "0000", 4, R(268, 216, 57, kEditHeight));
+    BuildEntryFields(exchange::TEntryField::efMessID, exchange::TEntryField::efss);
 
     Datum = label("Datum", StoredCaption("Datum"), R(384, 220, 60, kLabelHeight), false);
     Jahr = label("Jahr", StoredCaption("Jahr"), R(444, 185, 33, kLabelHeight), true);
     Mon = label("Mon", StoredCaption("Mon"), R(486, 185, 33, kLabelHeight), true);
     Tag = label("Tag", StoredCaption("Tag"), R(528, 185, 33, kLabelHeight), true);
-    JJ = edit("JJ", "00", 2, R(448, 216, 25, kEditHeight));
-    MM = edit("MM", "00", 2, R(490, 216, 25, kEditHeight));
-    TT = edit("TT", "00", 2, R(532, 216, 25, kEditHeight));
     Label4 = label("Label4", QStringLiteral("-"), R(473, 220, 17, kLabelHeight), true);
     Label6 = label("Label6", QStringLiteral("-"), R(515, 220, 17, kLabelHeight), true);
 
@@ -225,9 +218,6 @@ void TSDIAppForm::BuildIdentifierDateTime()
     Stnd = label("Stnd", StoredCaption("Stnd"), R(659, 185, 33, kLabelHeight), true);
     Min = label("Min", StoredCaption("Min"), R(701, 185, 33, kLabelHeight), true);
     Sek = label("Sek", StoredCaption("Sek"), R(743, 185, 33, kLabelHeight), true);
-    hh = edit("hh", "00", 2, R(663, 216, 25, kEditHeight));
-    m_m = edit("m_m", "00", 2, R(705, 216, 25, kEditHeight));
-    ss = edit("ss", "00", 2, R(747, 216, 25, kEditHeight));
     Label11 = label("Label11", QStringLiteral("-"), R(688, 220, 17, kLabelHeight), true);
     Label12 = label("Label12", QStringLiteral("-"), R(730, 220, 17, kLabelHeight), true);
 
@@ -244,6 +234,19 @@ void TSDIAppForm::BuildIdentifierDateTime()
     for (TPanel* cover : {Panel1, Panel2, Panel3}) covers_.push_back(cover);
 }
 
+// Each with its name, initial text and maximum length from the exchange's
+// field table; the rows between `first` and `last` in field order.
+void TSDIAppForm::BuildEntryFields(exchange::TEntryField first, exchange::TEntryField last)
+{
+    for (const TEntryFieldWidget& row : kEntryFieldWidgets) {
+        if (row.Field < first || row.Field > last) continue;
+        const exchange::TFieldDef& def = exchange::FieldDef(row.Field);
+        TEdit* edit = Named(new TEdit(client_, QString::fromLatin1(def.InitialText), def.MaxLength), def.Name);
+        edit->setGeometry(R(row.X, row.Y, row.Width, kEditHeight));
+        this->*row.Edit = edit;
+    }
+}
+
 void TSDIAppForm::BuildConfiguration()
 {
     Konfiguration = Named(new QLabel(StoredCaption("Konfiguration"), client_), "Konfiguration");
@@ -255,16 +258,7 @@ void TSDIAppForm::BuildConfiguration()
     heads.setStretch(80);
     Konfiguration->setFont(heads);
 
-    auto edit = [this](const char* name, const char* text, int maxLength, QRect at) {
-        auto* e = Named(new TEdit(client_, QString::fromLatin1(text), maxLength), name);
-        e->setGeometry(at);
-        return e;
-    };
-    Dezimale = edit("Dezimale", "0", 1, R(268, 296, 25, kEditHeight));
-    Speicher_ID = edit("Speicher_ID", "000000", 6, R(344, 296, 69, kEditHeight));
-    Zaehler_ID = edit("Zaehler_ID", "0000", 4, R(448, 296, 53, kEditHeight));
-    Winter = edit("Winter", "0", 1, R(564, 296, 25, kEditHeight));
-    Sommer = edit("Sommer", "0", 1, R(663, 296, 25, kEditHeight));
+    BuildEntryFields(exchange::TEntryField::efDezimale, exchange::TEntryField::efSommer);
 
     L_CRC = Named(new QLabel(QStringLiteral("L_CRC"), client_), "L_CRC");
     L_CRC->setAlignment(Qt::AlignCenter);

@@ -14,6 +14,7 @@
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
 #include "ui/Edit.h"
+#include "ui/EntryFieldTable.h"
 #include "ui/FrameLabel.h"
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
@@ -23,6 +24,8 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <stdexcept>
 
 using exchange::TEntryField;
 using exchange::TOperatingMode;
@@ -67,21 +70,14 @@ std::optional<TOperatingMode> TSDIAppForm::CheckedMode() const
 
 TEdit* TSDIAppForm::FieldEdit(TEntryField field) const
 {
-    switch (field) {
-    case TEntryField::efMessID: return MessID;
-    case TEntryField::efJJ: return JJ;
-    case TEntryField::efMM: return MM;
-    case TEntryField::efTT: return TT;
-    case TEntryField::efhh: return hh;
-    case TEntryField::efm_m: return m_m;
-    case TEntryField::efss: return ss;
-    case TEntryField::efDezimale: return Dezimale;
-    case TEntryField::efSpeicher_ID: return Speicher_ID;
-    case TEntryField::efZaehler_ID: return Zaehler_ID;
-    case TEntryField::efWinter: return Winter;
-    case TEntryField::efSommer: return Sommer;
-    }
-    return MessID;
+    return this->*EntryFieldWidget(field).Edit;
+}
+
+TEntryField TSDIAppForm::FieldOf(const QObject* edit) const
+{
+    for (const TEntryFieldWidget& row : kEntryFieldWidgets)
+        if (this->*row.Edit == edit) return row.Field;
+    throw std::logic_error("not an entry field");
 }
 
 // ---- modes ---------------------------------------------------------------------
@@ -132,67 +128,16 @@ void TSDIAppForm::ApplyMode(TOperatingMode mode)
     SetFrameText(exchange::CommandTemplate(m.Command));
     Exchange.ReplyMode = m.ReplyMode;
 
-    if (m.FillsClock) {
-        const exchange::TClockFill fill =
-            exchange::FillClockFromPanel5(AnsiFromQString(Panel5->Caption()), FrameText());
-        const std::pair<TEdit*, const std::string*> fields[] = {{TT, &fill.TT}, {MM, &fill.MM},   {JJ, &fill.JJ},
-                                                                {hh, &fill.hh}, {m_m, &fill.m_m}, {ss, &fill.ss}};
-        for (const auto& [edit, text] : fields) edit->setText(QStringFromAnsi(*text));
-        SetFrameText(fill.Frame);
-    }
+    if (m.FillsClock) ApplyFieldFill(exchange::FillClockFromPanel5(AnsiFromQString(Panel5->Caption()), FrameText()));
     if (m.Focus && m.FocusTiming == exchange::TFocusTiming::ftLastStep) FieldEdit(*m.Focus)->setFocus();
     TApplication::ReportSuccess();
 }
 
 // ---- field entry --------------------------------------------------------------
 
-void TSDIAppForm::MessIDKeyPress(QObject*, char& Key)
+void TSDIAppForm::EntryFieldKeyPress(QObject* Sender, char& Key)
 {
-    CommitEntry(TEntryField::efMessID, Key);
-}
-void TSDIAppForm::JJKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efJJ, Key);
-}
-void TSDIAppForm::MMKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efMM, Key);
-}
-void TSDIAppForm::TTKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efTT, Key);
-}
-void TSDIAppForm::hhKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efhh, Key);
-}
-void TSDIAppForm::m_mKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efm_m, Key);
-}
-void TSDIAppForm::ssKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efss, Key);
-}
-void TSDIAppForm::DezimaleKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efDezimale, Key);
-}
-void TSDIAppForm::Speicher_IDKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efSpeicher_ID, Key);
-}
-void TSDIAppForm::Zaehler_IDKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efZaehler_ID, Key);
-}
-void TSDIAppForm::WinterKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efWinter, Key);
-}
-void TSDIAppForm::SommerKeyPress(QObject*, char& Key)
-{
-    CommitEntry(TEntryField::efSommer, Key);
+    CommitEntry(FieldOf(Sender), Key);
 }
 
 void TSDIAppForm::CommitEntry(TEntryField field, char Key)
@@ -211,4 +156,10 @@ void TSDIAppForm::CommitEntry(TEntryField field, char Key)
     if (r.EnableTransmit) Uebertragen->setEnabled(true);
     r.Failure.Raise();
     TApplication::ReportSuccess();
+}
+
+void TSDIAppForm::ApplyFieldFill(const exchange::TFieldFill& fill)
+{
+    for (const auto& [field, text] : fill.Fields) FieldEdit(field)->setText(QStringFromAnsi(text));
+    SetFrameText(fill.Frame);
 }

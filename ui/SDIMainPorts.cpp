@@ -1,18 +1,18 @@
 // The port list of the main window: which ports it offers and which device
 // stands behind each. Adapters come and go while the tool runs, so the list
-// is read again whenever it opens; that refresh chooses no port.
+// is read again whenever it opens, and before typed text is completed or an
+// arrow key moves the choice; that refresh chooses no port.
 
 #include "ui/SDIMain.h"
 
 #include "ui/ComAvailable.h"
 #include "ui/ComboBox.h"
-
-#include <QStatusBar>
+#include "ui/StatusBarLoan.h"
 
 void TSDIAppForm::FillPortList()
 {
-    const QStringList ports = GetComAvailable();
-    Schnittstelle->SetItems(ports, ComPortDescriptions(ports));
+    const TPortEntries ports = ReadPortEntries();
+    Schnittstelle->SetItems(ports.Names, ports.Descriptions);
 }
 
 void TSDIAppForm::SchnittstelleDropDown(QObject* /*Sender*/)
@@ -22,17 +22,10 @@ void TSDIAppForm::SchnittstelleDropDown(QObject* /*Sender*/)
 
 void TSDIAppForm::SchnittstelleHighlight(int Index)
 {
-    const QString description = Schnittstelle->itemData(Index, Qt::ToolTipRole).toString();
-    if (description.isEmpty())
-        StatusBar->clearMessage();
-    else
-        StatusBar->showMessage(description);
-    portHint_ = description;
+    portListStatus_->Show(Schnittstelle->itemData(Index, Qt::ToolTipRole).toString());
 }
 
 void TSDIAppForm::SchnittstelleCloseUp(QObject* /*Sender*/)
 {
-    // Leave alone what someone else has shown since.
-    if (!portHint_.isEmpty() && StatusBar->currentMessage() == portHint_) StatusBar->clearMessage();
-    portHint_.clear();
+    portListStatus_->GiveBack();
 }

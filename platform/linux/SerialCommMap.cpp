@@ -4,11 +4,16 @@
 
 namespace platform {
 
+SerialPortScan ScanSerialPorts()
+{
+    SerialPortScan scan{{}, ListSerialPorts()};
+    for (const auto& port : scan.ports) scan.map.push_back({"\\Device\\" + port.kernelName, port.comName, true});
+    return scan;
+}
+
 std::vector<SerialCommValue> ReadSerialCommMap()
 {
-    std::vector<SerialCommValue> values;
-    for (const auto& port : ListSerialPorts()) values.push_back({"\\Device\\" + port.kernelName, port.comName, true});
-    return values;
+    return ScanSerialPorts().map;
 }
 
 }  // namespace platform

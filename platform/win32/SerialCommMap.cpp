@@ -34,16 +34,33 @@ std::vector<SerialCommValue> ReadSerialCommMap()
     return values;
 }
 
-std::vector<SerialPortInfo> ListSerialPorts()
+namespace {
+
+// The ports behind the map's text values; Windows names no device for them.
+std::vector<SerialPortInfo> PortsOf(const std::vector<SerialCommValue>& map)
 {
     std::vector<SerialPortInfo> ports;
-    for (const SerialCommValue& value : ReadSerialCommMap()) {
+    for (const SerialCommValue& value : map) {
         if (!value.isText) continue;
         const auto slash = value.name.find_last_of('\\');
         ports.push_back({value.data, value.name.substr(slash == std::string::npos ? 0 : slash + 1), value.name,
                          std::string(), false});
     }
     return ports;
+}
+
+}  // namespace
+
+std::vector<SerialPortInfo> ListSerialPorts()
+{
+    return PortsOf(ReadSerialCommMap());
+}
+
+SerialPortScan ScanSerialPorts()
+{
+    SerialPortScan scan{ReadSerialCommMap(), {}};
+    scan.ports = PortsOf(scan.map);
+    return scan;
 }
 
 }  // namespace platform

@@ -47,9 +47,15 @@ TEST_F(LinkedPorts, ListedInTextOrder)
     ASSERT_GE(at12, 0);
     ASSERT_GE(at7, 0);
     EXPECT_LT(at12, at7);
-    const QStringList described = ComPortDescriptions({"COM12", "com7"});
+    const QStringList described = ComPortDescriptions({"COM12", "com7"}, platform::ListSerialPorts());
     EXPECT_EQ(described, QStringList({QString::fromStdString("COM12: " + first_.SlavePath() + ", pseudo-terminal"),
                                       QString::fromStdString("COM7: " + second_.SlavePath() + ", pseudo-terminal")}));
+    // The window's list: names and descriptions from one look, entry by entry.
+    const TPortEntries entries = ReadPortEntries();
+    EXPECT_EQ(entries.Names, ports);
+    ASSERT_EQ(entries.Descriptions.size(), entries.Names.size());
+    EXPECT_EQ(entries.Descriptions[at12], described[0]);
+    EXPECT_EQ(entries.Descriptions[at7], described[1]);
 }
 
 TEST_F(LinkedPorts, LinkWhoseDeviceIsGoneIsNotListed)
@@ -64,7 +70,7 @@ TEST_F(LinkedPorts, LinkWhoseDeviceIsGoneIsNotListed)
     EXPECT_TRUE(GetComAvailable().contains("COM20"));
     ASSERT_TRUE(file.remove());
     EXPECT_FALSE(GetComAvailable().contains("COM20"));
-    EXPECT_EQ(ComPortDescriptions({"COM20"}), QStringList{QString()});
+    EXPECT_EQ(ComPortDescriptions({"COM20"}, platform::ListSerialPorts()), QStringList{QString()});
 }
 
 TEST_F(LinkedPorts, UnlinkedPortLeavesTheList)

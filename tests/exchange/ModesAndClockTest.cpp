@@ -81,13 +81,12 @@ TEST(ModeTable, OnlyDateiLesenTouchesTheReadoutFile)
 
 TEST(ClockFill, UhrStellenTakesAllSixPartsFromPanel5)
 {
-    const TClockFill f = FillClockFromPanel5("26.12.07 09:05:03", CommandTemplate(TCommand::cmSetClock));
-    EXPECT_EQ(f.JJ, "26");
-    EXPECT_EQ(f.MM, "12");
-    EXPECT_EQ(f.TT, "07");
-    EXPECT_EQ(f.hh, "09");
-    EXPECT_EQ(f.m_m, "05");
-    EXPECT_EQ(f.ss, "03");
+    const TFieldFill f = FillClockFromPanel5("26.12.07 09:05:03", CommandTemplate(TCommand::cmSetClock));
+    using F = TEntryField;
+    const std::vector<std::pair<F, std::string>> filled = {{F::efTT, "07"}, {F::efMM, "12"},  {F::efJJ, "26"},
+                                                           {F::efhh, "09"}, {F::efm_m, "05"}, {F::efss, "03"}};
+    EXPECT_EQ(f.Fields, filled);  // day first, as the mode handler fills them
+    EXPECT_EQ(f.Text(F::efJJ), "26");
     EXPECT_EQ(f.Frame, std::string("\x02"
                                    "8126 12 07 09 05 03\x03"));
 }
@@ -115,16 +114,17 @@ TEST(SystemTime, TakeOverReplacesOnlyTheTime)
 {
     const std::string panel = FormatPanel5({2026, 12, 7, 14, 5, 9}, ':');
     const std::string filled = FillClockFromPanel5("26.12.07 09:05:03", CommandTemplate(TCommand::cmSetClock)).Frame;
-    const TTimeTakeOver t = TakeOverSystemTime(panel, filled);
-    EXPECT_EQ(t.hh, "14");
-    EXPECT_EQ(t.m_m, "05");
-    EXPECT_EQ(t.ss, "09");
+    const TFieldFill t = TakeOverSystemTime(panel, filled);
+    EXPECT_EQ(t.Text(TEntryField::efhh), "14");
+    EXPECT_EQ(t.Text(TEntryField::efm_m), "05");
+    EXPECT_EQ(t.Text(TEntryField::efss), "09");
+    EXPECT_EQ(t.Fields.size(), 3u);  // the date fields keep what they hold
     EXPECT_EQ(t.Frame, std::string("\x02"
                                    "8126 12 07 14 05 09\x03"));
 
     // On a sent frame the old checksum stays; sending again replaces it.
     const std::string sent = AssembleTransmission(filled).Frame;
-    const TTimeTakeOver again = TakeOverSystemTime(panel, sent);
+    const TFieldFill again = TakeOverSystemTime(panel, sent);
     EXPECT_EQ(again.Frame.substr(0, 20), std::string("\x02"
                                                      "8126 12 07 14 05 09"));
     EXPECT_EQ(again.Frame.substr(20), sent.substr(20));

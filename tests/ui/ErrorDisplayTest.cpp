@@ -12,6 +12,7 @@
 #include "ui/Edit.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/HandlerCall.h"
+#include "ui/HandlerFailures.h"
 #include "ui/MessageBox.h"
 #include "ui/MouseButton.h"
 #include "ui/Timer.h"
@@ -154,6 +155,37 @@ TEST_F(ErrorDisplay, FailuresDuringAnOpenBoxAreShownAfterItInOrder)
 
     second.Fail();  // its episode goes on until something works
     EXPECT_EQ(watcher.Seen().size(), 4u);
+}
+
+// One run of a handler that goes on past its failures (the reply handler
+// over the lines of one read): the boxes follow in the order the failures
+// happened, the first raised failure and each notice once ("!" marks a
+// raised failure), and before a failure handed over after the run.
+TEST_F(ErrorDisplay, FailuresOfOneHandlerRunAreShownInTheOrderTheyHappened)
+{
+    const std::pair<std::vector<std::string>, QStringList> rows[] = {
+        {{"Fehler ...", "!Zu wenig Speicherplatz"}, {"Fehler ...", "Zu wenig Speicherplatz."}},
+        {{"!Zu wenig Speicherplatz", "Fehler ..."}, {"Zu wenig Speicherplatz.", "Fehler ..."}},
+        {{"Fehler ...", "!E/A-Fehler 5", "Fehler ...", "!Zu wenig Speicherplatz", "Error ...1"},
+         {"Fehler ...", "E/A-Fehler 5.", "Error ...1"}},
+    };
+    for (const auto& [met, shown] : rows) {
+        TApplication::ReportSuccess();
+        const std::size_t before = watcher.Seen().size();
+        THandlerFailures failures;
+        for (const std::string& failure : met) {
+            if (failure[0] == '!')
+                failures.Raised(std::make_exception_ptr(std::runtime_error(failure.substr(1))));
+            else
+                failures.Notice(failure);
+        }
+        failures.HandOver();
+        HandOverEscapedError(std::make_exception_ptr(std::runtime_error("danach")));
+        QCoreApplication::sendPostedEvents();
+        QStringList texts;
+        for (std::size_t i = before; i < watcher.Seen().size(); ++i) texts << watcher.Seen()[i].Text;
+        EXPECT_EQ(texts, shown + QStringList{"danach."}) << texts.join('|').toStdString();
+    }
 }
 
 TEST_F(ErrorDisplay, RepeatedFailureShowsOncePerEpisode)

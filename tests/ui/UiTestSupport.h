@@ -46,21 +46,11 @@ public:
     }
     std::function<void()> RxFlagFailure;
 
-    void MessIDKeyPress(QObject*, char& k) override { Key("MessID", k); }
-    void JJKeyPress(QObject*, char& k) override { Key("JJ", k); }
-    void MMKeyPress(QObject*, char& k) override { Key("MM", k); }
-    void TTKeyPress(QObject*, char& k) override { Key("TT", k); }
-    void hhKeyPress(QObject*, char& k) override { Key("hh", k); }
-    void m_mKeyPress(QObject*, char& k) override { Key("m_m", k); }
-    void ssKeyPress(QObject*, char& k) override { Key("ss", k); }
-    void DezimaleKeyPress(QObject*, char& k) override { Key("Dezimale", k); }
-    void Speicher_IDKeyPress(QObject*, char& k) override { Key("Speicher_ID", k); }
-    void Zaehler_IDKeyPress(QObject*, char& k) override { Key("Zaehler_ID", k); }
-    void WinterKeyPress(QObject*, char& k) override { Key("Winter", k); }
-    void SommerKeyPress(QObject*, char& k) override { Key("Sommer", k); }
-
-private:
-    void Key(const char* field, char key) { Calls << QString("%1KeyPress:%2").arg(field).arg(int(key)); }
+    // Named after the field the window takes the edit for.
+    void EntryFieldKeyPress(QObject* s, char& k) override
+    {
+        Calls << QString("%1KeyPress:%2").arg(exchange::FieldDef(FieldOf(s)).Name).arg(int(k));
+    }
 };
 
 // Owns a window for one test; the window may also delete itself by closing.
@@ -93,6 +83,8 @@ public:
         QList<QAbstractButton*>::size_type ButtonCount;
         QMessageBox::StandardButtons Buttons;
         int BoxesOpen;  // message boxes on screen at that moment
+        QWidget* Parent;
+        QRect Frame;  // on the screen
     };
 
     TBoxWatcher()
@@ -116,8 +108,8 @@ private:
         int open = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<QMessageBox*>(w) && w->isVisible()) ++open;
-        seen_.push_back(
-            {box->windowTitle(), box->text(), box->icon(), box->buttons().size(), box->standardButtons(), open});
+        seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->buttons().size(), box->standardButtons(),
+                         open, box->parentWidget(), box->frameGeometry()});
         if (WhileOpen) WhileOpen(box);
         handling_ = nullptr;
         box->done(QMessageBox::Ok);

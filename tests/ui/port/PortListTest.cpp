@@ -2,73 +2,28 @@
 // ports again without touching the port in use, only names the component can
 // open are offered, and each entry says which device stands behind it.
 
-#include "tests/support/LinkedPty.h"
-#include "UiTestSupport.h"
+#include "WindowOnPty.h"
 
-#include "ui/Application.h"
-#include "ui/ComboBox.h"
-
-#include <QAbstractItemView>
-#include <QStatusBar>
-#include <QStyleOptionComboBox>
-
-#include <gtest/gtest.h>
+#include <QLineEdit>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
-
-// The real window, counting the operator's port choices.
-class TChoiceCountingForm : public TSDIAppForm {
-public:
-    using TSDIAppForm::TSDIAppForm;
-    int Choices = 0;
-    void SchnittstelleClick(QObject* sender) override
-    {
-        ++Choices;
-        TSDIAppForm::SchnittstelleClick(sender);
-    }
-};
 
 QString Described(const char* comName, const TLinkedPty& device)
 {
     return QString("%1: %2, pseudo-terminal").arg(comName, QString::fromStdString(device.pty.SlavePath()));
 }
 
-class PortList : public testing::Test {
+class PortList : public TWindowOnPty {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(device.Linked()) << device.Error();
-        TApplication::ReportSuccess();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-
-    // A click on the arrow of the combo box, as the operator opens the list.
-    void ClickArrow()
-    {
-        TComboBox* box = form->Schnittstelle;
-        QStyleOptionComboBox option;
-        option.initFrom(box);
-        option.editable = true;
-        option.subControls = QStyle::SC_All;
-        const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box);
-        QTest::mouseClick(box, Qt::LeftButton, {}, arrow.center());
-        ASSERT_TRUE(QTest::qWaitFor([box] { return box->view()->isVisible(); }, 5000));
-    }
-
-    void Key(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
-
     QStringList Listed() const
     {
         QStringList names;
         for (int i = 0; i < form->Schnittstelle->count(); ++i) names << form->Schnittstelle->itemText(i);
         return names;
     }
-
-    TLinkedPty device{"COM7"};
-    TFormHolder<TChoiceCountingForm> form;
 };
 
 TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
@@ -121,6 +76,72 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
     Key(Qt::Key_Escape);
     EXPECT_EQ(form->Choices, 1);
     EXPECT_EQ(form->CPort1->Handle(), handle);
+}
+
+// The status bar carries news the list must not erase: here the port
+// doctor's advice for a port another program holds. While the list is open
+// the highlighted entry is described; closing it, opened by a click or by
+// the keyboard, brings the news back.
+TEST_F(PortList, ClosingTheListShowsTheStatusBarsNewsAgain)
+{
+    TLinkedPty held{"COM8"};
+    ASSERT_TRUE(held.Linked()) << held.Error();
+    TComPort otherProgram;
+    otherProgram.SetPortNum("COM8");
+    otherProgram.Open();
+    TBoxWatcher boxes;
+    ChooseFromList("COM8");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.Seen().empty(); }, 5000));
+    const QString news = form->StatusBar->currentMessage();
+    ASSERT_TRUE(news.startsWith("COM8 (")) << news.toStdString();
+
+    TComboBox* box = form->Schnittstelle;
+    const auto openByKeyboard = [&] {
+        Click(box->lineEdit());
+        Key(Qt::Key_F4);
+    };
+    const std::function<void()> openings[] = {[&] { ClickArrow(); }, openByKeyboard};
+    for (const auto& open : openings) {
+        open();
+        ASSERT_TRUE(QTest::qWaitFor([box] { return box->view()->isVisible(); }, 5000));
+        Key(Qt::Key_Up);
+        EXPECT_EQ(form->StatusBar->currentMessage(), Described("COM7", device));
+        Key(Qt::Key_Escape);
+        ASSERT_TRUE(QTest::qWaitFor([box] { return !box->view()->isVisible(); }, 5000));
+        EXPECT_EQ(form->StatusBar->currentMessage(), news);
+    }
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+    otherProgram.Close();
+}
+
+// Adapters plugged in after the list was last read are there for the arrow
+// keys and for typing too, not only once the list has been opened.
+TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
+{
+    ChooseFromList("COM7");
+    ASSERT_TRUE(form->CPort1->Connected());
+    TComboBox* box = form->Schnittstelle;
+
+    TLinkedPty next{"COM8"};
+    ASSERT_TRUE(next.Linked()) << next.Error();
+    Click(box->lineEdit());
+    Key(Qt::Key_Down);
+    EXPECT_EQ(box->Text(), "COM8");
+    EXPECT_EQ(form->CPort1->PortNum(), "COM8");
+    EXPECT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(box->itemData(box->findText("COM8"), Qt::ToolTipRole).toString(), Described("COM8", next));
+
+    // The operator changes the number in the field: "COM8" becomes "COM9".
+    TLinkedPty adapter{"COM9"};
+    ASSERT_TRUE(adapter.Linked()) << adapter.Error();
+    Key(Qt::Key_End);
+    Key(Qt::Key_Backspace);
+    Type("9");
+    EXPECT_EQ(box->Text(), "COM9");
+    EXPECT_EQ(form->CPort1->PortNum(), "COM9");
+    EXPECT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(box->itemData(box->findText("COM9"), Qt::ToolTipRole).toString(), Described("COM9", adapter));
+    EXPECT_EQ(form->Choices, 3);
 }
 
 }  // namespace
