@@ -1,7 +1,7 @@
 #pragma once
 // The run-time library's integer conversion, below every layer that reads a
-// number out of a text: the COM-name rule here, the field entry and the reply
-// handling through serial/StrToInt.h.
+// number out of a text: the COM-name rule here, the device exchange through
+// serial/StrToInt.h.
 
 #include <cstdint>
 #include <optional>
