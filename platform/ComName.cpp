@@ -1,27 +1,45 @@
 #include "platform/ComName.h"
 
+#include "platform/IntegerConversion.h"
+
 #include <cctype>
 
 namespace platform {
+namespace {
+
+// Equal but for the case of letters.
+bool SameLetters(const std::string& text, const std::string& upper)
+{
+    if (text.size() != upper.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) != upper[i]) return false;
+    return true;
+}
+
+}  // namespace
 
 std::string ComName(int number)
 {
     return "COM" + std::to_string(number);
 }
 
+std::optional<int> ReadComNumber(const std::string& text)
+{
+    const bool prefixed = text.size() >= 3 && SameLetters(text.substr(0, 3), "COM");
+    const auto number = TryStrToInt(prefixed ? text.substr(3) : text);
+    if (!number || !IsComNumber(*number)) return std::nullopt;
+    return *number;
+}
+
+std::string NormalizeComName(const std::string& text)
+{
+    return ComName(ReadComNumber(text).value_or(kLowestComNumber));
+}
+
 std::optional<int> ParseComName(const std::string& name)
 {
-    // Three letters and at most three digits: longer texts cannot be in range.
-    if (name.size() < 4 || name.size() > 6) return std::nullopt;
-    for (std::size_t i = 0; i < 3; ++i)
-        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return std::nullopt;
-    if (name[3] == '0') return std::nullopt;
-    int number = 0;
-    for (std::size_t i = 3; i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9') return std::nullopt;
-        number = number * 10 + (name[i] - '0');
-    }
-    if (!IsComNumber(number)) return std::nullopt;
+    const auto number = ReadComNumber(name);
+    if (!number || !SameLetters(name, ComName(*number))) return std::nullopt;
     return number;
 }
 

@@ -26,6 +26,9 @@ struct PortFacts {
     std::string devicePath;  // the node the name stands for; empty when nothing answers to it
     DeviceNodeAccess access;
     std::optional<PortHolder> holder;
+    // For a pseudo-terminal nobody visibly holds: the program on its master
+    // side, the one that provides the port (a simulator).
+    std::optional<PortHolder> provider;
 };
 
 PortFacts ExaminePort(const std::string& comName);
@@ -34,5 +37,10 @@ PortFacts ExaminePort(const std::string& comName);
 // in /proc/locks, whoever runs it), else one with a descriptor on it (only
 // the processes whose /proc/<pid>/fd this user may read).
 std::optional<PortHolder> FindPortHolder(const std::string& devicePath);
+
+// The process holding the master side of the pseudo-terminal at devicePath
+// (only the processes whose descriptors this user may read); none for any
+// other device.
+std::optional<PortHolder> FindTerminalProvider(const std::string& devicePath);
 
 }  // namespace platform

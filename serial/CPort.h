@@ -22,9 +22,9 @@
 #include "serial/EComPort.h"
 #include "serial/Persistent.h"
 
-// "COM<n>" for a text "<n>" or "COM<n>" ("com" in any case), where <n> is
-// any integer text the run-time accepts ("12", " 5", "$10", "x5"). Anything
-// else, and numbers outside 1..255, give "COM1".
+// The name PortNum keeps for a text: platform::NormalizeComName (ComName.h),
+// "COM12" for "12", "com12" or "COM 12", and "COM1" for a text that names no
+// port from 1 to 255.
 std::string NormalizePortName(const std::string& Text);
 
 class TComPort : public TObject {

@@ -1,6 +1,9 @@
 #pragma once
-// The run-time library's integer conversion, shared by the port-name rule and
-// the device exchange's field entry.
+// The run-time library's integer conversion and the error it raises. The
+// conversion itself sits in the platform layer, whose COM-name rule reads
+// port numbers with it.
+
+#include "platform/IntegerConversion.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,10 +16,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Accepts leading blanks, an optional sign, then decimal digits or hex digits
-// after $, x, X, 0x or 0X, and nothing after the digits. Decimal must fit a
-// signed 32-bit integer; hex may use all 32 bits ($FFFFFFFF is -1).
-std::optional<std::int32_t> TryStrToInt(const std::string& text);
+using platform::TryStrToInt;
 
 // As TryStrToInt, raising EConvertError "'<text>' ist kein gültiger Integerwert".
 std::int32_t StrToInt(const std::string& text);

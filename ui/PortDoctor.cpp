@@ -27,7 +27,11 @@ std::optional<TPortAdvice> AdviceFor(const std::string& comName, std::int32_t co
     if (facts.access.refused)
         return advice(facts.access.joiningGroupHelps ? K::NoPermission : K::NoPermissionForAnyGroup);
     if (facts.holder) return advice(K::InUse);
-    if (winCode == kAccessDenied) return advice(K::InUseByUnknown);  // held by a process this user may not look into
+    // Held by a process this user may not look into; or, on a pseudo-terminal
+    // whose provider we see (so the port is ours to open), locked exclusively
+    // by a program that ended without unlocking it: that flag lives as long as
+    // the master side, and only root may open past it.
+    if (winCode == kAccessDenied) return advice(facts.provider ? K::LeftLocked : K::InUseByUnknown);
     return std::nullopt;
 }
 
@@ -64,6 +68,13 @@ QString AdviceText(const TPortAdvice& advice, int language)
         return (en ? QStringLiteral("%1 (%2) is in use by another program.")
                    : QStringLiteral("%1 (%2) wird von einem anderen Programm benutzt."))
             .arg(com, path);
+    case TPortAdvice::TKind::LeftLocked:
+        return (en ? QStringLiteral("%1 (%2) is still locked by a program that has ended. Fix: restart %3 (PID %4), "
+                                    "the program that provides the port.")
+                   : QStringLiteral("%1 (%2) ist noch von einem beendeten Programm gesperrt. Abhilfe: das Programm "
+                                    "%3 (PID %4), das die Schnittstelle bereitstellt, neu starten."))
+            .arg(com, path, Q(advice.Facts.provider->name))
+            .arg(advice.Facts.provider->pid);
     }
     return {};
 }

@@ -14,7 +14,7 @@
 class QStatusBar;
 
 struct TPortAdvice {
-    enum class TKind { NoDevice, NoPermission, NoPermissionForAnyGroup, InUse, InUseByUnknown };
+    enum class TKind { NoDevice, NoPermission, NoPermissionForAnyGroup, InUse, InUseByUnknown, LeftLocked };
     TKind Kind;
     std::string ComName;  // "COM3"
     platform::PortFacts Facts;

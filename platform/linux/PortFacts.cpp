@@ -17,6 +17,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -89,7 +90,11 @@ std::optional<int> LockHolder(const struct stat& node)
     return std::nullopt;
 }
 
-std::optional<int> DescriptorHolder(const std::string& canonicalPath)
+// The first process with a descriptor that `matches` (given the process's
+// fd directory, the descriptor's name and its link text); only the
+// processes whose /proc/<pid>/fd this user may read.
+template <typename Match>
+std::optional<int> FindDescriptor(Match matches)
 {
     std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
     if (!proc) return std::nullopt;
@@ -104,11 +109,32 @@ std::optional<int> DescriptorHolder(const std::string& canonicalPath)
             // The link's text, not its target: a stat could hang on a stuck file system.
             char target[PATH_MAX];
             const ssize_t n = readlink((fdDir + "/" + fd->d_name).c_str(), target, sizeof target - 1);
-            if (n > 0 && canonicalPath.compare(0, std::string::npos, target, static_cast<std::size_t>(n)) == 0)
+            if (n > 0 && matches(fdDir, fd->d_name, std::string_view(target, static_cast<std::size_t>(n))))
                 return static_cast<int>(pid);
         }
     }
     return std::nullopt;
+}
+
+std::optional<int> DescriptorHolder(const std::string& canonicalPath)
+{
+    return FindDescriptor(
+        [&](const std::string&, const char*, std::string_view target) { return target == canonicalPath; });
+}
+
+// The process holding the master side of pseudo-terminal /dev/pts/<index>:
+// the kernel names a master's index in its descriptor's fdinfo.
+std::optional<int> MasterHolder(const std::string& index)
+{
+    const std::string wanted = "tty-index:\t" + index;
+    return FindDescriptor([&](const std::string& fdDir, const char* fd, std::string_view target) {
+        if (!target.ends_with("ptmx")) return false;
+        std::ifstream info(fdDir.substr(0, fdDir.size() - 2) + "fdinfo/" + fd);
+        std::string line;
+        while (std::getline(info, line))
+            if (line == wanted) return true;
+        return false;
+    });
 }
 
 DeviceNodeAccess AccessTo(const std::string& path, const struct stat& node)
@@ -127,20 +153,38 @@ DeviceNodeAccess AccessTo(const std::string& path, const struct stat& node)
     return access;
 }
 
+std::optional<PortHolder> Named(std::optional<int> pid)
+{
+    if (!pid) return std::nullopt;
+    return PortHolder{*pid, ProcessName(*pid)};
+}
+
+std::string CanonicalPath(const std::string& path)
+{
+    char canonical[PATH_MAX];
+    return realpath(path.c_str(), canonical) ? canonical : std::string();
+}
+
 }  // namespace
 
 std::optional<PortHolder> FindPortHolder(const std::string& devicePath)
 {
     struct stat node {};
     if (stat(devicePath.c_str(), &node) != 0) return std::nullopt;
-    std::optional<int> pid = LockHolder(node);
-    if (!pid) {
-        char canonical[PATH_MAX];
-        if (!realpath(devicePath.c_str(), canonical)) return std::nullopt;
-        pid = DescriptorHolder(canonical);
-    }
-    if (!pid) return std::nullopt;
-    return PortHolder{*pid, ProcessName(*pid)};
+    if (const auto pid = LockHolder(node)) return Named(pid);
+    const std::string canonical = CanonicalPath(devicePath);
+    if (canonical.empty()) return std::nullopt;
+    return Named(DescriptorHolder(canonical));
+}
+
+std::optional<PortHolder> FindTerminalProvider(const std::string& devicePath)
+{
+    const std::string canonical = CanonicalPath(devicePath);
+    const std::string pts = "/dev/pts/";
+    if (canonical.rfind(pts, 0) != 0) return std::nullopt;
+    const std::string index = canonical.substr(pts.size());
+    if (index.empty() || index.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    return Named(MasterHolder(index));
 }
 
 PortFacts ExaminePort(const std::string& comName)
@@ -151,7 +195,9 @@ PortFacts ExaminePort(const std::string& comName)
     if (path.empty() || stat(path.c_str(), &node) != 0) return facts;
     facts.devicePath = path;
     facts.access = AccessTo(path, node);
-    if (!facts.access.refused) facts.holder = FindPortHolder(path);
+    if (facts.access.refused) return facts;
+    facts.holder = FindPortHolder(path);
+    if (!facts.holder) facts.provider = FindTerminalProvider(path);
     return facts;
 }
 

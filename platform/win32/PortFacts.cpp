@@ -20,4 +20,9 @@ std::optional<PortHolder> FindPortHolder(const std::string& /*devicePath*/)
     return std::nullopt;
 }
 
+std::optional<PortHolder> FindTerminalProvider(const std::string& /*devicePath*/)
+{
+    return std::nullopt;
+}
+
 }  // namespace platform

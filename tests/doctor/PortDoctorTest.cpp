@@ -1,9 +1,9 @@
 // The port doctor as the operator meets it: a port picked in the list will
 // not open, the error box says what the serial layer says, and the status
 // bar says what to do, in the caption language, until a port opens. On real
-// parts: a port another process holds, a link whose device has gone, and
-// device nodes this user may not open (as an unprivileged user; as root the
-// test runs itself again as "nobody").
+// parts: a port another process holds, a link whose device has gone, and, as
+// an unprivileged user (as root the test runs itself again as "nobody"),
+// device nodes this user may not open and a port a killed holder left locked.
 
 #include "UiTestSupport.h"
 
@@ -87,6 +87,14 @@ protected:
 
     std::string StatusText() const { return form->StatusBar->currentMessage().toStdString(); }
 
+    // porthold, holding the port until it is told to end.
+    static void StartHolder(platform::ChildProcess& holder, const std::string& comName)
+    {
+        std::string error;
+        ASSERT_TRUE(holder.Start(PORTHOLD_PATH, {comName}, {}, &error)) << error;
+        ASSERT_EQ(holder.ReadLine(kPatienceMs), std::optional<std::string>("held"));
+    }
+
     TBoxWatcher boxes;
     TSDIAppForm* form = nullptr;
 
@@ -99,9 +107,7 @@ TEST_F(PortDoctor, PortHeldByAnotherProcessNamesItUntilThePortOpens)
     TLinkedPty device("COM6");
     ASSERT_TRUE(device.Linked()) << device.Error();
     auto holder = std::make_unique<platform::ChildProcess>();
-    std::string error;
-    ASSERT_TRUE(holder->Start(PORTHOLD_PATH, {"COM6"}, {}, &error)) << error;
-    ASSERT_EQ(holder->ReadLine(kPatienceMs), std::optional<std::string>("held"));
+    ASSERT_NO_FATAL_FAILURE(StartHolder(*holder, "COM6"));
     ASSERT_NO_FATAL_FAILURE(StartWindow());
 
     ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM6", "Unable to open com port (win error code: 5)"));
@@ -110,7 +116,10 @@ TEST_F(PortDoctor, PortHeldByAnotherProcessNamesItUntilThePortOpens)
     ExpectAdvice(QStringLiteral("COM6 (%1) wird von porthold (PID %2) benutzt.").arg(pts).arg(pid),
                  QStringLiteral("COM6 (%1) is in use by porthold (PID %2).").arg(pts).arg(pid));
 
-    holder.reset();  // the other program ends
+    // The other program ends as programs do, closing its port.
+    ASSERT_TRUE(holder->Send(platform::ChildProcess::Signal::Terminate));
+    const auto ended = holder->Wait(kPatienceMs);
+    ASSERT_TRUE(ended && ended->exited && ended->code == 0) << "porthold did not close its port";
     ASSERT_NO_FATAL_FAILURE(Choose("COM6"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->CPort1->Connected(); }, kPatienceMs));
     EXPECT_EQ(StatusText(), "");
@@ -137,7 +146,7 @@ TEST_F(PortDoctor, PortWhoseDeviceWentAwaySaysNoDevice)
 // make one).
 TEST_F(PortDoctor, RefusedDeviceNodesAsThisUser)
 {
-    if (geteuid() == 0) GTEST_SKIP() << "root may open any device node; RefusedDeviceNodesAsNobody runs this as nobody";
+    if (geteuid() == 0) GTEST_SKIP() << "root may open any device node; UnprivilegedCasesAsNobody runs this as nobody";
     std::unique_ptr<platform::PseudoTerminal> own;
     std::string closed = qEnvironmentVariable("TORNVALE_REFUSED_NODE_000").toStdString();
     if (closed.empty()) {
@@ -178,9 +187,37 @@ TEST_F(PortDoctor, RefusedDeviceNodesAsThisUser)
         QStringLiteral("No permission for %1. Fix: sudo usermod -aG tty $USER, then log in again.").arg(Q(groupNode)));
 }
 
-TEST(PortDoctorAsRoot, RefusedDeviceNodesAsNobody)
+// A holder killed hard leaves a pseudo-terminal locked to all but root while
+// its master side stays open: the advice says so and names the program that
+// provides the port, here this test.
+TEST_F(PortDoctor, PortLeftLockedByAKilledHolderAsThisUser)
 {
-    if (geteuid() != 0) GTEST_SKIP() << "not root: RefusedDeviceNodesAsThisUser runs as this user";
+    if (geteuid() == 0) GTEST_SKIP() << "root opens a locked port; UnprivilegedCasesAsNobody runs this as nobody";
+    TLinkedPty device("COM7");
+    ASSERT_TRUE(device.Linked()) << device.Error();
+    platform::ChildProcess holder;
+    ASSERT_NO_FATAL_FAILURE(StartHolder(holder, "COM7"));
+    ASSERT_TRUE(holder.Send(platform::ChildProcess::Signal::Kill));
+    const auto killed = holder.Wait(kPatienceMs);
+    ASSERT_TRUE(killed && !killed->exited);
+    ASSERT_NO_FATAL_FAILURE(StartWindow());
+
+    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM7", "Unable to open com port (win error code: 5)"));
+    const QString pts = Q(device.pty.SlavePath());
+    const int self = getpid();
+    ExpectAdvice(QStringLiteral("COM7 (%1) ist noch von einem beendeten Programm gesperrt. Abhilfe: das Programm "
+                                "doctor_tests (PID %2), das die Schnittstelle bereitstellt, neu starten.")
+                     .arg(pts)
+                     .arg(self),
+                 QStringLiteral("COM7 (%1) is still locked by a program that has ended. Fix: restart doctor_tests "
+                                "(PID %2), the program that provides the port.")
+                     .arg(pts)
+                     .arg(self));
+}
+
+TEST(PortDoctorAsRoot, UnprivilegedCasesAsNobody)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "not root: the cases ending in AsThisUser run as this user";
     const passwd* nobody = getpwnam("nobody");
     const std::string self = QCoreApplication::applicationFilePath().toStdString();
     if (!nobody || access("/usr/bin/setpriv", X_OK) != 0)
@@ -205,7 +242,7 @@ TEST(PortDoctorAsRoot, RefusedDeviceNodesAsNobody)
     ASSERT_EQ(chmod(groupOnly.SlavePath().c_str(), 0660), 0);
 
     std::vector<std::string> args = asNobody;
-    args.insert(args.end(), {self, "--gtest_filter=PortDoctor.RefusedDeviceNodesAsThisUser"});
+    args.insert(args.end(), {self, "--gtest_filter=PortDoctor.*AsThisUser"});
     platform::ChildProcess run;
     ASSERT_TRUE(run.Start("/usr/bin/setpriv", args,
                           {{"TORNVALE_REFUSED_NODE_000", closed.SlavePath()},
@@ -216,7 +253,7 @@ TEST(PortDoctorAsRoot, RefusedDeviceNodesAsNobody)
     const auto status = run.Wait(kPatienceMs);
     ASSERT_TRUE(status && status->exited) << output;
     EXPECT_EQ(status->code, 0) << output;
-    EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 2 tests."), std::string::npos) << output;
     EXPECT_EQ(output.find("SKIPPED"), std::string::npos) << output;
 }
 

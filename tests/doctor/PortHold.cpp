@@ -1,10 +1,11 @@
 // porthold COMn: holds the port open the way Tornvale does (exclusively,
-// through the platform layer) until it is ended, so that tests meet a port
-// that another program uses. Prints "held" once the port is open.
+// through the platform layer), so that tests meet a port that another program
+// uses. Prints "held" once the port is open. SIGTERM or SIGINT end it as a
+// program ends normally, closing the port; SIGKILL leaves the port as a
+// crash leaves it.
 
 #include "platform/WinApi.h"
-
-#include <unistd.h>
+#include "tooling/tty/Termination.h"
 
 #include <cstdio>
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: porthold COMn\n");
         return 2;
     }
+    const platform::TerminationSignals stop;  // before the open: an early signal still closes the port
     const platform::HANDLE port = platform::CreateFile(argv[1]);
     if (port == platform::INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "porthold: cannot open %s (win error code: %u)\n", argv[1],
@@ -22,5 +24,6 @@ int main(int argc, char** argv)
     }
     std::printf("held\n");
     std::fflush(stdout);
-    for (;;) pause();  // until a signal ends it
+    stop.WaitFor(-1);
+    return platform::CloseHandle(port) ? 0 : 1;
 }

@@ -1,9 +1,10 @@
 // The port-name rule for any text: the result is always a COM name the rule
-// itself keeps, and it follows from the integer conversion of the text after
-// an optional "COM".
+// itself keeps and the port folder takes, and it follows from the integer
+// conversion of the text after an optional "COM".
 
 #include "FuzzChecks.h"
 
+#include "platform/ComName.h"
 #include "serial/CPort.h"
 #include "serial/StrToInt.h"
 
@@ -34,6 +35,13 @@ void PortName(const std::uint8_t* data, std::size_t size)
     const std::string name = NormalizePortName(text);
     Require(name == Expected(text), "the name is COM and the converted number, or COM1");
     Require(NormalizePortName(name) == name, "a normalised name stays as it is");
+    Require(platform::ParseComName(name).has_value(), "the port folder takes every name the component keeps");
+    // The folder takes a text only as the name the component keeps for it.
+    if (platform::ParseComName(text)) {
+        std::string upper = text;
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        Require(upper == name, "a name the folder takes is the component's name, but for case");
+    }
 }
 
 }  // namespace fuzzcheck

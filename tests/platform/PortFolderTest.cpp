@@ -15,16 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ComNames, ParseOnlyComAndANumberTheComponentKeeps)
-{
-    EXPECT_EQ(ParseComName("COM1"), 1);
-    EXPECT_EQ(ParseComName("com12"), 12);
-    EXPECT_EQ(ParseComName("CoM255"), 255);
-    for (const char* bad : {"COM", "COM0", "COM01", "COM256", "COM300", "COM1000", "COM 5", "COM5 ", "COM5x", "LPT1",
-                            "", "../COM1", "COM1/..", "COM-1"})
-        EXPECT_EQ(ParseComName(bad), std::nullopt) << bad;
-}
-
 TEST(PortFolderRule, RuntimeDirectoryOrPerUserTmp)
 {
     ScopedPortFolder folder;
@@ -123,7 +113,13 @@ TEST(PortLinks, ListingPutsLiveLinksFirstAndFirstFreeAvoidsEverything)
     for (const auto& device : detected) EXPECT_NE(device.comName, "COM" + std::to_string(free1));
 
     PseudoTerminal pty;
-    ASSERT_TRUE(LinkPort("COM" + std::to_string(free1), pty.SlavePath()));
+    const std::string number = std::to_string(free1);
+    ASSERT_TRUE(LinkPort("COM" + number, pty.SlavePath()));
+    // Other spellings of the same port, linked by hand, give it no second name.
+    EXPECT_FALSE(LinkPort("COM0" + number, pty.SlavePath()));
+    for (const std::string& other : {"COM0" + number, number, "COM+" + number})
+        fs::create_symlink(pty.SlavePath(), PortFolder() + "/" + other);
+    EXPECT_EQ(ResolvePortName("COM0" + number), "");
     const auto ports = ListSerialPorts();
     ASSERT_FALSE(ports.empty());
     EXPECT_EQ(ports[0].comName, "COM" + std::to_string(free1));
