@@ -22,7 +22,9 @@ inline constexpr const char* kAppendFailedText = "Fehler ...";
 bool CreateReadoutFile(const std::string& path);
 
 // Appends `line` and CR LF, byte for byte. False when the file does not exist
-// or cannot be opened for appending; nothing is written then.
+// or cannot be opened for appending; nothing is written then. A line is
+// stored whole or not at all: when writing or closing fails, the file is
+// taken back to its length before the line, then EInOutError is raised.
 bool AppendReadoutLine(const std::string& path, const std::string& line);
 
 }  // namespace exchange
