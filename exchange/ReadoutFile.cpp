@@ -1,10 +1,10 @@
 #include "exchange/ReadoutFile.h"
 
 #include "exchange/InOutError.h"
+#include "platform/FileOpen.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 namespace exchange {
 
@@ -29,15 +29,15 @@ int Close(std::FILE* file, int earlierError)
 
 }  // namespace
 
-bool CreateReadoutFile(const std::string& path)
+bool CreateReadoutFile(const std::filesystem::path& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = platform::OpenFile(path, "wb");
     if (!file) return false;
     if (const int failure = Close(file, 0)) throw EInOutError::FromErrno(failure);
     return true;
 }
 
-bool AppendReadoutLine(const std::string& path, const std::string& line)
+bool AppendReadoutLine(const std::filesystem::path& path, const std::string& line)
 {
     // "ab" would create a missing file; appending needs the file that the
     // transmission created.
@@ -46,7 +46,7 @@ bool AppendReadoutLine(const std::string& path, const std::string& line)
     const std::uintmax_t lengthBefore = std::filesystem::file_size(path, ec);
     const bool canTakeBack = !ec;  // a device such as /dev/full has no length
 
-    std::FILE* file = std::fopen(path.c_str(), "ab");
+    std::FILE* file = platform::OpenFile(path, "ab");
     if (!file) return false;
 
     const std::string record = line + "\r\n";

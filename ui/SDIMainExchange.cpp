@@ -9,6 +9,7 @@
 #include "exchange/ControlChars.h"
 #include "exchange/PartialWrite.h"
 #include "exchange/ReadoutFile.h"
+#include "exchange/ReadoutPath.h"
 #include "exchange/ReplyHandling.h"
 #include "exchange/Transmission.h"
 #include "ui/AnsiText.h"
@@ -27,6 +28,8 @@
 
 #include <QStatusBar>
 #include <QTimer>
+
+#include <optional>
 
 using exchange::TReplyMode;
 
@@ -81,12 +84,15 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     if (const auto mode = CheckedMode()) Exchange.ReplyMode = exchange::ModeDef(*mode).ReplyMode;
     for (TRadioButton* mode : {Wert_lesen, Datei_lesen, Uhr_stellen, Konfig}) mode->SetChecked(false);
 
+    std::optional<std::filesystem::path> dayFile;
     if (exchange::CreatesReadoutFile(Exchange.ReplyMode)) {
-        if (!exchange::CreateReadoutFile(DateiText())) {
+        dayFile = exchange::DayFilePath(Exchange.ReadoutFolder, Exchange.ReadoutPath, DateiText());
+        if (!dayFile || !exchange::CreateReadoutFile(*dayFile)) {
             ShowMessage(exchange::kCreateFailedText);
             return;
         }
         Exchange.ReadoutFileCreated = true;
+        Exchange.ReadoutFile = *dayFile;
         Exchange.Tally.Start(AnsiFromQString(Datei->Path()));
     }
 
@@ -181,7 +187,7 @@ void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOut
 {
     bool stored = false;
     try {
-        stored = exchange::AppendReadoutLine(DateiText(), line);
+        stored = exchange::AppendReadoutLine(Exchange.ReadoutFile, line);
         outcome.AppendFailed = outcome.AppendFailed || !stored;
     } catch (...) {  // writing or closing failed: the line is not (wholly) stored
         if (!outcome.FirstFailure) outcome.FirstFailure = std::current_exception();

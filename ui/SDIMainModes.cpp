@@ -56,6 +56,17 @@ std::string TSDIAppForm::ChooserFolderText() const
     return QFile::encodeName(QDir::toNativeSeparators(DirectoryListBox1->Directory())).toStdString();
 }
 
+std::filesystem::path TSDIAppForm::ChooserFolder() const
+{
+    return std::filesystem::path(QDir::toNativeSeparators(DirectoryListBox1->Directory()).toStdU16String());
+}
+
+void TSDIAppForm::TakeReadoutFolder()
+{
+    Exchange.ReadoutPath = ChooserFolderText();
+    Exchange.ReadoutFolder = ChooserFolder();
+}
+
 std::optional<TOperatingMode> TSDIAppForm::CheckedMode() const
 {
     if (Wert_lesen->Checked()) return TOperatingMode::omWertLesen;
@@ -118,7 +129,7 @@ void TSDIAppForm::ApplyMode(TOperatingMode mode)
     Systemzeit->setVisible(m.SystemzeitVisible);
     if (m.PollStep == 2) switchPoll();
     if (m.ResetsReadoutPath) {
-        Exchange.ReadoutPath = ChooserFolderText();
+        TakeReadoutFolder();
         Exchange.ReadoutFileCreated = false;  // until this round's transmission creates it
     }
 

@@ -5,6 +5,10 @@
 
 #include "OperatorSupport.h"
 
+#include <QScopeGuard>
+
+#include <array>
+
 namespace {
 
 using e2e::SentFrame;
@@ -39,26 +43,34 @@ TEST_F(ReadmeTask, ReadAValue)
 }
 
 // "Download a day" into a folder opened in the list by double-click: the
-// file holds the day's records, in that folder, under the name shown.
-TEST_F(ReadmeTask, DownloadADayIntoAFolderOpenedByDoubleClick)
+// file holds the day's records, in that folder, under the name shown,
+// whatever script the folder's name is written in.
+class ReadmeFolder : public ReadmeTask, public testing::WithParamInterface<const char*> {};
+
+TEST_P(ReadmeFolder, DownloadADayIntoAFolderOpenedByDoubleClick)
 {
+    const QString folder = InHome(GetParam());
     PickPort();
     Click(form->Datei_lesen);
-    DoubleClickFolder(InHome("daten"));
-    ASSERT_EQ(form->DirectoryListBox1->Directory(), InHome("daten"));
+    DoubleClickFolder(folder);
+    ASSERT_EQ(form->DirectoryListBox1->Directory(), folder);
     AwaitLastPollReply();
     Enter("26");
     Enter("12");
     Enter("7");
-    const QString file = InHome("daten/26_12_07.txt");
+    const QString file = folder + "/26_12_07.txt";
     EXPECT_EQ(form->Datei->Path(), file);
     Click(form->Uebertragen);
 
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
-    EXPECT_EQ(e2e::ReadFileBytes(file.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_EQ(e2e::ReadFileBytes(QFile::encodeName(file).toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_EQ(QDir(home).entryList(QDir::Files), QStringList{});
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
+
+INSTANTIATE_TEST_SUITE_P(Scripts, ReadmeFolder, testing::ValuesIn(operator_test::kHomeFolders), [](const auto& info) {
+    return std::string(std::array{"Latin", "Polish", "Cyrillic"}[info.index]);
+});
 
 // Opening the folder already open again (Enter or a double-click on the
 // highlighted entry) keeps the name the date fields built.
@@ -168,6 +180,33 @@ TEST_F(ReadmeTask, DownloadAfterDownloadStoresNoClockLine)
     EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_07.txt").toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_08.txt").toStdString()), DayOfRecords({2026, 12, 8}));
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+class StartedInADeletedFolder : public operator_test::TOperatorTest {
+protected:
+    StartedInADeletedFolder() : TOperatorTest(operator_test::TStartFolder::Deleted) {}
+};
+
+// The chooser can show no folder: the day's file has no place, so the
+// transmission stops with "Error ...1", never putting the file into the root.
+TEST_F(StartedInADeletedFolder, DayFileIsRefusedNeverPutIntoTheRoot)
+{
+    const QString inRoot = QDir::rootPath() + "26_12_07.txt";
+    ASSERT_FALSE(QFile::exists(inRoot)) << "left over from elsewhere";
+    const auto removeStray = qScopeGuard([&] { QFile::remove(inRoot); });  // should the fault come back
+    EXPECT_EQ(form->DirectoryListBox1->Directory(), QString());
+    EXPECT_EQ(form->DirectoryListBox1->count(), 0);
+    PickPort();
+    Click(form->Datei_lesen);
+    AwaitLastPollReply();
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    Click(form->Uebertragen);
+
+    EXPECT_FALSE(QFile::exists(inRoot));
+    ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 5000)) << "no box";
+    EXPECT_EQ(boxes.Seen().front().Text, "Error ...1");
+    EXPECT_TRUE(form->Uebertragen->isEnabled());
+    EXPECT_FALSE(sim.Received(e2e::Logged(SentFrame("7026_12_07"))));
 }
 
 }  // namespace
