@@ -4,8 +4,9 @@
 //
 //   TExchangeState state;                        // a member of the window
 //   state.ReplyMode = ModeDef(mode).ReplyMode;  // mode choice
-//   state.Splitter.Clear();                      // with every purge of the port
+//   state.Splitter.Clear(); state.Download.End(); // with every purge of the port
 
+#include "exchange/DownloadTarget.h"
 #include "exchange/DownloadTally.h"
 #include "exchange/ReplyLineSplitter.h"
 #include "exchange/ReplyMode.h"
@@ -23,12 +24,7 @@ struct TExchangeState {
     // The same folder as the system names it, where the day's file goes;
     // empty when the directory chooser shows none.
     std::filesystem::path ReadoutFolder;
-    // Under rmStoredRecord a reply line is stored only once the transmission
-    // of this "Datei lesen" round has created the day's file: an answer to an
-    // earlier query (the clock poll's last one) arriving before that is shown
-    // but never appended to a file of another day.
-    bool ReadoutFileCreated = false;
-    std::filesystem::path ReadoutFile;  // the day's file that transmission created
+    TDownloadTarget Download;  // the day's file the reply lines go to, if any
     TReplyLineSplitter Splitter;
     TDownloadTally Tally;
 };

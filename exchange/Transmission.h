@@ -7,7 +7,8 @@
 //   }
 //   TTransmission tx = AssembleTransmission(Ergebnis4 caption);
 //   L_CRC = tx.ChecksumText; TxFrame = Ergebnis4 = tx.Frame;
-//   purge both queues; written = WriteText(tx.Frame);
+//   purge both queues (ending any download); if (file) state.Download.Begin(*file);
+//   written = WriteText(tx.Frame);
 //   CheckFrameWritten(written, tx.Frame.size());
 
 #include "exchange/ReplyMode.h"

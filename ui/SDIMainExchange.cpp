@@ -39,6 +39,7 @@ void TSDIAppForm::PurgeBothQueues()
 {
     CPort1->PurgeQueues(true, true);
     Exchange.Splitter.Clear();  // a line begun before the purge can never complete
+    Exchange.Download.End();    // the next frame goes out: the day's records are over
 }
 
 void TSDIAppForm::WriteFrame(const std::string& frame)
@@ -91,9 +92,6 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
             ShowMessage(exchange::kCreateFailedText);
             return;
         }
-        Exchange.ReadoutFileCreated = true;
-        Exchange.ReadoutFile = *dayFile;
-        Exchange.Tally.Start(AnsiFromQString(Datei->Path()));
     }
 
     CPort1->SetEventChar(static_cast<std::uint8_t>(exchange::LF));
@@ -102,6 +100,10 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     Exchange.TxFrame = tx.Frame;
     SetFrameText(tx.Frame);
     PurgeBothQueues();
+    if (dayFile) {
+        Exchange.Download.Begin(*dayFile);
+        Exchange.Tally.Start(AnsiFromQString(Datei->Path()));
+    }
     WriteFrame(tx.Frame);
     Uebertragen->setEnabled(false);
     TApplication::ReportSuccess();
@@ -154,7 +156,8 @@ void TSDIAppForm::CPort1RxFlag(TObject* /*Sender*/)
 void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome)
 {
     Exchange.RxText = line;
-    const exchange::TReplyView view = exchange::HandleReply(line, Exchange.ReplyMode);
+    const exchange::TLineTreatment treatment = Exchange.Download.Treat(line, Exchange.ReplyMode);
+    const exchange::TReplyView view = exchange::HandleReply(line, treatment.Mode);
     L_CRC->setText(QStringFromAnsi(view.L_CRC));
     Rueckgabe->setText(QStringFromAnsi(view.Rueckgabe));
     if (view.Panels) {
@@ -173,7 +176,7 @@ void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome
         }
     }
 
-    if (view.ReadoutLine && Exchange.ReadoutFileCreated) {
+    if (treatment.Store && view.ReadoutLine) {
         StoreRecord(*view.ReadoutLine, view.ChecksumOk, outcome);
     } else if (!view.ChecksumOk) {
         ShowStatus(QStringFromAnsi(exchange::ChecksumWarning(view)));
@@ -187,12 +190,12 @@ void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOut
 {
     bool stored = false;
     try {
-        stored = exchange::AppendReadoutLine(Exchange.ReadoutFile, line);
+        stored = exchange::AppendReadoutLine(Exchange.Download.File(), line);
         outcome.AppendFailed = outcome.AppendFailed || !stored;
     } catch (...) {  // writing or closing failed: the line is not (wholly) stored
         if (!outcome.FirstFailure) outcome.FirstFailure = std::current_exception();
     }
-    Exchange.Tally.Record(AnsiFromQString(Datei->Path()), stored, checksumOk);
+    Exchange.Tally.Record(stored, checksumOk);
     outcome.Stored = true;
 }
 

@@ -128,10 +128,7 @@ void TSDIAppForm::ApplyMode(TOperatingMode mode)
     if (m.PollStep == 1) switchPoll();
     Systemzeit->setVisible(m.SystemzeitVisible);
     if (m.PollStep == 2) switchPoll();
-    if (m.ResetsReadoutPath) {
-        TakeReadoutFolder();
-        Exchange.ReadoutFileCreated = false;  // until this round's transmission creates it
-    }
+    if (m.ResetsReadoutPath) TakeReadoutFolder();
 
     TPanel* const covers[exchange::kCoverCount] = {Panel1, Panel2, Panel3, Panel4};
     for (std::size_t i = 0; i < exchange::kCoverCount; ++i) covers[i]->setVisible(m.CoverVisible[i]);

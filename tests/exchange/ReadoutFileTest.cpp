@@ -68,7 +68,7 @@ TEST_F(ReadoutFile, DownloadStoresEachLineByteForByte)
             const TReplyView v = HandleReply(line, TReplyMode::rmStoredRecord);
             ASSERT_TRUE(v.ReadoutLine);
             const bool stored = AppendReadoutLine(path, *v.ReadoutLine);
-            tally.Record(path, stored, v.ChecksumOk);
+            tally.Record(stored, v.ChecksumOk);
         }
     }
     EXPECT_EQ(Contents(path), a + "\r\nB1234\r\nC0000\r\n");

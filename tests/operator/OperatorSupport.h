@@ -137,6 +137,16 @@ protected:
         return WaitFor([&] { return form->Exchange.Tally.StoredLines() >= count; });
     }
     QString InHome(const char* name) const { return home + "/" + QString::fromUtf8(name); }
+
+    // The simulated device started again on the same port, with these options
+    // besides its records.
+    void RestartDevice(std::vector<std::string> options)
+    {
+        const std::string port = sim.ComName();
+        sim.Stop();
+        options.insert(options.begin(), {"--records", std::to_string(kRecordsPerDay)});
+        ASSERT_TRUE(sim.Start(options, port));
+    }
 };
 
 }  // namespace operator_test

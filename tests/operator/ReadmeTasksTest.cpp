@@ -182,6 +182,87 @@ TEST_F(ReadmeTask, DownloadAfterDownloadStoresNoClockLine)
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
+// What the operator turns to while the device still sends the day: the next
+// day's download, in the same folder or another, or a value to read.
+enum class TTurnTo { NextDay, NextDayInAnotherFolder, ReadAValue };
+
+class ReadmeInterrupted : public ReadmeTask, public testing::WithParamInterface<TTurnTo> {};
+
+// Every record the device sends until the next frame goes out lands in the
+// file the transmission created and is counted, whatever the operator
+// chooses meanwhile; the next "Übertragen" ends that download.
+TEST_P(ReadmeInterrupted, DownloadUnderWayKeepsEveryRecordUntilTheNextFrame)
+{
+    RestartDevice({"--split", "--split-pause-ms", "50"});  // about 3 s for the day
+    PickPort();
+    Click(form->Datei_lesen);
+    AwaitLastPollReply();
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    const QString day7 = InHome("26_12_07.txt");
+    Click(form->Uebertragen);
+    ASSERT_TRUE(StoredLines(3)) << Boxes();
+
+    QString nextFile;
+    switch (GetParam()) {
+    case TTurnTo::NextDay: Click(form->Datei_lesen); break;
+    case TTurnTo::NextDayInAnotherFolder:
+        Click(form->Datei_lesen);
+        DoubleClickFolder(InHome("daten"));
+        break;
+    case TTurnTo::ReadAValue:
+        Click(form->Wert_lesen);
+        Enter("3");
+        break;
+    }
+    for (const char* value : {"26", "12", "8"}) Enter(value);
+    ASSERT_LT(form->Exchange.Tally.StoredLines(), operator_test::kRecordsPerDay) << "the day was over too soon";
+
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+    EXPECT_EQ(e2e::ReadFileBytes(day7.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_EQ(form->StatusBar->currentMessage(), QString("20 Zeilen gespeichert: %1").arg(day7));
+
+    // The next frame: the device's answer to it goes where that frame says.
+    ASSERT_TRUE(form->Uebertragen->isEnabled());
+    Click(form->Uebertragen);
+    if (GetParam() == TTurnTo::ReadAValue) {
+        ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0003"; })) << Boxes();
+        EXPECT_EQ(form->Exchange.Tally.StoredLines(), operator_test::kRecordsPerDay);
+    } else {
+        const QString day8 = GetParam() == TTurnTo::NextDay ? InHome("26_12_08.txt") : InHome("daten/26_12_08.txt");
+        EXPECT_EQ(form->Datei->Path(), day8);
+        ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.CurrentFile() == day8.toStdString(); }));
+        ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+        EXPECT_EQ(e2e::ReadFileBytes(day8.toStdString()), DayOfRecords({2026, 12, 8}));
+    }
+    EXPECT_EQ(e2e::ReadFileBytes(day7.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TurnTo, ReadmeInterrupted, testing::Values(TTurnTo::NextDay, TTurnTo::NextDayInAnotherFolder, TTurnTo::ReadAValue),
+    [](const auto& info) {
+        return std::string(std::array{"NextDay", "NextDayInAnotherFolder", "ReadAValue"}[info.index]);
+    });
+
+// A device that answers the clock query late, and an operator quicker than
+// it: the clock line that arrives after "Übertragen" is shown as the device
+// clock, and the file holds the day's records alone.
+TEST_F(ReadmeTask, LateClockAnswerAfterAQuickTransmissionIsShownNotStored)
+{
+    RestartDevice({"--delay-ms", "1500"});
+    PickPort();  // the poll's first query goes out while the device still sleeps on the port's
+    Click(form->Datei_lesen);
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    Click(form->Uebertragen);
+    const QString clockAtTransmission = form->Modulzeit->Caption();
+
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+    EXPECT_NE(form->Modulzeit->Caption(), clockAtTransmission) << "no clock line came after the transmission";
+    EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_07.txt").toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_EQ(form->Exchange.Tally.StoredLines(), operator_test::kRecordsPerDay);
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
 class StartedInADeletedFolder : public operator_test::TOperatorTest {
 protected:
     StartedInADeletedFolder() : TOperatorTest(operator_test::TStartFolder::Deleted) {}
