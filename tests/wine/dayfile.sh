@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The day's file under wine: Tornvale.exe started in a folder whose name the
+# ANSI code page cannot spell creates the day's file in that very folder, by
+# real X input (xdotool) at the places of the window's fixed layout: the port
+# (a pseudo-terminal listed as COM12), "Datei lesen", the date typed with
+# Enter, "Übertragen". Wine delivers no replies from the device, but the file
+# is created when the frame goes out.
+#
+# Two rounds, each with the registry's ANSI code page (ACP) set to 65001:
+#   - "Łódź" in the prefix's own locale. Wine 8 keeps GetACP() at the locale's
+#     1252 whatever the registry says, so Ł and ź have no ANSI byte;
+#   - "Москва" in a locale without an ANSI code page of its own, hi_IN, for
+#     which wine's GetACP() is 65001, as on a PC set to UTF-8. The machine
+#     need not have that locale: a copy of C.UTF-8 under its name (LOCPATH)
+#     keeps the Linux side in UTF-8, so wine still finds the folder.
+#
+#   tests/wine/dayfile.sh [build-windows] [linux build]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-build-windows}" && pwd)
+linux=$(cd "${2:-$here/../../build}" && pwd)
+source "$here/session.sh"
+title="Tornvale Lindqvarn GmbH"
+port=COM12
+exe="$build/bin/Tornvale.exe"
+work=$(mktemp -d)
+session_extra_cleanup='[ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null; [ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"'
+
+fail() { echo "DAYFILE FAILED: $*" >&2; import -window root "$build/dayfile-failure.png" 2>/dev/null; exit 1; }
+pass() { echo "ok: $*"; }
+wait_until() {  # seconds, command...
+  local limit=$1; shift
+  for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done
+  return 1
+}
+
+# Client coordinates (the window's stored grid, 96 dpi) -> screen.
+client_x=0 client_y=0
+locate_window() {
+  local id geometry
+  id=$(xdotool search --name "^$title\$" | head -n 1)
+  [ -n "$id" ] || return 1
+  geometry=$(xdotool getwindowgeometry --shell "$id")
+  eval "$geometry"
+  client_x=$X client_y=$((Y + HEIGHT - 754))  # the client area is 754 high; the menu bar takes the rest
+}
+click_at() { xdotool mousemove $((client_x + $1)) $((client_y + $2)) click 1; sleep 0.5; }
+
+# CRC-16/MODBUS of the payload as four upper-case hex digits.
+crc16() {
+  local s=$1 crc=$((0xFFFF)) i b
+  for ((i = 0; i < ${#s}; i++)); do
+    printf -v b '%d' "'${s:i:1}"
+    crc=$((crc ^ b))
+    for _ in 1 2 3 4 5 6 7 8; do
+      if ((crc & 1)); then crc=$(((crc >> 1) ^ 0xA001)); else crc=$((crc >> 1)); fi
+    done
+  done
+  printf '%04X' "$crc"
+}
+
+# ---- the device on a pseudo-terminal, listed by wine as COM12; ACP 65001 ------
+XDG_RUNTIME_DIR="$work" "$linux/bin/qdtr25-sim" --log "$work/frames.log" >"$work/sim.out" 2>&1 &
+sim_pid=$!
+wait_until 10 grep -q /dev/ "$work/sim.out" || fail "qdtr25-sim did not start: $(cat "$work/sim.out")"
+pty=$(grep -o '/dev/[^ ]*' "$work/sim.out" | head -n 1)
+
+start_xvfb
+[ -f "$WINEPREFIX/system.reg" ] || fresh_prefix
+"$WINE" reg add 'HKLM\Software\Wine\Ports' /v "$port" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
+"$WINE" reg add 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP /t REG_SZ /d 65001 /f >/dev/null 2>&1
+"$WINESERVER" -k || true
+"$WINESERVER" -w
+"$WINE" wineboot -u >/dev/null 2>&1
+"$WINE" reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | tr -d '\r' |
+  grep -q 65001 || fail "the prefix's ACP is not 65001"
+pass "$port -> $pty; the prefix's ACP is 65001"
+
+payload=7026_12_07
+frame="<STX>$payload$(crc16 $payload)<ETX><CR>"
+
+# One round: Tornvale.exe started in $work/<folder> (under the given
+# environment) downloads 26.12.07; the day's file must appear in that folder.
+download_in() {  # folder, env assignments...
+  local folder=$1; shift
+  mkdir -p "$work/$folder"
+  : >"$work/frames.log"
+  (cd "$work/$folder" && exec env "$@" "$WINE" "$exe" >"$work/app.out" 2>&1) &
+  app_pid=$!
+  wait_until 60 locate_window || fail "no window '$title'"
+  sleep 2
+  click_at 320 128  # the port list
+  xdotool key alt+Down; sleep 0.5
+  xdotool key End Return
+  wait_until 10 grep -qxF '<STX>80<ETX><CR>' "$work/frames.log" || fail "choosing $port sent no clock query"
+  click_at 140 89  # "Datei lesen": the focus goes to the year
+  for typed in 26 12 7; do
+    xdotool key ctrl+a; xdotool type --delay 50 "$typed"; xdotool key Return; sleep 0.2
+  done
+  click_at 258 372  # "Übertragen"
+  wait_until 10 grep -qxF "$frame" "$work/frames.log" || fail "'Übertragen' did not send $frame"
+  [ -f "$work/$folder/26_12_07.txt" ] || fail "no day's file in $folder: $(find "$work" -name '*.txt')"
+  pass "started in '$folder' ($*): $frame sent, 26_12_07.txt created there"
+  kill "$app_pid" 2>/dev/null || true
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=
+  "$WINESERVER" -w
+}
+
+cd "$work"
+download_in "Łódź" LC_ALL=C.UTF-8
+mkdir -p "$work/locales"
+cp -r /usr/lib/locale/C.utf8 "$work/locales/hi_IN.UTF-8"
+download_in "Москва" LOCPATH="$work/locales" LC_ALL=hi_IN.UTF-8
+echo "day's file under wine passed"
