@@ -20,7 +20,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build-windows}" && pwd)
 linux=$(cd "${2:-$here/../../build}" && pwd)
 source "$here/session.sh"
-title="Tornvale Lindqvarn GmbH"
+source "$here/window.sh"
 port=COM12
 exe="$build/bin/Tornvale.exe"
 work=$(mktemp -d)
@@ -28,50 +28,13 @@ session_extra_cleanup='[ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null; [ -
 
 fail() { echo "DAYFILE FAILED: $*" >&2; import -window root "$build/dayfile-failure.png" 2>/dev/null; exit 1; }
 pass() { echo "ok: $*"; }
-wait_until() {  # seconds, command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
-
-# Client coordinates (the window's stored grid, 96 dpi) -> screen.
-client_x=0 client_y=0
-locate_window() {
-  local id geometry
-  id=$(xdotool search --name "^$title\$" | head -n 1)
-  [ -n "$id" ] || return 1
-  geometry=$(xdotool getwindowgeometry --shell "$id")
-  eval "$geometry"
-  client_x=$X client_y=$((Y + HEIGHT - 754))  # the client area is 754 high; the menu bar takes the rest
-}
-click_at() { xdotool mousemove $((client_x + $1)) $((client_y + $2)) click 1; sleep 0.5; }
-
-# CRC-16/MODBUS of the payload as four upper-case hex digits.
-crc16() {
-  local s=$1 crc=$((0xFFFF)) i b
-  for ((i = 0; i < ${#s}; i++)); do
-    printf -v b '%d' "'${s:i:1}"
-    crc=$((crc ^ b))
-    for _ in 1 2 3 4 5 6 7 8; do
-      if ((crc & 1)); then crc=$(((crc >> 1) ^ 0xA001)); else crc=$((crc >> 1)); fi
-    done
-  done
-  printf '%04X' "$crc"
-}
 
 # ---- the device on a pseudo-terminal, listed by wine as COM12; ACP 65001 ------
-XDG_RUNTIME_DIR="$work" "$linux/bin/qdtr25-sim" --log "$work/frames.log" >"$work/sim.out" 2>&1 &
-sim_pid=$!
-wait_until 10 grep -q /dev/ "$work/sim.out" || fail "qdtr25-sim did not start: $(cat "$work/sim.out")"
-pty=$(grep -o '/dev/[^ ]*' "$work/sim.out" | head -n 1)
-
+start_device
 start_xvfb
 [ -f "$WINEPREFIX/system.reg" ] || fresh_prefix
-"$WINE" reg add 'HKLM\Software\Wine\Ports' /v "$port" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
 "$WINE" reg add 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP /t REG_SZ /d 65001 /f >/dev/null 2>&1
-"$WINESERVER" -k || true
-"$WINESERVER" -w
-"$WINE" wineboot -u >/dev/null 2>&1
+list_device_as_port
 "$WINE" reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | tr -d '\r' |
   grep -q 65001 || fail "the prefix's ACP is not 65001"
 pass "$port -> $pty; the prefix's ACP is 65001"
