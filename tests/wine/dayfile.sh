@@ -24,9 +24,14 @@ source "$here/window.sh"
 port=COM12
 exe="$build/bin/Tornvale.exe"
 work=$(mktemp -d)
-session_extra_cleanup='[ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null; [ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"'
+session_extra_cleanup='[ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"'
 
-fail() { echo "DAYFILE FAILED: $*" >&2; import -window root "$build/dayfile-failure.png" 2>/dev/null; exit 1; }
+fail() {
+  echo "DAYFILE FAILED: $*" >&2
+  import -window root "$build/dayfile-failure.png" 2>/dev/null
+  kill "${sim_pid:-}" "${app_pid:-}" 2>/dev/null  # before the session's own clean-up
+  exit 1
+}
 pass() { echo "ok: $*"; }
 
 # ---- the device on a pseudo-terminal, listed by wine as COM12; ACP 65001 ------
@@ -48,7 +53,7 @@ download_in() {  # folder, env assignments...
   local folder=$1; shift
   mkdir -p "$work/$folder"
   : >"$work/frames.log"
-  (cd "$work/$folder" && exec env "$@" "$WINE" "$exe" >"$work/app.out" 2>&1) &
+  env -C "$work/$folder" "$@" "$WINE" "$exe" >"$work/app.out" 2>&1 &
   app_pid=$!
   wait_until 60 locate_window || fail "no window '$title'"
   sleep 2
