@@ -1,18 +1,12 @@
 #!/usr/bin/env bash
 # The day's file under wine: Tornvale.exe started in a folder whose name the
-# ANSI code page cannot spell creates the day's file in that very folder, by
-# real X input (xdotool) at the places of the window's fixed layout: the port
-# (a pseudo-terminal listed as COM12), "Datei lesen", the date typed with
-# Enter, "Übertragen". Wine delivers no replies from the device, but the file
-# is created when the frame goes out.
-#
-# Two rounds, each with the registry's ANSI code page (ACP) set to 65001:
-#   - "Łódź" in the prefix's own locale. Wine 8 keeps GetACP() at the locale's
-#     1252 whatever the registry says, so Ł and ź have no ANSI byte;
-#   - "Москва" in a locale without an ANSI code page of its own, hi_IN, for
-#     which wine's GetACP() is 65001, as on a PC set to UTF-8. The machine
-#     need not have that locale: a copy of C.UTF-8 under its name (LOCPATH)
-#     keeps the Linux side in UTF-8, so wine still finds the folder.
+# ANSI code page cannot spell creates the day's file in that very folder when
+# "Übertragen" sends the frame (wine delivers no replies). Real X input at the
+# window's fixed layout: COM12, "Datei lesen", 26 12 7 with Enter, "Übertragen".
+# The registry's ACP is 65001 in both rounds, but wine 8 takes the code page
+# from the locale: "Łódź" runs at its 1252, "Москва" in hi-IN, a locale without
+# an ANSI code page, for which wine's GetACP() is 65001 (LOCPATH lends it the
+# C.UTF-8 data, so the Linux side stays UTF-8).
 #
 #   tests/wine/dayfile.sh [build-windows] [linux build]
 set -euo pipefail
