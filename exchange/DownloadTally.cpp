@@ -8,9 +8,8 @@ void TDownloadTally::Start(const std::string& file)
     stored_ = badChecksum_ = lost_ = 0;
 }
 
-void TDownloadTally::Record(const std::string& file, bool stored, bool checksumOk)
+void TDownloadTally::Record(bool stored, bool checksumOk)
 {
-    if (file != file_) Start(file);
     if (stored)
         ++stored_;
     else

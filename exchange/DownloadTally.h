@@ -3,7 +3,7 @@
 // stored, lines whose checksum did not match, and the file they went to.
 //
 //   on transmission in "Datei lesen":  state.Tally.Start(Datei caption);
-//   per stored-record reply:           state.Tally.Record(Datei caption, stored, v.ChecksumOk);
+//   per line of the download:          state.Tally.Record(stored, v.ChecksumOk);
 //   status bar:                        state.Tally.StatusText();
 
 #include <string>
@@ -15,10 +15,10 @@ public:
     // A new download to `file`: the counts start from zero.
     void Start(const std::string& file);
 
-    // One handled line. A line for another file than the current one starts
-    // a new count (the date fields were changed during the download).
-    // `stored` is false when the append could not open the file.
-    void Record(const std::string& file, bool stored, bool checksumOk);
+    // One handled line of the download. `stored` is false when the line did
+    // not reach the file (it could not be opened, or the line could not be
+    // written whole).
+    void Record(bool stored, bool checksumOk);
 
     int StoredLines() const { return stored_; }
     int BadChecksumLines() const { return badChecksum_; }

@@ -4,12 +4,14 @@
 //
 //   TExchangeState state;                        // a member of the window
 //   state.ReplyMode = ModeDef(mode).ReplyMode;  // mode choice
-//   state.Splitter.Clear();                      // with every purge of the port
+//   state.Splitter.Clear(); state.Download.End(); // with every purge of the port
 
+#include "exchange/DownloadTarget.h"
 #include "exchange/DownloadTally.h"
 #include "exchange/ReplyLineSplitter.h"
 #include "exchange/ReplyMode.h"
 
+#include <filesystem>
 #include <string>
 
 namespace exchange {
@@ -18,12 +20,11 @@ struct TExchangeState {
     TReplyMode ReplyMode = TReplyMode::rmReading;
     std::string TxFrame;      // the frame last sent by "Übertragen"
     std::string RxText;       // the reply line handled last
-    std::string ReadoutPath;  // directory part of the readout file's path
-    // Under rmStoredRecord a reply line is stored only once the transmission
-    // of this "Datei lesen" round has created the day's file: an answer to an
-    // earlier query (the clock poll's last one) arriving before that is shown
-    // but never appended to a file of another day.
-    bool ReadoutFileCreated = false;
+    std::string ReadoutPath;  // directory part of the readout file's path, as `Datei` spells it
+    // The same folder as the system names it, where the day's file goes;
+    // empty when the directory chooser shows none.
+    std::filesystem::path ReadoutFolder;
+    TDownloadTarget Download;  // the day's file the reply lines go to, if any
     TReplyLineSplitter Splitter;
     TDownloadTally Tally;
 };

@@ -4,7 +4,7 @@
 //
 //   const TModeDef& m = ModeDef(TOperatingMode::omDateiLesen);
 //   Timer1 per m.Poll; Systemzeit->setVisible(m.SystemzeitVisible);
-//   if (m.ResetsReadoutPath) state.ReadoutPath = the directory chooser's folder;
+//   if (m.ResetsReadoutPath) state.ReadoutPath, ReadoutFolder = the directory chooser's folder;
 //   Panel1..4 per m.CoverVisible; choosers and Datei per m.FileChoosersVisible;
 //   Ergebnis4 = CommandTemplate(m.Command); state.ReplyMode = m.ReplyMode;
 //   if (m.FillsClock) apply FillClockFromPanel5(...); focus per m.Focus.

@@ -1,10 +1,10 @@
 #include "exchange/ReadoutFile.h"
 
 #include "exchange/InOutError.h"
+#include "platform/FileOpen.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 namespace exchange {
 
@@ -16,41 +16,50 @@ int LastErrno()
     return errno != 0 ? errno : EIO;
 }
 
-// Closes the file whatever happened before, then raises the first failure.
+// Closes the file whatever happened before; the first failure, 0 if none.
 // The close is checked because stdio writes its buffer only then: that is
 // where a full disk shows.
-void Close(std::FILE* file, int earlierError)
+int Close(std::FILE* file, int earlierError)
 {
     int failure = earlierError;
     errno = 0;
     if (std::fclose(file) != 0 && failure == 0) failure = LastErrno();
-    if (failure != 0) throw EInOutError::FromErrno(failure);
+    return failure;
 }
 
 }  // namespace
 
-bool CreateReadoutFile(const std::string& path)
+bool CreateReadoutFile(const std::filesystem::path& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = platform::OpenFile(path, "wb");
     if (!file) return false;
-    Close(file, 0);
+    if (const int failure = Close(file, 0)) throw EInOutError::FromErrno(failure);
     return true;
 }
 
-bool AppendReadoutLine(const std::string& path, const std::string& line)
+bool AppendReadoutLine(const std::filesystem::path& path, const std::string& line)
 {
     // "ab" would create a missing file; appending needs the file that the
     // transmission created.
     std::error_code ec;
     if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) return false;
+    const std::uintmax_t lengthBefore = std::filesystem::file_size(path, ec);
+    const bool canTakeBack = !ec;  // a device such as /dev/full has no length
 
-    std::FILE* file = std::fopen(path.c_str(), "ab");
+    std::FILE* file = platform::OpenFile(path, "ab");
     if (!file) return false;
 
     const std::string record = line + "\r\n";
     errno = 0;
     const std::size_t written = std::fwrite(record.data(), 1, record.size(), file);
-    Close(file, written == record.size() ? 0 : LastErrno());
+    const int failure = Close(file, written == record.size() ? 0 : LastErrno());
+    if (failure != 0) {
+        // Part of the line may have reached the disk: a line without its end
+        // would run into the next one, so the file goes back to the lines
+        // stored whole.
+        if (canTakeBack) std::filesystem::resize_file(path, lengthBefore, ec);
+        throw EInOutError::FromErrno(failure);
+    }
     return true;
 }
 

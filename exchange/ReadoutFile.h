@@ -2,14 +2,16 @@
 // The readout file: created empty when a "Datei lesen" frame is sent, one
 // line appended per stored reply line, closed again after every operation.
 //
-//   if (!CreateReadoutFile(Datei caption)) { show kCreateFailedText; return; }
+//   if (!CreateReadoutFile(day file)) { show kCreateFailedText; return; }
 //   ...
-//   if (!AppendReadoutLine(Datei caption, line)) show kAppendFailedText;
+//   if (!AppendReadoutLine(day file, line)) show kAppendFailedText;
 //
 // Opening failures are answered with false (the window shows a fixed text);
 // a failure while writing or closing (full disk, refused access, I/O error)
-// is raised as EInOutError, after the file has been closed.
+// is raised as EInOutError, after the file has been closed. Paths are the
+// system's own names, so a folder may be named in any script.
 
+#include <filesystem>
 #include <string>
 
 namespace exchange {
@@ -19,10 +21,12 @@ inline constexpr const char* kAppendFailedText = "Fehler ...";
 
 // Creates the file, or empties it when it exists. False when it cannot be
 // opened for writing (missing directory, a directory's name, refused access).
-bool CreateReadoutFile(const std::string& path);
+bool CreateReadoutFile(const std::filesystem::path& path);
 
 // Appends `line` and CR LF, byte for byte. False when the file does not exist
-// or cannot be opened for appending; nothing is written then.
-bool AppendReadoutLine(const std::string& path, const std::string& line);
+// or cannot be opened for appending; nothing is written then. A line is
+// stored whole or not at all: when writing or closing fails, the file is
+// taken back to its length before the line, then EInOutError is raised.
+bool AppendReadoutLine(const std::filesystem::path& path, const std::string& line);
 
 }  // namespace exchange

@@ -12,7 +12,14 @@
 //   Datei = YearName(state.ReadoutPath, "26");             // "/data/26"
 //   Datei = MonthName(Datei, "12");                        // "/data/26_12"
 //   Datei = DayName(Datei, "07");                          // "/data/26_12_07.txt"
+//   file = DayFilePath(state.ReadoutFolder, state.ReadoutPath, Datei);
+//
+// `Datei` and the readout path are 8-bit texts, which cannot spell every
+// folder's name; the file itself goes into the folder as the system names it
+// (ReadoutFolder), under the name the date fields built.
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/PathRules.h"
@@ -24,5 +31,13 @@ inline constexpr char kPathSeparator = platform::kPathSeparator;
 std::string YearName(const std::string& readoutPath, const std::string& year);
 std::string MonthName(const std::string& datei, const std::string& month);
 std::string DayName(const std::string& datei, const std::string& day);
+
+// The readout folder followed by what the date fields appended to the
+// readout path in `datei`. None when there is no folder (the chooser can show
+// none: the program started in a folder since deleted) or `datei` does not
+// begin with the readout path: such a name has no place, and the root folder
+// is never taken for one.
+std::optional<std::filesystem::path> DayFilePath(const std::filesystem::path& readoutFolder,
+                                                 const std::string& readoutPath, const std::string& datei);
 
 }  // namespace exchange

@@ -1,11 +1,14 @@
 #pragma once
 // The frame that "Übertragen" sends, assembled from the frame label.
 //
-//   if (CreatesReadoutFile(state.ReplyMode) && !CreateReadoutFile(Datei caption))
-//       { show kCreateFailedText; return; }
+//   if (CreatesReadoutFile(state.ReplyMode)) {
+//       file = DayFilePath(state.ReadoutFolder, state.ReadoutPath, Datei caption);
+//       if (!file || !CreateReadoutFile(*file)) { show kCreateFailedText; return; }
+//   }
 //   TTransmission tx = AssembleTransmission(Ergebnis4 caption);
 //   L_CRC = tx.ChecksumText; TxFrame = Ergebnis4 = tx.Frame;
-//   purge both queues; written = WriteText(tx.Frame);
+//   purge both queues (ending any download); if (file) state.Download.Begin(*file);
+//   written = WriteText(tx.Frame);
 //   CheckFrameWritten(written, tx.Frame.size());
 
 #include "exchange/ReplyMode.h"

@@ -59,6 +59,10 @@ QString TDirectoryListBox::EntryDirectory(const QListWidgetItem* item)
 void TDirectoryListBox::Rebuild()
 {
     clear();
+    // Started in a folder deleted since, the program has no current folder:
+    // the list shows none rather than one it does not stand in (the drive
+    // chooser still opens a drive's top folder).
+    if (directory_.isEmpty()) return;
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
 

@@ -15,6 +15,8 @@ public:
     // Starts at the process's current directory.
     explicit TDirectoryListBox(QWidget* parent);
 
+    // Empty, and the list too, when the process has no current directory
+    // (it was deleted before the start).
     QString Directory() const { return directory_; }
 
     // Makes `path` the process's current directory and the chooser's folder;

@@ -124,7 +124,7 @@ void TSDIAppForm::FormCreate(QObject* /*Sender*/)
     // time's format carries it); the time separator stays the system's.
     TimeSeparator = TimeSeparatorOf(QLocale::system()).toLatin1();
     // Names the date fields build, in any mode, lie in the folder the chooser shows.
-    Exchange.ReadoutPath = ChooserFolderText();
+    TakeReadoutFolder();
 
     FillPortList();
     Schnittstelle->setCurrentIndex(-1);

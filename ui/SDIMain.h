@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -193,6 +194,9 @@ public:
     // The folder the directory chooser shows, as the file system's bytes:
     // the readout path.
     std::string ChooserFolderText() const;
+    // The same folder as the system names it, where the day's file goes;
+    // empty when the chooser shows none.
+    std::filesystem::path ChooserFolder() const;
     // The mode whose radio button is checked; none after a transmission.
     std::optional<exchange::TOperatingMode> CheckedMode() const;
     TEdit* FieldEdit(exchange::TEntryField field) const;
@@ -265,6 +269,8 @@ private:
 
     // The device exchange's steps, shared by several handlers.
     void ApplyMode(exchange::TOperatingMode mode);
+    // The chooser's folder becomes the readout path and folder.
+    void TakeReadoutFolder();
     void CommitEntry(exchange::TEntryField field, char Key);
     // Puts each filled text into its field's edit and the frame into Ergebnis4.
     void ApplyFieldFill(const exchange::TFieldFill& fill);

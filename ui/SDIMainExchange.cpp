@@ -9,6 +9,7 @@
 #include "exchange/ControlChars.h"
 #include "exchange/PartialWrite.h"
 #include "exchange/ReadoutFile.h"
+#include "exchange/ReadoutPath.h"
 #include "exchange/ReplyHandling.h"
 #include "exchange/Transmission.h"
 #include "ui/AnsiText.h"
@@ -27,6 +28,8 @@
 
 #include <QStatusBar>
 
+#include <optional>
+
 using exchange::TReplyMode;
 
 // ---- port operations shared by the handlers ----------------------------------
@@ -35,6 +38,7 @@ void TSDIAppForm::PurgeBothQueues()
 {
     CPort1->PurgeQueues(true, true);
     Exchange.Splitter.Clear();  // a line begun before the purge can never complete
+    Exchange.Download.End();    // the next frame goes out: the day's records are over
 }
 
 void TSDIAppForm::WriteFrame(const std::string& frame)
@@ -80,13 +84,13 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     if (const auto mode = CheckedMode()) Exchange.ReplyMode = exchange::ModeDef(*mode).ReplyMode;
     for (TRadioButton* mode : {Wert_lesen, Datei_lesen, Uhr_stellen, Konfig}) mode->SetChecked(false);
 
+    std::optional<std::filesystem::path> dayFile;
     if (exchange::CreatesReadoutFile(Exchange.ReplyMode)) {
-        if (!exchange::CreateReadoutFile(DateiText())) {
+        dayFile = exchange::DayFilePath(Exchange.ReadoutFolder, Exchange.ReadoutPath, DateiText());
+        if (!dayFile || !exchange::CreateReadoutFile(*dayFile)) {
             ShowMessage(exchange::kCreateFailedText);
             return;
         }
-        Exchange.ReadoutFileCreated = true;
-        Exchange.Tally.Start(AnsiFromQString(Datei->Path()));
     }
 
     CPort1->SetEventChar(static_cast<std::uint8_t>(exchange::LF));
@@ -95,6 +99,10 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     Exchange.TxFrame = tx.Frame;
     SetFrameText(tx.Frame);
     PurgeBothQueues();
+    if (dayFile) {
+        Exchange.Download.Begin(*dayFile);
+        Exchange.Tally.Start(AnsiFromQString(Datei->Path()));
+    }
     WriteFrame(tx.Frame);
     Uebertragen->setEnabled(false);
     TApplication::ReportSuccess();
@@ -146,7 +154,8 @@ void TSDIAppForm::CPort1RxFlag(TObject* /*Sender*/)
 void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome)
 {
     Exchange.RxText = line;
-    const exchange::TReplyView view = exchange::HandleReply(line, Exchange.ReplyMode);
+    const exchange::TLineTreatment treatment = Exchange.Download.Treat(line, Exchange.ReplyMode);
+    const exchange::TReplyView view = exchange::HandleReply(line, treatment.Mode);
     L_CRC->setText(QStringFromAnsi(view.L_CRC));
     Rueckgabe->setText(QStringFromAnsi(view.Rueckgabe));
     if (view.Panels) {
@@ -165,7 +174,7 @@ void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome
         }
     }
 
-    if (view.ReadoutLine && Exchange.ReadoutFileCreated) {
+    if (treatment.Store && view.ReadoutLine) {
         StoreRecord(*view.ReadoutLine, view.ChecksumOk, outcome);
     } else if (!view.ChecksumOk) {
         ShowStatus(QStringFromAnsi(exchange::ChecksumWarning(view)));
@@ -179,12 +188,12 @@ void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOut
 {
     bool stored = false;
     try {
-        stored = exchange::AppendReadoutLine(DateiText(), line);
+        stored = exchange::AppendReadoutLine(Exchange.Download.File(), line);
         if (!stored) outcome.Failures.Notice(exchange::kAppendFailedText);
     } catch (...) {  // writing or closing failed: the line is not (wholly) stored
         outcome.Failures.Raised(std::current_exception());
     }
-    Exchange.Tally.Record(AnsiFromQString(Datei->Path()), stored, checksumOk);
+    Exchange.Tally.Record(stored, checksumOk);
     outcome.Stored = true;
 }
 

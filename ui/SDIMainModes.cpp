@@ -59,6 +59,17 @@ std::string TSDIAppForm::ChooserFolderText() const
     return QFile::encodeName(QDir::toNativeSeparators(DirectoryListBox1->Directory())).toStdString();
 }
 
+std::filesystem::path TSDIAppForm::ChooserFolder() const
+{
+    return std::filesystem::path(QDir::toNativeSeparators(DirectoryListBox1->Directory()).toStdU16String());
+}
+
+void TSDIAppForm::TakeReadoutFolder()
+{
+    Exchange.ReadoutPath = ChooserFolderText();
+    Exchange.ReadoutFolder = ChooserFolder();
+}
+
 std::optional<TOperatingMode> TSDIAppForm::CheckedMode() const
 {
     if (Wert_lesen->Checked()) return TOperatingMode::omWertLesen;
@@ -113,10 +124,7 @@ void TSDIAppForm::ApplyMode(TOperatingMode mode)
     if (m.PollStep == 1) switchPoll();
     Systemzeit->setVisible(m.SystemzeitVisible);
     if (m.PollStep == 2) switchPoll();
-    if (m.ResetsReadoutPath) {
-        Exchange.ReadoutPath = ChooserFolderText();
-        Exchange.ReadoutFileCreated = false;  // until this round's transmission creates it
-    }
+    if (m.ResetsReadoutPath) TakeReadoutFolder();
 
     TPanel* const covers[exchange::kCoverCount] = {Panel1, Panel2, Panel3, Panel4};
     for (std::size_t i = 0; i < exchange::kCoverCount; ++i) covers[i]->setVisible(m.CoverVisible[i]);

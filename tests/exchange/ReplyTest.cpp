@@ -184,13 +184,14 @@ TEST(DownloadTally, CountsPerFile)
 {
     TDownloadTally t;
     t.Start("/d/26_12_07.txt");
-    t.Record("/d/26_12_07.txt", true, true);
-    t.Record("/d/26_12_07.txt", true, false);
-    t.Record("/d/26_12_07.txt", false, true);
+    t.Record(true, true);
+    t.Record(true, false);
+    t.Record(false, true);
     EXPECT_EQ(t.StoredLines(), 2);
     EXPECT_EQ(t.BadChecksumLines(), 1);
     EXPECT_EQ(t.StatusText(), "2 Zeilen gespeichert, 1 mit falscher Pr\xFC"
                               "fsumme, 1 nicht gespeichert: /d/26_12_07.txt");
-    t.Record("/d/26_12_08.txt", true, true);
+    t.Start("/d/26_12_08.txt");
+    t.Record(true, true);
     EXPECT_EQ(t.StatusText(), "1 Zeile gespeichert: /d/26_12_08.txt");
 }

@@ -38,16 +38,26 @@ inline std::string DayOfRecords(const sim::DateTime& day, int perDay = kRecordsP
     return lines;
 }
 
+// Where the tool starts: in its home folder, or in a folder of it that was
+// deleted before the start (the system then knows no current folder).
+enum class TStartFolder { Home, Deleted };
+
+// Folders of the home folder, their names in three scripts (UTF-8).
+inline const char* const kHomeFolders[] = {"daten", "Łódź", "Москва"};
+
 // What exists before the window does: the home folder it starts in and the
 // device on its port, so the port list read at start names it.
 class TSetting {
 protected:
-    TSetting() : saved_(QDir::currentPath())
+    explicit TSetting(TStartFolder start = TStartFolder::Home) : saved_(QDir::currentPath())
     {
         EXPECT_TRUE(homeDir_.isValid());
         home = QDir(homeDir_.path()).canonicalPath();
-        EXPECT_TRUE(QDir(home).mkdir("daten"));
+        for (const char* folder : kHomeFolders) EXPECT_TRUE(QDir(home).mkdir(QString::fromUtf8(folder)));
         QDir::setCurrent(home);
+        if (start == TStartFolder::Deleted) {
+            EXPECT_TRUE(QDir(home).mkdir("weg") && QDir::setCurrent(home + "/weg") && QDir(home).rmdir("weg"));
+        }
         sim.Start({"--records", std::to_string(kRecordsPerDay)});
     }
     ~TSetting() { QDir::setCurrent(saved_); }
@@ -62,6 +72,8 @@ private:
 
 class TOperatorTest : public TSetting, public e2e::TWindowTest {
 protected:
+    explicit TOperatorTest(TStartFolder start = TStartFolder::Home) : TSetting(start) {}
+
     void SetUp() override
     {
         TWindowTest::SetUp();
@@ -124,7 +136,17 @@ protected:
     {
         return WaitFor([&] { return form->Exchange.Tally.StoredLines() >= count; });
     }
-    QString InHome(const char* name) const { return home + "/" + name; }
+    QString InHome(const char* name) const { return home + "/" + QString::fromUtf8(name); }
+
+    // The simulated device started again on the same port, with these options
+    // besides its records.
+    void RestartDevice(std::vector<std::string> options)
+    {
+        const std::string port = sim.ComName();
+        sim.Stop();
+        options.insert(options.begin(), {"--records", std::to_string(kRecordsPerDay)});
+        ASSERT_TRUE(sim.Start(options, port));
+    }
 };
 
 }  // namespace operator_test

@@ -5,6 +5,10 @@
 
 #include "OperatorSupport.h"
 
+#include <QScopeGuard>
+
+#include <array>
+
 namespace {
 
 using e2e::SentFrame;
@@ -39,26 +43,34 @@ TEST_F(ReadmeTask, ReadAValue)
 }
 
 // "Download a day" into a folder opened in the list by double-click: the
-// file holds the day's records, in that folder, under the name shown.
-TEST_F(ReadmeTask, DownloadADayIntoAFolderOpenedByDoubleClick)
+// file holds the day's records, in that folder, under the name shown,
+// whatever script the folder's name is written in.
+class ReadmeFolder : public ReadmeTask, public testing::WithParamInterface<const char*> {};
+
+TEST_P(ReadmeFolder, DownloadADayIntoAFolderOpenedByDoubleClick)
 {
+    const QString folder = InHome(GetParam());
     PickPort();
     Click(form->Datei_lesen);
-    DoubleClickFolder(InHome("daten"));
-    ASSERT_EQ(form->DirectoryListBox1->Directory(), InHome("daten"));
+    DoubleClickFolder(folder);
+    ASSERT_EQ(form->DirectoryListBox1->Directory(), folder);
     AwaitLastPollReply();
     Enter("26");
     Enter("12");
     Enter("7");
-    const QString file = InHome("daten/26_12_07.txt");
+    const QString file = folder + "/26_12_07.txt";
     EXPECT_EQ(form->Datei->Path(), file);
     Click(form->Uebertragen);
 
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
-    EXPECT_EQ(e2e::ReadFileBytes(file.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_EQ(e2e::ReadFileBytes(QFile::encodeName(file).toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_EQ(QDir(home).entryList(QDir::Files), QStringList{});
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
+
+INSTANTIATE_TEST_SUITE_P(Scripts, ReadmeFolder, testing::ValuesIn(operator_test::kHomeFolders), [](const auto& info) {
+    return std::string(std::array{"Latin", "Polish", "Cyrillic"}[info.index]);
+});
 
 // Opening the folder already open again (Enter or a double-click on the
 // highlighted entry) keeps the name the date fields built.
@@ -148,9 +160,7 @@ TEST_F(ReadmeTask, ValueReadThenDayDownloadedLandsInTheShownFolder)
 // line, and no box appears.
 TEST_F(ReadmeTask, DownloadAfterDownloadStoresNoClockLine)
 {
-    const std::string port = sim.ComName();
-    sim.Stop();  // the same device, answering each frame 300 ms late
-    ASSERT_TRUE(sim.Start({"--records", std::to_string(operator_test::kRecordsPerDay), "--delay-ms", "300"}, port));
+    RestartDevice({"--delay-ms", "300"});  // the same device, answering each frame 300 ms late
     const std::pair<const char*, sim::DateTime> days[] = {{"7", {2026, 12, 7}}, {"8", {2026, 12, 8}}};
     for (const auto& [dd, day] : days) {
         SCOPED_TRACE(dd);
@@ -168,6 +178,104 @@ TEST_F(ReadmeTask, DownloadAfterDownloadStoresNoClockLine)
     EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_07.txt").toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_08.txt").toStdString()), DayOfRecords({2026, 12, 8}));
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+// What the operator turns to while the device still sends the day: the next
+// day's download, in the same folder or another, or a value to read.
+enum class TTurnTo { NextDay, NextDayInAnotherFolder, ReadAValue };
+
+class ReadmeInterrupted : public ReadmeTask, public testing::WithParamInterface<TTurnTo> {};
+
+// Every record the device sends until the next frame goes out lands in the
+// file the transmission created and is counted, whatever the operator
+// chooses meanwhile.
+TEST_P(ReadmeInterrupted, DownloadUnderWayKeepsEveryRecordUntilTheNextFrame)
+{
+    RestartDevice({"--split", "--split-pause-ms", "50"});  // about 3 s for the day
+    PickPort();
+    Click(form->Datei_lesen);
+    AwaitLastPollReply();
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    const QString day7 = InHome("26_12_07.txt");
+    Click(form->Uebertragen);
+    ASSERT_TRUE(StoredLines(3)) << Boxes();
+
+    switch (GetParam()) {
+    case TTurnTo::NextDay: Click(form->Datei_lesen); break;
+    case TTurnTo::NextDayInAnotherFolder:
+        Click(form->Datei_lesen);
+        DoubleClickFolder(InHome("daten"));
+        break;
+    case TTurnTo::ReadAValue:
+        Click(form->Wert_lesen);
+        Enter("3");
+        break;
+    }
+    for (const char* value : {"26", "12", "8"}) Enter(value);
+    ASSERT_LT(form->Exchange.Tally.StoredLines(), operator_test::kRecordsPerDay) << "the day was over too soon";
+
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+    EXPECT_EQ(e2e::ReadFileBytes(day7.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_EQ(form->StatusBar->currentMessage(), QString("20 Zeilen gespeichert: %1").arg(day7));
+
+    // The next frame ends the download: its answer never reaches that file.
+    Click(form->Uebertragen);
+    const char* lastAnswer = GetParam() == TTurnTo::ReadAValue ? "0003;08.12.2026" : "0020;08.12.2026";
+    ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text().startsWith(lastAnswer); })) << Boxes();
+    EXPECT_EQ(e2e::ReadFileBytes(day7.toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TurnTo, ReadmeInterrupted, testing::Values(TTurnTo::NextDay, TTurnTo::NextDayInAnotherFolder, TTurnTo::ReadAValue),
+    [](const auto& info) {
+        return std::string(std::array{"NextDay", "NextDayInAnotherFolder", "ReadAValue"}[info.index]);
+    });
+
+// A device that answers the clock query late, and an operator quicker than
+// it: the clock line that arrives after "Übertragen" is shown as the device
+// clock, and the file holds the day's records alone.
+TEST_F(ReadmeTask, LateClockAnswerAfterAQuickTransmissionIsShownNotStored)
+{
+    RestartDevice({"--delay-ms", "1500"});
+    PickPort();  // the poll's first query goes out while the device still sleeps on the port's
+    Click(form->Datei_lesen);
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    Click(form->Uebertragen);
+    const QString clockAtTransmission = form->Modulzeit->Caption();
+
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+    EXPECT_NE(form->Modulzeit->Caption(), clockAtTransmission) << "no clock line came after the transmission";
+    EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_07.txt").toStdString()), DayOfRecords({2026, 12, 7}));
+    EXPECT_EQ(form->Exchange.Tally.StoredLines(), operator_test::kRecordsPerDay);
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
+class StartedInADeletedFolder : public operator_test::TOperatorTest {
+protected:
+    StartedInADeletedFolder() : TOperatorTest(operator_test::TStartFolder::Deleted) {}
+};
+
+// The chooser can show no folder: the day's file has no place, so the
+// transmission stops with "Error ...1", never putting the file into the root.
+TEST_F(StartedInADeletedFolder, DayFileIsRefusedNeverPutIntoTheRoot)
+{
+    const QString inRoot = QDir::rootPath() + "26_12_07.txt";
+    ASSERT_FALSE(QFile::exists(inRoot)) << "left over from elsewhere";
+    const auto removeStray = qScopeGuard([&] { QFile::remove(inRoot); });  // should the fault come back
+    EXPECT_EQ(form->DirectoryListBox1->Directory(), QString());
+    EXPECT_EQ(form->DirectoryListBox1->count(), 0);
+    PickPort();
+    Click(form->Datei_lesen);
+    AwaitLastPollReply();
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    Click(form->Uebertragen);
+
+    EXPECT_FALSE(QFile::exists(inRoot));
+    ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 5000)) << "no box";
+    EXPECT_EQ(boxes.Seen().front().Text, "Error ...1");
+    EXPECT_TRUE(form->Uebertragen->isEnabled());
+    EXPECT_FALSE(sim.Received(e2e::Logged(SentFrame("7026_12_07"))));
 }
 
 }  // namespace

@@ -35,3 +35,7 @@ run_test serial_tests "--gtest_filter=-$linux_queue"
 t=$(date +%s)
 "$here/smoke.sh" "$build"
 echo "smoke test passed in $(( $(date +%s) - t )) s"
+
+t=$(date +%s)
+"$here/dayfile.sh" "$build"
+echo "day's file check passed in $(( $(date +%s) - t )) s"
