@@ -46,5 +46,11 @@ add_executable(serial_tests ${CMAKE_SOURCE_DIR}/tests/wine/WineTestMain.cpp ${SE
   ${SERIAL_TESTS}/SettingsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/MainQueueWindowsTest.cpp)
 target_link_libraries(serial_tests PRIVATE tornvale_serial Qt6::Core gtest)
 
-add_dependencies(wine_tests exchange_tests serial_tests)
+# The port list's rules, and its tool-tips from the device installer.
+add_executable(discovery_tests ${CMAKE_SOURCE_DIR}/tests/discovery/ComAvailableTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/PortNamesWindowsTest.cpp ${CMAKE_SOURCE_DIR}/ui/ComAvailable.cpp
+  ${CMAKE_SOURCE_DIR}/ui/AnsiText.cpp)
+target_link_libraries(discovery_tests PRIVATE tornvale_platform Qt6::Core gtest_main)
+
+add_dependencies(wine_tests exchange_tests serial_tests discovery_tests)
 

@@ -1,5 +1,6 @@
 // The serial device map from the registry, read only, and the ports it names.
 #include "platform/win32/Win32.h"
+#include "platform/win32/PortFriendlyNames.h"
 #include "platform/PortFolder.h"
 #include "platform/SerialCommMap.h"
 
@@ -37,11 +38,17 @@ std::vector<SerialCommValue> ReadSerialCommMap()
 std::vector<SerialPortInfo> ListSerialPorts()
 {
     std::vector<SerialPortInfo> ports;
+    const std::map<std::string, std::string> friendlyNames = win32::FriendlyPortNames();
     for (const SerialCommValue& value : ReadSerialCommMap()) {
         if (!value.isText) continue;
         const auto slash = value.name.find_last_of('\\');
-        ports.push_back({value.data, value.name.substr(slash == std::string::npos ? 0 : slash + 1), value.name,
-                         std::string(), false});
+        SerialPortInfo port;
+        port.comName = value.data;
+        port.kernelName = value.name.substr(slash == std::string::npos ? 0 : slash + 1);
+        port.devicePath = value.name;
+        if (const auto found = friendlyNames.find(win32::PortNameKey(value.data)); found != friendlyNames.end())
+            port.friendlyName = found->second;
+        ports.push_back(port);
     }
     return ports;
 }

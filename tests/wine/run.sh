@@ -30,6 +30,7 @@ run_test() {
 }
 run_test exchange_tests
 run_test serial_tests "--gtest_filter=-$linux_queue"
+run_test discovery_tests
 "$WINESERVER" -w
 
 t=$(date +%s)
