@@ -14,6 +14,16 @@ foreach(dir platform serial exchange ui)
 endforeach()
 set_target_properties(Tornvale PROPERTIES WIN32_EXECUTABLE ON)
 
+# The icon and the version resource. The icon file is committed, drawn by
+# tornvale-icons from the program's artwork (a Linux test keeps the two
+# equal): the cross-build runs no program of its own.
+enable_language(RC)
+set(TORNVALE_ICO ${CMAKE_SOURCE_DIR}/packaging/windows/Tornvale.ico)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/Tornvale.rc.in ${CMAKE_BINARY_DIR}/Tornvale.rc @ONLY)
+target_sources(Tornvale PRIVATE ${CMAKE_BINARY_DIR}/Tornvale.rc)
+set_source_files_properties(${CMAKE_BINARY_DIR}/Tornvale.rc PROPERTIES
+  OBJECT_DEPENDS "${TORNVALE_ICO};${CMAKE_SOURCE_DIR}/ui/ProgramIdentity.h")
+
 # dist/Tornvale-<version>-win64.zip: the program and a short LIESMICH.
 set(TORNVALE_ZIP ${CMAKE_SOURCE_DIR}/dist/Tornvale-${PROJECT_VERSION}-win64.zip)
 set(TORNVALE_ZIP_STAGE ${CMAKE_BINARY_DIR}/zip)

@@ -9,6 +9,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build-windows}" && pwd)
 source "$here/session.sh"
 
+"$here/resources.sh" "$build"
+
 start_xvfb
 t0=$(date +%s)
 fresh_prefix
