@@ -38,3 +38,7 @@ run_test discovery_tests
 t=$(date +%s)
 "$here/smoke.sh" "$build"
 echo "smoke test passed in $(( $(date +%s) - t )) s"
+
+t=$(date +%s)
+"$here/replug.sh" "$build"
+echo "replug check passed in $(( $(date +%s) - t )) s"

@@ -19,6 +19,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build-windows}" && pwd)
 linux=$(cd "${2:-$here/../../build}" && pwd)
 source "$here/session.sh"
+source "$here/window.sh"
 title="Tornvale Lindqvarn GmbH"
 port=COM12
 exe="$build/bin/Tornvale.exe"
@@ -27,32 +28,6 @@ session_extra_cleanup='[ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null; rm 
 
 fail() { echo "SMOKE FAILED: $*" >&2; import -window root "$build/smoke-failure.png" 2>/dev/null; exit 1; }
 pass() { echo "ok: $*"; }
-
-# ---- the window: positions from its fixed layout, state from its pixels ------
-# Wine 8 answers UI Automation only for the top window (no navigation, no
-# bounds), so the captions and the digest are checked on the screen: a
-# region's pixels change when its text changes and come back with the text.
-# Client coordinates (the window's stored grid, 96 dpi) -> screen.
-client_x=0 client_y=0
-locate_window() {
-  local id geometry
-  id=$(xdotool search --name "^$title\$" | head -n 1)
-  [ -n "$id" ] || return 1
-  geometry=$(xdotool getwindowgeometry --shell "$id")
-  eval "$geometry"
-  # The client area is 754 pixels high; the menu bar takes the rest.
-  client_x=$X client_y=$((Y + HEIGHT - 754))
-}
-click_at() { xdotool mousemove $((client_x + $1)) $((client_y + $2)) click 1; sleep 0.5; }
-# The pixels of a client rectangle x y w h, as a digest.
-pixels() { import -window root -crop "$3x$4+$((client_x + $1))+$((client_y + $2))" rgb:- | md5sum | cut -c1-32; }
-wait_until() {  # seconds, command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
-differs_from() { [ "$(pixels $2 $3 $4 $5)" != "$1" ]; }
-equals() { [ "$(pixels $2 $3 $4 $5)" = "$1" ]; }
 
 frames() { [ -f "$work/frames.log" ] && cat "$work/frames.log" || true; }
 count_frames() { frames | grep -cxF "$1" || true; }
@@ -83,19 +58,11 @@ cpu_ticks() {
 threads() { ls "/proc/$app_pid/task" | sort -n; }
 
 # ---- the device on a pseudo-terminal, listed by wine as COM12 ----------------
-XDG_RUNTIME_DIR="$work" "$linux/bin/qdtr25-sim" --log "$work/frames.log" >"$work/sim.out" 2>&1 &
-sim_pid=$!
-wait_until 10 grep -q /dev/ "$work/sim.out" || fail "qdtr25-sim did not start: $(cat "$work/sim.out")"
-pty=$(grep -o '/dev/[^ ]*' "$work/sim.out" | head -n 1)
+start_device "$work/frames.log"
 
 start_xvfb
 [ -f "$WINEPREFIX/system.reg" ] || fresh_prefix
-"$WINE" reg add 'HKLM\Software\Wine\Ports' /v "$port" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
-"$WINESERVER" -k || true
-"$WINESERVER" -w
-"$WINE" wineboot -u >/dev/null 2>&1
-"$WINE" reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null | tr -d '\r' | grep -q "$port" ||
-  fail "wine does not list $port in SERIALCOMM"
+list_port_in_wine "$port" "$pty"
 pass "$port -> $pty listed in HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
 
 # ---- start ------------------------------------------------------------------
@@ -129,9 +96,7 @@ pass "'MD5 Checksum' fills the label, the same text twice"
 
 # ---- choosing the port; the clock poll ----------------------------------------------
 before=$(threads)
-click_at 320 128  # the port list
-xdotool key alt+Down; sleep 0.5
-xdotool key End Return
+choose_last_port
 wait_until 10 grep -qxF '<STX>80<ETX><CR>' "$work/frames.log" || fail "choosing $port sent no clock query: $(frames)"
 pass "choosing $port sent <STX>80<ETX><CR>"
 

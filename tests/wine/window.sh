@@ -1,0 +1,60 @@
+# Sourced by the wine checks after session.sh: the simulated device on a
+# pseudo-terminal that wine lists under a COM name, and Tornvale.exe's window
+# driven by real X input (xdotool) at the places of its fixed layout. Expects
+# $title (the window caption), $linux (the Linux build), $work (a scratch
+# folder) and a fail function.
+
+# ---- the device -------------------------------------------------------------
+# Starts qdtr25-sim logging the frames it receives to $1; sets sim_pid and pty.
+start_device() {
+  local out="$1.out"
+  XDG_RUNTIME_DIR="$work" "$linux/bin/qdtr25-sim" --log "$1" >"$out" 2>&1 &
+  sim_pid=$!
+  wait_until 10 grep -q /dev/ "$out" || fail "qdtr25-sim did not start: $(cat "$out")"
+  pty=$(grep -o '/dev/[^ ]*' "$out" | head -n 1)
+}
+
+# Lists $2 (a tty) as COM name $1 in HKLM\HARDWARE\DEVICEMAP\SERIALCOMM: wine
+# rebuilds that key from HKLM\Software\Wine\Ports when its server starts.
+list_port_in_wine() {
+  "$WINE" reg add 'HKLM\Software\Wine\Ports' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1
+  "$WINESERVER" -k || true
+  "$WINESERVER" -w
+  "$WINE" wineboot -u >/dev/null 2>&1
+  "$WINE" reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null | tr -d '\r' | grep -q "$1" ||
+    fail "wine does not list $1 in SERIALCOMM"
+}
+
+# ---- the window: positions from its fixed layout, state from its pixels ------
+# Wine 8 answers UI Automation only for the top window (no navigation, no
+# bounds), so the captions and the digest are checked on the screen: a
+# region's pixels change when its text changes and come back with the text.
+# Client coordinates (the window's stored grid, 96 dpi) -> screen.
+client_x=0 client_y=0
+locate_window() {
+  local id geometry
+  id=$(xdotool search --name "^$title\$" | head -n 1)
+  [ -n "$id" ] || return 1
+  geometry=$(xdotool getwindowgeometry --shell "$id")
+  eval "$geometry"
+  # The client area is 754 pixels high; the menu bar takes the rest.
+  client_x=$X client_y=$((Y + HEIGHT - 754))
+}
+click_at() { xdotool mousemove $((client_x + $1)) $((client_y + $2)) click 1; sleep 0.5; }
+# The pixels of a client rectangle x y w h, as a digest.
+pixels() { import -window root -crop "$3x$4+$((client_x + $1))+$((client_y + $2))" rgb:- | md5sum | cut -c1-32; }
+wait_until() {  # seconds, command...
+  local limit=$1; shift
+  for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done
+  return 1
+}
+differs_from() { [ "$(pixels $2 $3 $4 $5)" != "$1" ]; }
+equals() { [ "$(pixels $2 $3 $4 $5)" = "$1" ]; }
+
+# Opens the port list and chooses its last entry (the one port wine lists
+# beside COM1 sorts after it), as an operator does with the keyboard.
+choose_last_port() {
+  click_at 320 128
+  xdotool key alt+Down; sleep 0.5
+  xdotool key End Return
+}
