@@ -12,8 +12,6 @@ build=$(cd "${1:-build-windows}" && pwd)
 linux=$(cd "${2:-$here/../../build}" && pwd)
 source "$here/session.sh"
 source "$here/window.sh"
-title="Tornvale Lindqvarn GmbH"
-port=COM12
 query='<STX>80<ETX><CR>' poll='<STX>806412<ETX><CR>'
 work=$(mktemp -d)
 session_extra_cleanup='kill ${first_pid:-} ${sim_pid:-} 2>/dev/null; rm -rf "$work"'
@@ -44,12 +42,7 @@ first_pid=$sim_pid
 start_xvfb
 [ -f "$WINEPREFIX/system.reg" ] || fresh_prefix
 list_port_in_wine "$port" "$pty"
-
-cd "$build/bin"
-"$WINE" Tornvale.exe >"$work/app.out" 2>&1 &
-app_pid=$!
-wait_until 60 locate_window || fail "no window '$title'"
-sleep 2
+start_tornvale
 choose_last_port
 wait_until 10 logged "$work/first.log" "$poll" || fail "no clock poll reached the first device"
 pass "$port chosen, the first device is polled"

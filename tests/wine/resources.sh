@@ -12,7 +12,7 @@ root=$(cd "$here/../.." && pwd)
 build=$(cd "${1:-build-windows}" && pwd)
 exe="$build/bin/Tornvale.exe"
 ico="$root/packaging/windows/Tornvale.ico"
-caption="Tornvale Lindqvarn GmbH"  # the window's caption, by which smoke.sh finds it
+source "$here/window.sh"  # the window's caption: $title
 version=$(sed -n 's/^project(Tornvale VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -30,9 +30,9 @@ pass "the icon is packaging/windows/Tornvale.ico ($(grep -c 'type=icon ' "$work/
 # Key and value follow each other as UTF-16 texts.
 wrestool -x --raw --type=16 "$exe" | strings -el >"$work/version.txt"
 value() { awk -v key="$1" 'found { print; exit } $0 == key { found = 1 }' "$work/version.txt"; }
-for expected in "CompanyName=${caption#Tornvale }" ProductName=Tornvale "ProductVersion=$version" \
+for expected in "CompanyName=${title#Tornvale }" ProductName=Tornvale "ProductVersion=$version" \
   "FileVersion=$version" OriginalFilename=Tornvale.exe; do
   key=${expected%%=*}
   [ "$(value "$key")" = "${expected#*=}" ] || fail "$key is '$(value "$key")', not '${expected#*=}'"
 done
-pass "version resource: ${caption#Tornvale }, Tornvale $version, Tornvale.exe"
+pass "version resource: ${title#Tornvale }, Tornvale $version, Tornvale.exe"

@@ -20,9 +20,6 @@ build=$(cd "${1:-build-windows}" && pwd)
 linux=$(cd "${2:-$here/../../build}" && pwd)
 source "$here/session.sh"
 source "$here/window.sh"
-title="Tornvale Lindqvarn GmbH"
-port=COM12
-exe="$build/bin/Tornvale.exe"
 work=$(mktemp -d)
 session_extra_cleanup='[ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"'
 
@@ -66,11 +63,7 @@ list_port_in_wine "$port" "$pty"
 pass "$port -> $pty listed in HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
 
 # ---- start ------------------------------------------------------------------
-cd "$build/bin"
-"$WINE" "$exe" >"$work/app.out" 2>&1 &
-app_pid=$!
-wait_until 60 locate_window || fail "no window '$title'"
-sleep 2
+start_tornvale
 pass "window '$title' shown at $client_x,$client_y"
 
 # ---- caption language ------------------------------------------------------------

@@ -1,8 +1,10 @@
 # Sourced by the wine checks after session.sh: the simulated device on a
 # pseudo-terminal that wine lists under a COM name, and Tornvale.exe's window
 # driven by real X input (xdotool) at the places of its fixed layout. Expects
-# $title (the window caption), $linux (the Linux build), $work (a scratch
-# folder) and a fail function.
+# $linux (the Linux build), $work (a scratch folder) and a fail function.
+
+title="Tornvale Lindqvarn GmbH"  # the window's caption
+port=COM12                       # from COM10 up a port opens only with the "\\.\" prefix
 
 # ---- the device -------------------------------------------------------------
 # Starts qdtr25-sim logging the frames it receives to $1; sets sim_pid and pty.
@@ -23,6 +25,15 @@ list_port_in_wine() {
   "$WINE" wineboot -u >/dev/null 2>&1
   "$WINE" reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null | tr -d '\r' | grep -q "$1" ||
     fail "wine does not list $1 in SERIALCOMM"
+}
+
+# Starts Tornvale.exe of $build in its folder; sets app_pid and finds the window.
+start_tornvale() {
+  cd "$build/bin"
+  "$WINE" Tornvale.exe >"$work/app.out" 2>&1 &
+  app_pid=$!
+  wait_until 60 locate_window || fail "no window '$title'"
+  sleep 2  # the window's first paint
 }
 
 # ---- the window: positions from its fixed layout, state from its pixels ------
