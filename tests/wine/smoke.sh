@@ -65,6 +65,8 @@ pass "$port -> $pty listed in HKLM\\HARDWARE\\DEVICEMAP\\SERIALCOMM"
 # ---- start ------------------------------------------------------------------
 start_tornvale
 pass "window '$title' shown at $client_x,$client_y"
+icon=$(window_icon_matches) || fail "the window's icon is not the program's icon"
+pass "the window shows the program's icon ($icon)"
 
 # ---- caption language ------------------------------------------------------------
 uebertragen="140 344 237 57" wert_lesen_caption="126 56 120 20"

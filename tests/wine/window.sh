@@ -69,3 +69,30 @@ choose_last_port() {
   xdotool key alt+Down; sleep 0.5
   xdotool key End Return
 }
+
+# The window's icon as wine hands it to X (_NET_WM_ICON: width, height, then
+# 0xAARRGGBB top-down) against the image of that size in the committed icon
+# file (a 32-bit bitmap of the same values, bottom-up). Prints the size.
+window_icon_matches() {
+  local ico=$here/../../packaging/windows/Tornvale.ico id data count i entry offset x y
+  id=$(xdotool search --name "^$title\$" | head -n 1)
+  data=$(xprop -id "$id" -notype 32c _NET_WM_ICON 2>/dev/null) || return 1
+  read -r -a icon <<<"$(echo "${data#*= }" | tr -d ',')"
+  ((${#icon[@]} > 2)) || return 1
+  local width=${icon[0]} height=${icon[1]}
+  count=$(od -An -tu2 -j4 -N2 "$ico" | tr -d ' ')
+  for ((i = 0; i < count; i++)); do
+    entry=$((6 + 16 * i))
+    [ "$(od -An -tu1 -j$entry -N1 "$ico" | tr -d ' ')" = "$width" ] || continue
+    offset=$(od -An -tu4 -j$((entry + 12)) -N4 "$ico" | tr -d ' ')
+    read -r -a stored <<<"$(od -An -tu4 -v -j$((offset + 40)) -N$((width * height * 4)) "$ico" | tr -s ' \n' ' ')"
+    for ((y = 0; y < height; y++)); do
+      for ((x = 0; x < width; x++)); do
+        [ "${icon[2 + y * width + x]}" = "${stored[(height - 1 - y) * width + x]}" ] || return 1
+      done
+    done
+    echo "${width}x$height"
+    return 0
+  done
+  return 1
+}
