@@ -12,6 +12,7 @@ build=$(cd "${1:-build-windows}" && pwd)
 linux=$(cd "${2:-$here/../../build}" && pwd)
 source "$here/session.sh"
 source "$here/window.sh"
+port=COM12
 query='<STX>80<ETX><CR>' poll='<STX>806412<ETX><CR>'
 work=$(mktemp -d)
 session_extra_cleanup='kill ${first_pid:-} ${sim_pid:-} 2>/dev/null; rm -rf "$work"'
@@ -39,19 +40,22 @@ close_box() {
   ! box_open
 }
 
-start_device "$work/first.log"
+start_device
 first_pid=$sim_pid
 start_xvfb
 [ -f "$WINEPREFIX/system.reg" ] || fresh_prefix
-list_port_in_wine "$port" "$pty"
+list_device_as_port
+"$WINE" reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null | tr -d '\r' | grep -q "$port" ||
+  fail "wine does not list $port in SERIALCOMM"
 start_tornvale
 choose_last_port
-wait_until 10 logged "$work/first.log" "$poll" || fail "no clock poll reached the first device"
+wait_until 10 logged "$work/frames.log" "$poll" || fail "no clock poll reached the first device"
 pass "$port chosen, the first device is polled"
 
 # ---- pulled: the simulator ends ----------------------------------------------
 kill "$first_pid"
 wait "$first_pid" 2>/dev/null || true
+mv "$work/frames.log" "$work/first.log"
 wait_until 10 box_open || fail "no error box after the device went away"
 sleep 3  # one box only, however many polls fail meanwhile
 open_boxes=$(boxes | wc -l)
@@ -60,16 +64,16 @@ wait_until 5 close_box || fail "the error box did not close"
 pass "the device went away: one error box, closed"
 
 # ---- plugged in again: a new device under the same name ------------------------
-start_device "$work/second.log"
+start_device  # logs to a new frames.log
 ln -sfn "$pty" "$WINEPREFIX/dosdevices/${port,,}"
 locate_window || fail "the window went away"
 choose_last_port
-if ! wait_until 10 logged "$work/second.log" "$query"; then
+if ! wait_until 10 logged "$work/frames.log" "$query"; then
   box_open && echo "an error box is open after choosing $port again" >&2
-  fail "the new device behind $port received no clock query after $port was chosen again: $(cat "$work/second.log" 2>/dev/null)"
+  fail "the new device behind $port received no clock query after $port was chosen again: $(cat "$work/frames.log" 2>/dev/null)"
 fi
 pass "$port chosen again: the new device received $query"
-wait_until 5 logged "$work/second.log" "$poll" || fail "the poll does not reach the new device"
+wait_until 5 logged "$work/frames.log" "$poll" || fail "the poll does not reach the new device"
 app_alive || fail "the window went away"
 pass "the poll reaches the new device, the window stays up"
 

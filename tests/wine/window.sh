@@ -1,45 +1,15 @@
-# Sourced by the wine checks after session.sh: the simulated device on a
-# pseudo-terminal that wine lists under a COM name, and Tornvale.exe's window
-# driven by real X input (xdotool) at the places of its fixed layout. Expects
-# $linux (the Linux build), $work (a scratch folder) and a fail function.
+# Sourced by the wine checks that drive Tornvale.exe, after session.sh: the
+# window's place on the screen and its fixed layout for real X input
+# (xdotool), and the simulated device on a pseudo-terminal that the prefix
+# lists under a COM name. The caller sets work, linux, port and fail().
+title="Tornvale Lindqvarn GmbH"
 
-title="Tornvale Lindqvarn GmbH"  # the window's caption
-port=COM12                       # from COM10 up a port opens only with the "\\.\" prefix
-
-# ---- the device -------------------------------------------------------------
-# Starts qdtr25-sim logging the frames it receives to $1; sets sim_pid and pty.
-start_device() {
-  local out="$1.out"
-  XDG_RUNTIME_DIR="$work" "$linux/bin/qdtr25-sim" --log "$1" >"$out" 2>&1 &
-  sim_pid=$!
-  wait_until 10 grep -q /dev/ "$out" || fail "qdtr25-sim did not start: $(cat "$out")"
-  pty=$(grep -o '/dev/[^ ]*' "$out" | head -n 1)
+wait_until() {  # seconds, command...
+  local limit=$1; shift
+  for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done
+  return 1
 }
 
-# Lists $2 (a tty) as COM name $1 in HKLM\HARDWARE\DEVICEMAP\SERIALCOMM: wine
-# rebuilds that key from HKLM\Software\Wine\Ports when its server starts.
-list_port_in_wine() {
-  "$WINE" reg add 'HKLM\Software\Wine\Ports' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1
-  "$WINESERVER" -k || true
-  "$WINESERVER" -w
-  "$WINE" wineboot -u >/dev/null 2>&1
-  "$WINE" reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null | tr -d '\r' | grep -q "$1" ||
-    fail "wine does not list $1 in SERIALCOMM"
-}
-
-# Starts Tornvale.exe of $build in its folder; sets app_pid and finds the window.
-start_tornvale() {
-  cd "$build/bin"
-  "$WINE" Tornvale.exe >"$work/app.out" 2>&1 &
-  app_pid=$!
-  wait_until 60 locate_window || fail "no window '$title'"
-  sleep 2  # the window's first paint
-}
-
-# ---- the window: positions from its fixed layout, state from its pixels ------
-# Wine 8 answers UI Automation only for the top window (no navigation, no
-# bounds), so the captions and the digest are checked on the screen: a
-# region's pixels change when its text changes and come back with the text.
 # Client coordinates (the window's stored grid, 96 dpi) -> screen.
 client_x=0 client_y=0
 locate_window() {
@@ -52,15 +22,45 @@ locate_window() {
   client_x=$X client_y=$((Y + HEIGHT - 754))
 }
 click_at() { xdotool mousemove $((client_x + $1)) $((client_y + $2)) click 1; sleep 0.5; }
-# The pixels of a client rectangle x y w h, as a digest.
-pixels() { import -window root -crop "$3x$4+$((client_x + $1))+$((client_y + $2))" rgb:- | md5sum | cut -c1-32; }
-wait_until() {  # seconds, command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 5))); do "$@" && return 0; sleep 0.2; done
-  return 1
+
+# CRC-16/MODBUS of the payload as four upper-case hex digits.
+crc16() {
+  local s=$1 crc=$((0xFFFF)) i b
+  for ((i = 0; i < ${#s}; i++)); do
+    printf -v b '%d' "'${s:i:1}"
+    crc=$((crc ^ b))
+    for _ in 1 2 3 4 5 6 7 8; do
+      if ((crc & 1)); then crc=$(((crc >> 1) ^ 0xA001)); else crc=$((crc >> 1)); fi
+    done
+  done
+  printf '%04X' "$crc"
 }
-differs_from() { [ "$(pixels $2 $3 $4 $5)" != "$1" ]; }
-equals() { [ "$(pixels $2 $3 $4 $5)" = "$1" ]; }
+
+# The Linux build's qdtr25-sim on a pseudo-terminal ($pty, process $sim_pid),
+# every frame it receives logged to $work/frames.log.
+start_device() {
+  XDG_RUNTIME_DIR="$work" "$linux/bin/qdtr25-sim" --log "$work/frames.log" >"$work/sim.out" 2>&1 &
+  sim_pid=$!
+  wait_until 10 grep -q /dev/ "$work/sim.out" 2>/dev/null || fail "qdtr25-sim did not start: $(cat "$work/sim.out")"
+  pty=$(grep -o '/dev/[^ ]*' "$work/sim.out" | head -n 1)
+}
+
+# Lists $pty as $port: wine makes the link when its server starts again.
+list_device_as_port() {
+  "$WINE" reg add 'HKLM\Software\Wine\Ports' /v "$port" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
+  "$WINESERVER" -k || true
+  "$WINESERVER" -w
+  "$WINE" wineboot -u >/dev/null 2>&1
+}
+
+# Starts Tornvale.exe of $build in its folder; sets app_pid and finds the window.
+start_tornvale() {
+  cd "$build/bin"
+  "$WINE" Tornvale.exe >"$work/app.out" 2>&1 &
+  app_pid=$!
+  wait_until 60 locate_window || fail "no window '$title'"
+  sleep 2  # the window's first paint
+}
 
 # Opens the port list and chooses its last entry (the one port wine lists
 # beside COM1 sorts after it), as an operator does with the keyboard.
