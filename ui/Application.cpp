@@ -14,16 +14,20 @@ const QEvent::Type kEscapedErrorEvent = static_cast<QEvent::Type>(QEvent::regist
 // An exception that ended a handler, on its way to the error display.
 class TEscapedErrorEvent : public QEvent {
 public:
-    explicit TEscapedErrorEvent(std::exception_ptr error) : QEvent(kEscapedErrorEvent), Error(std::move(error)) {}
+    TEscapedErrorEvent(std::exception_ptr error, THandlerCause cause)
+        : QEvent(kEscapedErrorEvent), Error(std::move(error)), Cause(cause)
+    {
+    }
     std::exception_ptr Error;
+    THandlerCause Cause;
 };
 }  // namespace
 
-void HandOverEscapedError(std::exception_ptr error)
+void HandOverEscapedError(std::exception_ptr error, THandlerCause cause)
 {
     TApplication* app = TApplication::Instance();
     if (!app) std::rethrow_exception(error);
-    QCoreApplication::postEvent(app, new TEscapedErrorEvent(std::move(error)), Qt::HighEventPriority);
+    QCoreApplication::postEvent(app, new TEscapedErrorEvent(std::move(error), cause), Qt::HighEventPriority);
 }
 
 QString ApplicationTitleFor(const QString& programPath)
@@ -72,9 +76,9 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     default: break;
     }
     if (event->type() == kEscapedErrorEvent && receiver == this) {
-        const std::exception_ptr& error = static_cast<TEscapedErrorEvent*>(event)->Error;
-        const QString message = ExceptionMessage(error);
-        errorDisplay_->Show(message, EpisodeKey(error, message));
+        const auto* escaped = static_cast<TEscapedErrorEvent*>(event);
+        const QString message = ExceptionMessage(escaped->Error);
+        errorDisplay_->Show(message, EpisodeKey(escaped->Error, message), escaped->Cause == THandlerCause::hcTimer);
         return true;
     }
     try {
