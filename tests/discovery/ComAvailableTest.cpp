@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using platform::SerialCommValue;
 
 namespace {
@@ -77,6 +79,10 @@ struct DescribeCase {
     platform::SerialPortInfo port;
     QString expected;
 };
+void PrintTo(const DescribeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DescribePort : public ::testing::TestWithParam<DescribeCase> {};
 
