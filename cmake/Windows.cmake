@@ -56,9 +56,11 @@ add_executable(serial_tests ${CMAKE_SOURCE_DIR}/tests/wine/WineTestMain.cpp ${SE
   ${SERIAL_TESTS}/SettingsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/MainQueueWindowsTest.cpp)
 target_link_libraries(serial_tests PRIVATE tornvale_serial Qt6::Core gtest)
 
-# The port list's rules, and its tool-tips from the device installer.
+# What the machine offers the choosers: the port list's rules, its tool-tips
+# from the device installer, and the drive letters.
 add_executable(discovery_tests ${CMAKE_SOURCE_DIR}/tests/discovery/ComAvailableTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/wine/PortNamesWindowsTest.cpp ${CMAKE_SOURCE_DIR}/ui/ComAvailable.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/PortNamesWindowsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/VolumesWindowsTest.cpp
+  ${CMAKE_SOURCE_DIR}/ui/ComAvailable.cpp
   ${CMAKE_SOURCE_DIR}/ui/AnsiText.cpp)
 target_link_libraries(discovery_tests PRIVATE tornvale_platform Qt6::Core gtest_main)
 
