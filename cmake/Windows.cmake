@@ -14,6 +14,16 @@ foreach(dir platform serial exchange ui)
 endforeach()
 set_target_properties(Tornvale PROPERTIES WIN32_EXECUTABLE ON)
 
+# The icon and the version resource. The icon file is committed, drawn by
+# tornvale-icons from the program's artwork (a Linux test keeps the two
+# equal): the cross-build runs no program of its own.
+enable_language(RC)
+set(TORNVALE_ICO ${CMAKE_SOURCE_DIR}/packaging/windows/Tornvale.ico)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/Tornvale.rc.in ${CMAKE_BINARY_DIR}/Tornvale.rc @ONLY)
+target_sources(Tornvale PRIVATE ${CMAKE_BINARY_DIR}/Tornvale.rc)
+set_source_files_properties(${CMAKE_BINARY_DIR}/Tornvale.rc PROPERTIES
+  OBJECT_DEPENDS "${TORNVALE_ICO};${CMAKE_SOURCE_DIR}/ui/ProgramIdentity.h")
+
 # dist/Tornvale-<version>-win64.zip: the program and a short LIESMICH.
 set(TORNVALE_ZIP ${CMAKE_SOURCE_DIR}/dist/Tornvale-${PROJECT_VERSION}-win64.zip)
 set(TORNVALE_ZIP_STAGE ${CMAKE_BINARY_DIR}/zip)
@@ -46,5 +56,13 @@ add_executable(serial_tests ${CMAKE_SOURCE_DIR}/tests/wine/WineTestMain.cpp ${SE
   ${SERIAL_TESTS}/SettingsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/MainQueueWindowsTest.cpp)
 target_link_libraries(serial_tests PRIVATE tornvale_serial Qt6::Core gtest)
 
-add_dependencies(wine_tests exchange_tests serial_tests)
+# What the machine offers the choosers: the port list's rules, its tool-tips
+# from the device installer, and the drive letters.
+add_executable(discovery_tests ${CMAKE_SOURCE_DIR}/tests/discovery/ComAvailableTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/PortNamesWindowsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/VolumesWindowsTest.cpp
+  ${CMAKE_SOURCE_DIR}/ui/ComAvailable.cpp
+  ${CMAKE_SOURCE_DIR}/ui/AnsiText.cpp)
+target_link_libraries(discovery_tests PRIVATE tornvale_platform Qt6::Core gtest_main)
+
+add_dependencies(wine_tests exchange_tests serial_tests discovery_tests)
 

@@ -33,6 +33,9 @@ struct SerialPortInfo {
     std::string devicePath;   // "/dev/ttyUSB0", the link's target for linked ports
     std::string description;  // "FTDI FT232R", "pseudo-terminal", "on-board UART"
     bool linked = false;      // from the port folder rather than detected
+    // The name the system's device manager gives it, UTF-8: "USB Serial Port
+    // (COM3)" on Windows; empty where the system has none (Linux, wine).
+    std::string friendlyName;
 };
 
 // Real serial devices of this machine (on-board UARTs that exist, USB-serial,

@@ -18,9 +18,13 @@ const QEvent::Type kHandedOverEvent = static_cast<QEvent::Type>(QEvent::register
 // gets them in the order they were handed over.
 class THandedOverEvent : public QEvent {
 public:
-    explicit THandedOverEvent(std::exception_ptr error) : QEvent(kHandedOverEvent), Error(std::move(error)) {}
+    THandedOverEvent(std::exception_ptr error, THandlerCause cause)
+        : QEvent(kHandedOverEvent), Error(std::move(error)), Cause(cause)
+    {
+    }
     explicit THandedOverEvent(QString notice) : QEvent(kHandedOverEvent), Notice(std::move(notice)) {}
     std::exception_ptr Error;
+    THandlerCause Cause = THandlerCause::hcEvent;
     QString Notice;
 };
 
@@ -30,10 +34,10 @@ void HandOver(THandedOverEvent* event)
 }
 }  // namespace
 
-void HandOverEscapedError(std::exception_ptr error)
+void HandOverEscapedError(std::exception_ptr error, THandlerCause cause)
 {
     if (!TApplication::Instance()) std::rethrow_exception(error);
-    HandOver(new THandedOverEvent(std::move(error)));
+    HandOver(new THandedOverEvent(std::move(error), cause));
 }
 
 void HandOverNotice(const std::string& text)
@@ -97,7 +101,8 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
             return true;
         }
         const QString message = ExceptionMessage(handedOver->Error);
-        errorDisplay_->Show(message, EpisodeKey(handedOver->Error, message));
+        errorDisplay_->Show(message, EpisodeKey(handedOver->Error, message),
+                            handedOver->Cause == THandlerCause::hcTimer);
         return true;
     }
     try {

@@ -55,7 +55,14 @@ QStringList GetComAvailable()
 
 QString DescribePort(const platform::SerialPortInfo& port)
 {
-    QString text = QStringFromAnsi(port.comName) + QLatin1String(": ") + QString::fromStdString(port.devicePath);
+    const QString comName = QStringFromAnsi(port.comName);
+    if (!port.friendlyName.empty()) {
+        // Device Manager's own text names the port already, "... (COM3)".
+        const QString friendly = QString::fromStdString(port.friendlyName);
+        if (friendly.contains(QLatin1Char('(') + comName + QLatin1Char(')'), Qt::CaseInsensitive)) return friendly;
+        return comName + QLatin1String(": ") + friendly;
+    }
+    QString text = comName + QLatin1String(": ") + QString::fromStdString(port.devicePath);
     if (!port.description.empty()) text += QLatin1String(", ") + QString::fromStdString(port.description);
     return text;
 }

@@ -31,8 +31,10 @@ QStringList ComAvailableFrom(const std::vector<platform::SerialCommValue>& value
 // The ports of this machine, by the rules above.
 QStringList GetComAvailable();
 
-// "COM3: /dev/ttyUSB0, FTDI FT232R": the device behind a port, for a tool-tip
-// or the status bar.
+// The device behind a port, for a tool-tip or the status bar: the name the
+// system's device manager shows ("USB Serial Port (COM3)", with "COM3: " before
+// it when it does not name the port), else the device and its kind ("COM3:
+// /dev/ttyUSB0, FTDI FT232R", "COM12: \Device\Serial11").
 QString DescribePort(const platform::SerialPortInfo& port);
 // The descriptions of the ports listed under comNames (any case), in their
 // order; empty for a name none of `ports` has.

@@ -6,7 +6,7 @@
 
 #include <QDir>
 #include <QSignalBlocker>
-#include <QStorageInfo>
+#include <QStandardItemModel>
 
 #include <algorithm>
 
@@ -56,14 +56,6 @@ std::vector<TDrive> SelectUserDrives(const std::vector<TDrive>& mounted, const Q
     return result;
 }
 
-std::vector<TDrive> MountedFileSystems()
-{
-    std::vector<TDrive> result;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady()) result.push_back({volume.rootPath(), volume.name()});
-    return result;
-}
-
 QString DriveOf(const QString& path, const std::vector<TDrive>& drives)
 {
     QString best;
@@ -72,12 +64,29 @@ QString DriveOf(const QString& path, const std::vector<TDrive>& drives)
     return best;
 }
 
-TDriveComboBox::TDriveComboBox(QWidget* parent) : QComboBox(parent)
+TDriveComboBox::TDriveComboBox(QWidget* parent, TVolumeSource volumes) : QComboBox(parent)
 {
-    SetDrives(platform::kDriveLetters ? MountedFileSystems()
-                                      : SelectUserDrives(MountedFileSystems(), QDir::homePath()));
+    std::vector<TDrive> mounted;
+    for (const std::string& root : volumes.ListRoots())
+        mounted.push_back({QDir::fromNativeSeparators(QString::fromStdString(root)), QString()});
+    SetDrives(platform::kDriveLetters ? mounted : SelectUserDrives(mounted, QDir::homePath()));
+
+    // Only volume roots are asked (the home folder is none); each on its own
+    // thread, so that one that never answers holds up no other.
+    for (int i = 0; i < int(drives_.size()); ++i) {
+        const QString root = drives_[std::size_t(i)].Root;
+        const auto volume = std::find_if(mounted.begin(), mounted.end(),
+                                         [&](const TDrive& m) { return QDir::cleanPath(m.Root) == root; });
+        if (volume == mounted.end()) continue;
+        const std::string systemRoot = QDir::toNativeSeparators(volume->Root).toStdString();
+        SetReady(i, false);
+        examinations_.Start([examine = volumes.Examine, systemRoot] { return examine(systemRoot); },
+                            [this, generation = generation_, root](const platform::VolumeState& state) {
+                                VolumeAnswered(generation, root, state);
+                            });
+    }
     connect(this, &QComboBox::activated, this, [this](int index) {
-        if (!dirList_ || index < 0 || index >= int(drives_.size())) return;
+        if (!dirList_ || index < 0 || index >= int(drives_.size()) || !IsReady(index)) return;
         CallHandler([this, index] { dirList_->SetDirectory(drives_[std::size_t(index)].Root); });
         ShowDriveOf(dirList_->Directory());  // the drive the list is really on, opened or not
     });
@@ -86,6 +95,7 @@ TDriveComboBox::TDriveComboBox(QWidget* parent) : QComboBox(parent)
 void TDriveComboBox::SetDrives(const std::vector<TDrive>& drives)
 {
     const QSignalBlocker quiet(this);
+    ++generation_;
     drives_ = drives;
     clear();
     for (const TDrive& d : drives_) addItem(EntryText(d), d.Root);
@@ -95,6 +105,30 @@ void TDriveComboBox::SetDrives(const std::vector<TDrive>& drives)
 QString TDriveComboBox::Drive() const
 {
     return currentData().toString();
+}
+
+bool TDriveComboBox::IsReady(int index) const
+{
+    const auto* items = qobject_cast<const QStandardItemModel*>(model());
+    return items && items->item(index) && items->item(index)->isEnabled();
+}
+
+void TDriveComboBox::SetReady(int index, bool ready)
+{
+    if (auto* items = qobject_cast<QStandardItemModel*>(model()); items && items->item(index))
+        items->item(index)->setEnabled(ready);
+}
+
+void TDriveComboBox::VolumeAnswered(int generation, const QString& root, const platform::VolumeState& state)
+{
+    if (generation != generation_) return;
+    for (int i = 0; i < int(drives_.size()); ++i) {
+        TDrive& drive = drives_[std::size_t(i)];
+        if (drive.Root != root) continue;
+        drive.Label = QString::fromStdString(state.name);
+        setItemText(i, EntryText(drive));
+        SetReady(i, state.ready);
+    }
 }
 
 void TDriveComboBox::SetDirList(TDirectoryListBox* dirList)

@@ -1,12 +1,22 @@
 #pragma once
-// The drive chooser: the file systems a user would pick a folder on (the
-// root, the home folder, removable media under /media, /run/media and /mnt).
-// Choosing one opens its top folder in the linked directory chooser; the
-// chooser shows the drive of the directory chooser's folder.
+// The drive chooser: the drives a user would pick a folder on (on Windows
+// every drive letter; on Linux the root, the home folder, removable media under
+// /media, /run/media and /mnt). Choosing one opens its top folder in the linked
+// directory chooser; the chooser shows the drive of the directory chooser's
+// folder.
+//
+// A network drive that cannot be reached keeps a question about it waiting
+// for half a minute, so the drives are listed from the system's table at once
+// and each volume is asked for its readiness and name on a thread of its own:
+// until it has answered ready, its entry cannot be chosen.
+
+#include "platform/Volumes.h"
+#include "ui/BackgroundWork.h"
 
 #include <QComboBox>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class TDirectoryListBox;
@@ -24,8 +34,11 @@ struct TDrive {
 // and every root appears once.
 std::vector<TDrive> SelectUserDrives(const std::vector<TDrive>& mounted, const QString& home);
 
-// The mounted file systems that are ready.
-std::vector<TDrive> MountedFileSystems();
+// Where the chooser learns about volumes: the system's, or a test's.
+struct TVolumeSource {
+    std::function<std::vector<std::string>()> ListRoots = platform::ListVolumeRoots;
+    std::function<platform::VolumeState(const std::string&)> Examine = platform::ExamineVolume;
+};
 
 // The drive whose root is the longest leading part of `path`, by whole names.
 QString DriveOf(const QString& path, const std::vector<TDrive>& drives);
@@ -33,19 +46,28 @@ QString DriveOf(const QString& path, const std::vector<TDrive>& drives);
 class TDriveComboBox : public QComboBox {
     Q_OBJECT
 public:
-    // Lists SelectUserDrives(MountedFileSystems(), home folder) and shows the
-    // drive of the current directory.
-    explicit TDriveComboBox(QWidget* parent);
+    // Lists the drives of `volumes` (on Linux SelectUserDrives of them and the
+    // home folder), shows the drive of the current directory and starts asking
+    // each volume; the answers arrive through the event loop.
+    explicit TDriveComboBox(QWidget* parent, TVolumeSource volumes = {});
 
+    // Offers exactly `drives`, every one ready; answers still on their way
+    // are dropped.
     void SetDrives(const std::vector<TDrive>& drives);
     const std::vector<TDrive>& Drives() const { return drives_; }
     QString Drive() const;
+    // Whether the entry at `index` can be chosen: the volume said it is ready.
+    bool IsReady(int index) const;
 
     void SetDirList(TDirectoryListBox* dirList);
 
 private:
     void ShowDriveOf(const QString& path);
+    void SetReady(int index, bool ready);
+    void VolumeAnswered(int generation, const QString& root, const platform::VolumeState& state);
 
     std::vector<TDrive> drives_;
     TDirectoryListBox* dirList_ = nullptr;
+    int generation_ = 0;  // counts the lists offered, so that late answers find their own
+    TBackgroundWork examinations_{this};
 };

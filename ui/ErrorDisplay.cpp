@@ -55,16 +55,16 @@ TErrorDisplay::TErrorDisplay(QString title, TShowBox showBox) : title_(std::move
         };
 }
 
-void TErrorDisplay::Show(const QString& message, const QString& episodeKey)
+void TErrorDisplay::Show(const QString& message, const QString& episodeKey, bool fromTimer)
 {
-    TBox box{TBoxKind::bkError, ErrorBoxText(message), episodeKey.isEmpty() ? message : episodeKey};
-    if (episodes_.contains(box.Key)) return;  // the same failure again, in an episode already shown
+    TBox box{TBoxKind::bkError, ErrorBoxText(message), episodeKey.isEmpty() ? message : episodeKey, fromTimer};
+    if (EpisodesOf(box).contains(box.Key)) return;  // the same failure again, in an episode already shown
     Enqueue(std::move(box));
 }
 
 void TErrorDisplay::ShowNotice(const QString& text)
 {
-    Enqueue({TBoxKind::bkNotice, text, text});
+    Enqueue({TBoxKind::bkNotice, text, text, false});
 }
 
 bool TErrorDisplay::Known(const TBox& box) const
@@ -88,8 +88,9 @@ void TErrorDisplay::ShowInTurn()
         TBox next = std::move(waiting_.front());
         waiting_.pop_front();
         if (next.Kind == TBoxKind::bkError) {
-            if (episodes_.contains(next.Key)) continue;  // shown again meanwhile; an episode is one box
-            episodes_.append(next.Key);
+            QStringList& episodes = EpisodesOf(next);
+            if (episodes.contains(next.Key)) continue;  // shown again meanwhile; an episode is one box
+            episodes.append(next.Key);
         }
         open_ = std::move(next);
         struct Closed {
@@ -103,6 +104,7 @@ void TErrorDisplay::ShowInTurn()
 void TErrorDisplay::NoteSuccess()
 {
     episodes_.clear();
+    timerEpisodes_.clear();
 }
 
 void TErrorDisplay::NoteOperatorAction()

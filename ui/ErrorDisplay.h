@@ -7,7 +7,10 @@
 // flooded without hiding anything from them: one box at a time, and a
 // failure that repeats with the same message is shown once per episode. An
 // episode ends when a handler reports success or the operator acts (a key or
-// mouse press outside a box); then the failure shows again. Every other
+// mouse press outside a box); then the failure shows again. A failure of the
+// timer's tick repeats by itself (an unplugged device fails the poll every
+// second): its episode ends only with a success, so that it does not come
+// back over the operator's next click. Every other
 // failure that arrives while a box is open is shown after it, in the order
 // of arrival.
 
@@ -54,7 +57,8 @@ public:
 
     // Shows the message in an error box, once per episode and key; an empty
     // key is the message itself. While a box is open it waits its turn.
-    void Show(const QString& message, const QString& episodeKey = QString());
+    // `fromTimer`: the failure of a timer tick, whose episode an act does not end.
+    void Show(const QString& message, const QString& episodeKey = QString(), bool fromTimer = false);
     // Shows the text as it is, without episodes; waits its turn the same way,
     // and is dropped only while the same notice is open or waiting.
     void ShowNotice(const QString& text);
@@ -70,6 +74,7 @@ private:
         TBoxKind Kind;
         QString Text;  // as shown
         QString Key;   // what makes two boxes the same
+        bool FromTimer = false;
     };
     bool Known(const TBox& box) const;
     void Enqueue(TBox box);
@@ -80,5 +85,8 @@ private:
     TShowBox showBox_;
     std::optional<TBox> open_;
     std::deque<TBox> waiting_;  // arrived while a box was open, in order
-    QStringList episodes_;      // error keys shown since the last success or act
+    QStringList& EpisodesOf(const TBox& box) { return box.FromTimer ? timerEpisodes_ : episodes_; }
+
+    QStringList episodes_;       // error keys shown since the last success or act
+    QStringList timerEpisodes_;  // the timer's error keys shown since the last success
 };

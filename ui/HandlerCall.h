@@ -11,20 +11,26 @@
 #include <string>
 #include <utility>
 
+// What a handler runs for: an event (the operator's act, a device's line),
+// or the program's own timer. A failure of the timer repeats every tick on
+// its own; it stays shown once even after the operator acts, until something
+// works again, so that it cannot pop up again under every click.
+enum class THandlerCause { hcEvent, hcTimer };
+
 // Queues the exception for the application's error display. Without a
 // TApplication there is no display: the exception is thrown on.
-void HandOverEscapedError(std::exception_ptr error);
+void HandOverEscapedError(std::exception_ptr error, THandlerCause cause = THandlerCause::hcEvent);
 // Queues a plain notice (a Windows-1252 text, no icon) for the error display
 // in the same line as the errors: after every failure handed over before it.
 // Without a TApplication it is shown at once.
 void HandOverNotice(const std::string& text);
 
 template <typename Handler>
-void CallHandler(Handler&& handler)
+void CallHandler(Handler&& handler, THandlerCause cause = THandlerCause::hcEvent)
 {
     try {
         std::forward<Handler>(handler)();
     } catch (...) {
-        HandOverEscapedError(std::current_exception());
+        HandOverEscapedError(std::current_exception(), cause);
     }
 }

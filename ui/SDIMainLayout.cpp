@@ -17,6 +17,7 @@
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
 #include "ui/PathLabel.h"
+#include "ui/ProgramIdentity.h"
 #include "ui/RadioButton.h"
 #include "ui/Timer.h"
 
@@ -76,7 +77,7 @@ QRect TSDIAppForm::R(int x, int y, int width, int height) const
 void TSDIAppForm::BuildControls()
 {
     setObjectName(QStringLiteral("SDIAppForm"));
-    setWindowTitle(QStringLiteral("Tornvale Lindqvarn GmbH"));
+    setWindowTitle(QStringLiteral(TORNVALE_PRODUCT " " TORNVALE_MAKER));
     if (const QScreen* screen = this->screen()) scale_ = screen->logicalDotsPerInch() / 96.0;
 
     // The window's colour is the button face; every control inherits the font

@@ -7,7 +7,7 @@ TTimer::TTimer(QObject* parent, int intervalMs) : QTimer(parent)
     setInterval(intervalMs);
     setTimerType(Qt::CoarseTimer);
     connect(this, &QTimer::timeout, this, [this] {
-        if (OnTimer) CallHandler([this] { OnTimer(this); });
+        if (OnTimer) CallHandler([this] { OnTimer(this); }, THandlerCause::hcTimer);
     });
 }
 

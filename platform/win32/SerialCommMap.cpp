@@ -1,5 +1,6 @@
 // The serial device map from the registry, read only, and the ports it names.
 #include "platform/win32/Win32.h"
+#include "platform/win32/PortFriendlyNames.h"
 #include "platform/PortFolder.h"
 #include "platform/SerialCommMap.h"
 
@@ -36,15 +37,22 @@ std::vector<SerialCommValue> ReadSerialCommMap()
 
 namespace {
 
-// The ports behind the map's text values; Windows names no device for them.
+// The ports behind the map's text values, each with the name Device Manager
+// shows where Windows has one.
 std::vector<SerialPortInfo> PortsOf(const std::vector<SerialCommValue>& map)
 {
     std::vector<SerialPortInfo> ports;
+    const std::map<std::string, std::string> friendlyNames = win32::FriendlyPortNames();
     for (const SerialCommValue& value : map) {
         if (!value.isText) continue;
         const auto slash = value.name.find_last_of('\\');
-        ports.push_back({value.data, value.name.substr(slash == std::string::npos ? 0 : slash + 1), value.name,
-                         std::string(), false});
+        SerialPortInfo port;
+        port.comName = value.data;
+        port.kernelName = value.name.substr(slash == std::string::npos ? 0 : slash + 1);
+        port.devicePath = value.name;
+        if (const auto found = friendlyNames.find(win32::PortNameKey(value.data)); found != friendlyNames.end())
+            port.friendlyName = found->second;
+        ports.push_back(port);
     }
     return ports;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using platform::SerialCommValue;
 
 namespace {
@@ -72,12 +74,51 @@ TEST(PortListRules, NonTextValueFailsTheWholeListing)
     EXPECT_THROW(ComAvailableFrom({{"NoDev", "COM1", false}}), ERegistryException);
 }
 
-TEST(DescribePort, NamesDeviceAndKind)
+struct DescribeCase {
+    const char* name;
+    platform::SerialPortInfo port;
+    QString expected;
+};
+void PrintTo(const DescribeCase& c, std::ostream* os)
 {
-    platform::SerialPortInfo usb{"COM3", "ttyUSB0", "/dev/ttyUSB0", "FTDI FT232R", false};
-    EXPECT_EQ(DescribePort(usb), "COM3: /dev/ttyUSB0, FTDI FT232R");
-    platform::SerialPortInfo bare{"COM1", "ttyS0", "/dev/ttyS0", "", false};
-    EXPECT_EQ(DescribePort(bare), "COM1: /dev/ttyS0");
+    *os << c.name;
 }
+
+class DescribePort : public ::testing::TestWithParam<DescribeCase> {};
+
+TEST_P(DescribePort, NamesTheDeviceAsTheSystemKnowsIt)
+{
+    EXPECT_EQ(::DescribePort(GetParam().port), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DescribePort,
+    ::testing::Values(DescribeCase{"DeviceAndKind",
+                                   {"COM3", "ttyUSB0", "/dev/ttyUSB0", "FTDI FT232R", false, ""},
+                                   "COM3: /dev/ttyUSB0, FTDI FT232R"},
+                      DescribeCase{"DeviceOnly", {"COM1", "ttyS0", "/dev/ttyS0", "", false, ""}, "COM1: /dev/ttyS0"},
+                      // Windows without a friendly name (wine): the driver's device name.
+                      DescribeCase{"DriverDeviceName",
+                                   {"COM12", "Serial11", "\\Device\\Serial11", "", false, ""},
+                                   "COM12: \\Device\\Serial11"},
+                      DescribeCase{"FriendlyNameInstead",
+                                   {"COM4", "ProlificSerial0", "\\Device\\ProlificSerial0", "", false,
+                                    "Prolific USB-to-Serial Comm Port (COM4)"},
+                                   "Prolific USB-to-Serial Comm Port (COM4)"},
+                      DescribeCase{"FriendlyNameInUtf8",
+                                   {"COM5", "VCP0", "\\Device\\VCP0", "", false, "Serielles USB-Ger\xC3\xA4t (COM5)"},
+                                   QString::fromUtf8("Serielles USB-Ger\xC3\xA4t (COM5)")},
+                      DescribeCase{"FriendlyNameOfAnotherCase",
+                                   {"com6", "VCP1", "\\Device\\VCP1", "", false, "USB Serial Port (COM6)"},
+                                   "USB Serial Port (COM6)"},
+                      // A name that does not say which port: the port comes first.
+                      DescribeCase{"FriendlyNameWithoutThePort",
+                                   {"COM7", "BthModem0", "\\Device\\BthModem0", "", false,
+                                    "Standard Serial over Bluetooth link"},
+                                   "COM7: Standard Serial over Bluetooth link"},
+                      DescribeCase{"FriendlyNameOfAnotherPort",
+                                   {"COM1", "Serial0", "\\Device\\Serial0", "", false, "USB Serial Port (COM10)"},
+                                   "COM1: USB Serial Port (COM10)"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -16,6 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <map>
+
 namespace {
 
 // Restores the process's current directory, which the chooser changes.
@@ -66,6 +70,118 @@ TEST(Drives, DriveOfAPathIsTheLongestWholeNamePrefix)
     EXPECT_EQ(DriveOf("/home/annabel", drives), "/");
     EXPECT_EQ(DriveOf("/media/anna/USB/x", drives), "/media/anna/USB");
     EXPECT_EQ(DriveOf("/etc", drives), "/");
+}
+
+// Volumes that answer at once, except `held`, which answers when Release() is called.
+class TVolumes {
+public:
+    TVolumes(std::vector<std::string> roots, std::map<std::string, platform::VolumeState> answers, std::string held)
+        : roots_(std::move(roots)), answers_(std::move(answers)), held_(std::move(held)), gate_(release_.get_future())
+    {
+    }
+    ~TVolumes() { Release(); }  // no thread stays blocked after the test
+    void Release()
+    {
+        if (!released_) release_.set_value();
+        released_ = true;
+    }
+    // The threads that ask the volumes hold the source's token until they end.
+    bool Idle() const { return token_.expired(); }
+    TVolumeSource Source()
+    {
+        auto token = std::make_shared<int>(0);
+        token_ = token;
+        return {[roots = roots_] { return roots; },
+                [answers = answers_, held = held_, gate = gate_, token](const std::string& root) {
+                    // Not for ever: a chooser that asked on the main thread fails
+                    // the test below instead of hanging it.
+                    if (root == held) gate.wait_for(std::chrono::seconds(20));
+                    const auto answer = answers.find(root);
+                    return answer == answers.end() ? platform::VolumeState{} : answer->second;
+                }};
+    }
+
+private:
+    std::vector<std::string> roots_;
+    std::map<std::string, platform::VolumeState> answers_;
+    std::string held_;
+    std::promise<void> release_;
+    std::shared_future<void> gate_;
+    bool released_ = false;
+    std::weak_ptr<int> token_;
+};
+
+QStringList EntryTexts(const TDriveComboBox& chooser)
+{
+    QStringList texts;
+    for (int i = 0; i < chooser.count(); ++i) texts << chooser.itemText(i) + (chooser.IsReady(i) ? "" : " (waiting)");
+    return texts;
+}
+
+TEST(Drives, AVolumeThatDoesNotAnswerHoldsUpNothing)
+{
+    TVolumes volumes({"/", "/proc", "/media/anna/USB", "/mnt/nas", "/media/anna/CD"},
+                     {{"/", {true, "system"}},
+                      {"/media/anna/USB", {true, "USB"}},
+                      {"/mnt/nas", {true, "NAS"}},
+                      {"/media/anna/CD", {false, "DVD"}}},
+                     "/mnt/nas");
+    const QString home = QDir::cleanPath(QDir::homePath());
+    const TDriveComboBox chooser(nullptr, volumes.Source());
+
+    // Listed at once, before any volume has answered; none can be chosen but
+    // the home folder, which is no volume of its own.
+    EXPECT_EQ(EntryTexts(chooser), (QStringList{"/ (waiting)", home, "/media/anna/CD (waiting)",
+                                                "/media/anna/USB (waiting)", "/mnt/nas (waiting)"}));
+
+    const QStringList answered{"/ [system]", home, "/media/anna/CD [DVD] (waiting)", "/media/anna/USB [USB]",
+                               "/mnt/nas (waiting)"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return EntryTexts(chooser) == answered; }, 5000))
+        << EntryTexts(chooser).join("|").toStdString();
+
+    volumes.Release();
+    QStringList all = answered;
+    all.last() = "/mnt/nas [NAS]";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return EntryTexts(chooser) == all; }, 5000))
+        << EntryTexts(chooser).join("|").toStdString();
+}
+
+TEST(Drives, AnswersForAListThatIsGoneAreDropped)
+{
+    TVolumes volumes({"/", "/mnt/nas"}, {{"/", {true, "system"}}, {"/mnt/nas", {true, "NAS"}}}, "/mnt/nas");
+    TDriveComboBox chooser(nullptr, volumes.Source());
+    ASSERT_EQ(chooser.itemText(2), "/mnt/nas");  // after the root and the home folder
+    ASSERT_FALSE(chooser.IsReady(2));
+    // A list set since then is not changed by the old volume's late answer.
+    chooser.SetDrives({{"/", ""}, {"/mnt/nas", "Archiv"}});
+    volumes.Release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return volumes.Idle(); }, 5000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(EntryTexts(chooser), (QStringList{"/", "/mnt/nas [Archiv]"}));
+}
+
+TEST(Drives, AResultForAnOwnerThatIsGoneIsDropped)
+{
+    std::promise<void> release;
+    std::shared_future<void> gate = release.get_future();
+    auto token = std::make_shared<int>(0);
+    const std::weak_ptr<int> threadAlive = token;
+    QStringList delivered;
+    {
+        QObject owner;
+        TBackgroundWork work(&owner);
+        ASSERT_TRUE(work.Start(
+            [gate, token = std::move(token)] {
+                gate.wait();
+                return QString("late");
+            },
+            [&delivered](const QString& result) { delivered << result; }));
+    }
+    release.set_value();
+    // The thread's closure, and with it the token, goes when it has finished.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return threadAlive.expired(); }, 5000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(delivered, QStringList{});
 }
 
 class Choosers : public testing::Test {

@@ -228,21 +228,46 @@ TEST_F(ErrorDisplay, OperatorActionEndsTheEpisode)
     EXPECT_EQ(watcher.Seen().size(), 3u);
 }
 
+// The poll of an unplugged device fails every second: one box, which the
+// operator's clicks and keys do not bring back (the operator could never
+// pick the port again between two ticks), while a failure of what the
+// operator does is shown; a success ends the tick's episode.
 TEST_F(ErrorDisplay, FailingTimerTickIsShownOnceWhileItKeepsFailing)
 {
+    const std::string lost = "WriteFile function failed (win error code: 22)";
     QObject owner;
     TTimer timer(&owner, 1);
     int ticks = 0;
-    timer.OnTimer = [&ticks](QObject*) {
+    timer.OnTimer = [&](QObject*) {
         ++ticks;
-        throw std::runtime_error("WriteFile function failed (win error code: 22)");
+        throw std::runtime_error(lost);
     };
+    auto tickOn = [&](int count) {
+        const int until = ticks + count;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= until; }, 10000));
+    };
+    QPushButton target("x");
+    target.show();
     timer.SetEnabled(true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 20; }, 10000));
+    tickOn(20);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen().front().Text, QString::fromStdString(lost));  // ')' < '.'
+
+    QTest::mouseClick(&target, Qt::LeftButton);
+    QTest::keyClick(&target, Qt::Key_A);
+    tickOn(20);
+    EXPECT_EQ(watcher.Seen().size(), 1u);
+
+    TFailingHandler chosen(lost);  // the operator's own act meets the same failure
+    chosen.Fail();
+    EXPECT_EQ(watcher.Seen().size(), 2u);
+
+    TApplication::ReportSuccess();
+    tickOn(20);
+    EXPECT_EQ(watcher.Seen().size(), 3u);
     timer.SetEnabled(false);
     QCoreApplication::sendPostedEvents();  // the last ticks' failures, so none reaches the next test
-    ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen().front().Text, "WriteFile function failed (win error code: 22)");  // ')' < '.'
+    EXPECT_EQ(watcher.Seen().size(), 3u);
 }
 
 // A device that goes away fails the poll's write and the reply handler's

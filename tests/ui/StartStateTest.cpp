@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFontInfo>
+#include <QImageReader>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
@@ -361,6 +362,25 @@ TEST(Artwork, FlagsAndIconHaveTheirSizesAndColours)
     EXPECT_EQ(german.pixelColor(63, 38), QColor(0xFF, 0xCE, 0x00));
     EXPECT_EQ(UnionFlagBitmap().size(), QSize(65, 33));
     EXPECT_TRUE(ApplicationIcon().availableSizes().contains(QSize(32, 32)));
+}
+
+// Tornvale.exe carries the committed packaging/windows/Tornvale.ico (the
+// cross-build runs no program of its own); it must show the artwork drawn
+// here, in every size. After a change of the artwork:
+//   build/bin/tornvale-icons --ico packaging/windows/Tornvale.ico
+TEST(Artwork, WindowsIconFileHoldsTheArtworkInEverySize)
+{
+    QImageReader reader(QStringLiteral(TORNVALE_SOURCE_DIR "/packaging/windows/Tornvale.ico"), "ico");
+    ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
+    ASSERT_EQ(reader.imageCount(), int(kApplicationIconSizes.size()));
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        ASSERT_TRUE(reader.jumpToImage(i));
+        const QImage stored = reader.read().convertToFormat(QImage::Format_ARGB32);
+        const int size = kApplicationIconSizes[std::size_t(i)];
+        ASSERT_EQ(stored.size(), QSize(size, size)) << "image " << i;
+        EXPECT_EQ(stored, ApplicationIconImage(size))
+            << size << " x " << size << " differs: run tornvale-icons --ico on the file";
+    }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build-windows}" && pwd)
 source "$here/session.sh"
 
+"$here/resources.sh" "$build"
+
 start_xvfb
 t0=$(date +%s)
 fresh_prefix
@@ -30,6 +32,7 @@ run_test() {
 }
 run_test exchange_tests
 run_test serial_tests "--gtest_filter=-$linux_queue"
+run_test discovery_tests
 "$WINESERVER" -w
 
 t=$(date +%s)
@@ -39,3 +42,7 @@ echo "smoke test passed in $(( $(date +%s) - t )) s"
 t=$(date +%s)
 "$here/dayfile.sh" "$build"
 echo "day's file check passed in $(( $(date +%s) - t )) s"
+
+t=$(date +%s)
+"$here/replug.sh" "$build"
+echo "replug check passed in $(( $(date +%s) - t )) s"

@@ -68,6 +68,8 @@ app_pid=$!
 wait_until 60 locate_window || fail "no window '$title'"
 sleep 2
 pass "window '$title' shown at $client_x,$client_y"
+icon=$(window_icon_matches) || fail "the window's icon is not the program's icon"
+pass "the window shows the program's icon ($icon)"
 
 # ---- caption language ------------------------------------------------------------
 uebertragen="140 344 237 57" wert_lesen_caption="126 56 120 20"

@@ -52,3 +52,47 @@ list_device_as_port() {
   "$WINESERVER" -w
   "$WINE" wineboot -u >/dev/null 2>&1
 }
+
+# Starts Tornvale.exe of $build in its folder; sets app_pid and finds the window.
+start_tornvale() {
+  cd "$build/bin"
+  "$WINE" Tornvale.exe >"$work/app.out" 2>&1 &
+  app_pid=$!
+  wait_until 60 locate_window || fail "no window '$title'"
+  sleep 2  # the window's first paint
+}
+
+# Opens the port list and chooses its last entry (the one port wine lists
+# beside COM1 sorts after it), as an operator does with the keyboard.
+choose_last_port() {
+  click_at 320 128
+  xdotool key alt+Down; sleep 0.5
+  xdotool key End Return
+}
+
+# The window's icon as wine hands it to X (_NET_WM_ICON: width, height, then
+# 0xAARRGGBB top-down) against the image of that size in the committed icon
+# file (a 32-bit bitmap of the same values, bottom-up). Prints the size.
+window_icon_matches() {
+  local ico=$here/../../packaging/windows/Tornvale.ico id data count i entry offset x y
+  id=$(xdotool search --name "^$title\$" | head -n 1)
+  data=$(xprop -id "$id" -notype 32c _NET_WM_ICON 2>/dev/null) || return 1
+  read -r -a icon <<<"$(echo "${data#*= }" | tr -d ',')"
+  ((${#icon[@]} > 2)) || return 1
+  local width=${icon[0]} height=${icon[1]}
+  count=$(od -An -tu2 -j4 -N2 "$ico" | tr -d ' ')
+  for ((i = 0; i < count; i++)); do
+    entry=$((6 + 16 * i))
+    [ "$(od -An -tu1 -j$entry -N1 "$ico" | tr -d ' ')" = "$width" ] || continue
+    offset=$(od -An -tu4 -j$((entry + 12)) -N4 "$ico" | tr -d ' ')
+    read -r -a stored <<<"$(od -An -tu4 -v -j$((offset + 40)) -N$((width * height * 4)) "$ico" | tr -s ' \n' ' ')"
+    for ((y = 0; y < height; y++)); do
+      for ((x = 0; x < width; x++)); do
+        [ "${icon[2 + y * width + x]}" = "${stored[(height - 1 - y) * width + x]}" ] || return 1
+      done
+    done
+    echo "${width}x$height"
+    return 0
+  done
+  return 1
+}
