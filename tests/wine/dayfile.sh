@@ -10,14 +10,7 @@
 #
 #   tests/wine/dayfile.sh [build-windows] [linux build]
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-build-windows}" && pwd)
-linux=$(cd "${2:-$here/../../build}" && pwd)
-source "$here/session.sh"
-source "$here/window.sh"
-port=COM12
-exe="$build/bin/Tornvale.exe"
-work=$(mktemp -d)
+source "$(dirname "$0")/window-check.sh"
 session_extra_cleanup='[ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"'
 
 fail() {
@@ -26,7 +19,6 @@ fail() {
   kill "${sim_pid:-}" "${app_pid:-}" 2>/dev/null  # before the session's own clean-up
   exit 1
 }
-pass() { echo "ok: $*"; }
 
 # ---- the device on a pseudo-terminal, listed by wine as COM12; ACP 65001 ------
 start_device

@@ -7,18 +7,11 @@
 #
 #   tests/wine/replug.sh [build-windows] [linux build]
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-build-windows}" && pwd)
-linux=$(cd "${2:-$here/../../build}" && pwd)
-source "$here/session.sh"
-source "$here/window.sh"
-port=COM12
+source "$(dirname "$0")/window-check.sh"
 query='<STX>80<ETX><CR>' poll='<STX>806412<ETX><CR>'
-work=$(mktemp -d)
 session_extra_cleanup='kill ${first_pid:-} ${sim_pid:-} 2>/dev/null; rm -rf "$work"'
 
 fail() { echo "REPLUG FAILED: $*" >&2; import -window root "$build/replug-failure.png" 2>/dev/null; exit 1; }
-pass() { echo "ok: $*"; }
 logged() { [ -f "$1" ] && grep -qxF "$2" "$1"; }
 app_alive() { kill -0 "$app_pid" 2>/dev/null && locate_window; }
 

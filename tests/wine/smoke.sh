@@ -15,18 +15,10 @@
 #
 #   tests/wine/smoke.sh [build-windows] [linux build]
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-build-windows}" && pwd)
-linux=$(cd "${2:-$here/../../build}" && pwd)
-source "$here/session.sh"
-source "$here/window.sh"
-port=COM12
-exe="$build/bin/Tornvale.exe"
-work=$(mktemp -d)
+source "$(dirname "$0")/window-check.sh"
 session_extra_cleanup='[ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"'
 
 fail() { echo "SMOKE FAILED: $*" >&2; import -window root "$build/smoke-failure.png" 2>/dev/null; exit 1; }
-pass() { echo "ok: $*"; }
 
 # ---- the window: positions from its fixed layout, state from its pixels ------
 # Wine 8 answers UI Automation only for the top window (no navigation, no
