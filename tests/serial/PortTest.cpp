@@ -121,7 +121,11 @@ TEST_F(PortOnPty, PurgeQueuesDiscardsWaitingInput)
     port.Open();
     ASSERT_TRUE(device.Send("to be dropped\n"));
     ASSERT_TRUE(WaitForInput(14));
-    port.PurgeQueues(false, false);  // no flag: nothing goes
+    // No flag: PurgeComm is still called, and refuses an empty request as
+    // Windows does; nothing goes.
+    const EComPort refused = CatchComError([&] { port.PurgeQueues(false, false); });
+    EXPECT_EQ(refused.Code, ComErrorCode::PurgeFailed);
+    EXPECT_EQ(refused.WinCode, static_cast<std::int32_t>(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(port.BytesWaiting(), 14);
     port.PurgeQueues(true, true);
     EXPECT_EQ(port.BytesWaiting(), 0);
