@@ -1,14 +1,11 @@
 #include "ui/PortDoctor.h"
 
-#include "serial/EComPort.h"
+#include "serial/PortFailure.h"
 #include "ui/CaptionTable.h"
 
 #include <QStatusBar>
 
 namespace {
-
-// Windows reports a port that another program holds as "access denied".
-constexpr std::int32_t kAccessDenied = 5;
 
 QString Q(const std::string& text)
 {
@@ -27,7 +24,8 @@ std::optional<TPortAdvice> AdviceFor(const std::string& comName, std::int32_t co
     if (facts.access.refused)
         return advice(facts.access.joiningGroupHelps ? K::NoPermission : K::NoPermissionForAnyGroup);
     if (facts.holder) return advice(K::InUse);
-    if (winCode == kAccessDenied) return advice(K::InUseByUnknown);  // held by a process this user may not look into
+    // Held by a process this user may not look into.
+    if (ClassifyPortFailure(code, winCode) == TPortFailure::pfInUseOrRefused) return advice(K::InUseByUnknown);
     return std::nullopt;
 }
 
