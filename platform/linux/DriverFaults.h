@@ -13,7 +13,7 @@ namespace platform::detail {
 enum class WaitRelease {
     MaskChange,  // SetCommMask, as Windows' own driver does
     Cancel,      // only CancelIoEx: a driver that ignores the mask change
-    Cleanup,     // neither: a driver that completes the wait only when the handle closes
+    Cleanup,     // neither, nor the loss: a driver that completes the wait only when the handle closes
 };
 
 struct DriverFaults {

@@ -273,7 +273,8 @@ void SerialDevice::DeviceLost()
     gone_ = true;
     AbortReads(ERROR_OPERATION_ABORTED);
     AbortWrites(ERROR_OPERATION_ABORTED);
-    AbortWait(ERROR_OPERATION_ABORTED);
+    // A driver that completes a wait only when its handle closes does not for a loss either.
+    if (CurrentDriverFaults().waitRelease != WaitRelease::Cleanup) AbortWait(ERROR_OPERATION_ABORTED);
 }
 
 void SerialDevice::Wake()

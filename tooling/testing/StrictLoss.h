@@ -31,8 +31,9 @@ public:
 };
 
 // A pending wait for line events that a mask change does not end: only
-// CancelIoEx does (`endsOnCancel`), or not even that, and only closing the
-// handle ends it (a driver that completes it only at cleanup).
+// CancelIoEx does (`endsOnCancel`), or not even that nor the device's loss,
+// and only closing the handle ends it (a driver that completes it only at
+// cleanup).
 class ScopedHeldWaits {
 public:
     explicit ScopedHeldWaits(bool endsOnCancel);
