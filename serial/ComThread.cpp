@@ -86,29 +86,31 @@ void TComThread::Execute()
 
     try {
         for (;;) {
-            DWORD failure = ERROR_SUCCESS;
+            // Ended with no event (a mask change, or a driver's whim), a wait
+            // is started again after a pause, as after an aborted one.
+            TVerdict verdict{TOutcome::Rearm, ERROR_SUCCESS};
             if (!FMaskSet && !(FMaskSet = SetCommMask(port, FMask))) {
-                failure = GetLastError();
+                verdict = Judge(port, GetLastError());
             } else if (WaitCommEvent(port, &FEventMask, &overlapped) || GetLastError() == ERROR_IO_PENDING) {
                 waitPending = true;
                 if (WaitForMultipleObjects(2, waitHandles, false, INFINITE) != WAIT_OBJECT_0 + 1) break;
                 waitPending = false;
                 DWORD unused = 0;
-                if (GetOverlappedResult(port, &overlapped, &unused, false)) {
+                if (!GetOverlappedResult(port, &overlapped, &unused, false)) {
+                    verdict = Judge(port, GetLastError());
+                } else if (FEventMask != 0) {
                     pause.Reset();
                     reported = false;
                     DispatchEvents();
                     continue;
                 }
-                failure = GetLastError();
             } else {
-                failure = GetLastError();
+                verdict = Judge(port, GetLastError());
             }
 
-            const TVerdict verdict = Judge(port, failure);
             if (verdict.Outcome == TOutcome::Lost) {
                 FComPort.FDeviceLost = true;
-                if (!reported) Report(verdict.Code);
+                Report(verdict.Code);
                 WaitForSingleObject(FStopEvent, INFINITE);  // nothing to wait for until the port is closed
                 break;
             }

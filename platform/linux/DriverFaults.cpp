@@ -21,12 +21,13 @@ DriverFaults CurrentDriverFaults()
     return faults;
 }
 
-DWORD TakeWaitFailure()
+bool TakeWaitFailure(DWORD& code)
 {
     std::lock_guard lock(mutex);
-    if (faults.waitFailure == 0 || faults.failingWaits <= 0) return 0;
+    if (faults.failingWaits <= 0) return false;
     --faults.failingWaits;
-    return faults.waitFailure;
+    code = faults.waitFailure;
+    return true;
 }
 
 }  // namespace platform::detail

@@ -24,14 +24,16 @@ struct DriverFaults {
     DWORD lossCode = 0;
     WaitRelease waitRelease = WaitRelease::MaskChange;
     // The next `failingWaits` waits for line events end at once with
-    // `waitFailure` while the device is there (wine's pseudo-terminal: 995).
-    DWORD waitFailure = 0;
+    // `waitFailure` while the device is there (wine's pseudo-terminal: 995;
+    // ERROR_SUCCESS: with no event).
+    DWORD waitFailure = ERROR_SUCCESS;
     long failingWaits = 0;
 };
 
 void SetDriverFaults(const DriverFaults& faults);
 DriverFaults CurrentDriverFaults();
-// Counts one failing wait off; the code the wait ends with, or 0.
-DWORD TakeWaitFailure();
+// Counts one failing wait off: false when none is due, else true with the
+// code the wait ends with.
+bool TakeWaitFailure(DWORD& code);
 
 }  // namespace platform::detail

@@ -46,7 +46,7 @@ DWORD SerialDevice::StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<
     if (const DWORD refused = Refused()) return refused;
     if (gone_) return ERROR_BAD_COMMAND;
     if (mask_ == 0 || wait_ || eventMask == nullptr) return ERROR_INVALID_PARAMETER;
-    if (const DWORD failure = TakeWaitFailure()) {
+    if (DWORD failure = 0; TakeWaitFailure(failure)) {
         Completion done{&ov, std::move(event)};
         *eventMask = 0;
         Finish(done, failure, 0);

@@ -21,7 +21,8 @@ public:
 };
 
 // The next `count` waits for line events end at once with `code` although
-// the device is still there (wine on a pseudo-terminal: 995, every time).
+// the device is still there (wine on a pseudo-terminal: 995, every time;
+// ERROR_SUCCESS: successfully, with no event).
 class ScopedFailingWaits {
 public:
     ScopedFailingWaits(DWORD code, long count);

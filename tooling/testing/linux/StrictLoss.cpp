@@ -35,7 +35,7 @@ ScopedFailingWaits::ScopedFailingWaits(DWORD code, long count)
 ScopedFailingWaits::~ScopedFailingWaits()
 {
     ChangeFaults([](detail::DriverFaults& f) {
-        f.waitFailure = 0;
+        f.waitFailure = ERROR_SUCCESS;
         f.failingWaits = 0;
     });
 }
