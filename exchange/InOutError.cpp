@@ -7,9 +7,9 @@ namespace exchange {
 std::string InOutErrorMessage(int errorCode)
 {
     switch (errorCode) {
-    case kErrorDiskFull:
-    case kErrorHandleDiskFull: return "Zu wenig Speicherplatz";
-    case kErrorAccessDenied: return "Dateizugriff verweigert";
+    case platform::ERROR_DISK_FULL:
+    case platform::ERROR_HANDLE_DISK_FULL: return "Zu wenig Speicherplatz";
+    case platform::ERROR_ACCESS_DENIED: return "Dateizugriff verweigert";
     default: return "E/A-Fehler " + std::to_string(errorCode);
     }
 }

@@ -11,16 +11,12 @@
 
 namespace exchange {
 
-inline constexpr int kErrorAccessDenied = 5;     // ERROR_ACCESS_DENIED
-inline constexpr int kErrorHandleDiskFull = 39;  // ERROR_HANDLE_DISK_FULL
-inline constexpr int kErrorDiskFull = 112;       // ERROR_DISK_FULL
-
 class EInOutError : public std::runtime_error {
 public:
     explicit EInOutError(int errorCode);
 
     // The platform's mapping of errno: a full disk (also a file-size or
-    // quota limit) is kErrorDiskFull, refused access kErrorAccessDenied.
+    // quota limit) is ERROR_DISK_FULL, refused access ERROR_ACCESS_DENIED.
     static EInOutError FromErrno(int err);
 
     int ErrorCode;

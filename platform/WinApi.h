@@ -23,18 +23,25 @@ inline constexpr HANDLE INVALID_HANDLE_VALUE = -1;
 enum : DWORD {
     ERROR_SUCCESS = 0,
     ERROR_FILE_NOT_FOUND = 2,
+    ERROR_PATH_NOT_FOUND = 3,
     ERROR_TOO_MANY_OPEN_FILES = 4,
     ERROR_ACCESS_DENIED = 5,
     ERROR_INVALID_HANDLE = 6,
     ERROR_NOT_ENOUGH_MEMORY = 8,
+    ERROR_NOT_READY = 21,
     ERROR_BAD_COMMAND = 22,
     ERROR_GEN_FAILURE = 31,
+    ERROR_SHARING_VIOLATION = 32,
+    ERROR_HANDLE_DISK_FULL = 39,
     ERROR_NOT_SUPPORTED = 50,
-    ERROR_DISK_FULL = 112,
     ERROR_INVALID_PARAMETER = 87,
+    ERROR_DISK_FULL = 112,
     ERROR_OPERATION_ABORTED = 995,
     ERROR_IO_INCOMPLETE = 996,
     ERROR_IO_PENDING = 997,
+    ERROR_DEVICE_NOT_CONNECTED = 1167,
+    ERROR_NOT_FOUND = 1168,
+    ERROR_DEVICE_REMOVED = 1617,
 };
 
 DWORD GetLastError();
@@ -162,14 +169,23 @@ struct OVERLAPPED {
 // once with what has been received, even nothing. "Written" means taken by
 // the kernel; EV_TXEMPTY is raised when the last pending write has been taken.
 //
-// When the device goes away (USB unplug, pty hang-up) every pending operation
-// completes with ERROR_OPERATION_ABORTED. After that WaitCommEvent, WriteFile,
-// SetCommState, SetCommTimeouts, SetupComm and GetCommModemStatus fail with
-// ERROR_BAD_COMMAND; ReadFile and ClearCommError go on until the bytes
-// received before the loss have been read, then fail the same way; PurgeComm,
-// SetCommMask, the getters and CloseHandle still succeed, so the port closes
-// cleanly. An event thread that loops on WaitCommEvent and a wait for the
-// record's event therefore sees one aborted wait, then blocks until stopped.
+// When the device goes away (USB unplug, pty hang-up) the handle stays open
+// and keeps the COM name busy until it is closed. What holds on every system:
+// each pending operation completes with an error (ERROR_OPERATION_ABORTED
+// here; on Windows that or the driver's own code), and later calls may fail
+// with a code that depends on the driver: ERROR_ACCESS_DENIED,
+// ERROR_NOT_READY, ERROR_BAD_COMMAND, ERROR_GEN_FAILURE,
+// ERROR_DEVICE_NOT_CONNECTED or ERROR_DEVICE_REMOVED. Any call may fail so,
+// PurgeComm, SetCommMask and ClearCommError included; only CloseHandle is
+// certain to succeed. A wait for line events may also end with
+// ERROR_OPERATION_ABORTED while the device is still there (wine does so on a
+// pseudo-terminal), and a driver may hold a pending wait until CancelIoEx or
+// CloseHandle although the mask changed.
+// The Linux emulation by default is kinder: new calls that need the device
+// fail with ERROR_BAD_COMMAND, ReadFile and ClearCommError go on until the
+// bytes received before the loss have been read, and PurgeComm, SetCommMask
+// and the getters still succeed. Tests can make it act out Windows' drivers
+// instead (tooling/testing/StrictLoss.h).
 //
 // Every call is safe from any thread, also while another thread has a wait
 // pending. CloseHandle completes every pending operation with
@@ -185,6 +201,9 @@ bool CloseHandle(HANDLE h);
 // keeps it). A full queue drops bytes with CE_RXOVER, or, with RTS handshake
 // or Xon/Xoff input flow, stops taking them so the kernel throttles the peer.
 bool SetupComm(HANDLE h, DWORD inQueue, DWORD outQueue);
+// Refuses with ERROR_INVALID_PARAMETER what Windows' serial driver refuses:
+// ByteSize outside 5..8, 1.5 stop bits with other than 5 data bits, 2 stop
+// bits with 5 data bits.
 bool SetCommState(HANDLE h, const DCB& dcb);
 bool GetCommState(HANDLE h, DCB& dcb);  // the block last set (a pty cannot be read back)
 bool SetCommTimeouts(HANDLE h, const COMMTIMEOUTS& t);
@@ -194,6 +213,8 @@ bool GetCommMask(HANDLE h, DWORD& mask);
 bool WaitCommEvent(HANDLE h, DWORD* eventMask, OVERLAPPED* ov);
 // cbInQue counts exactly the bytes a read can take at once.
 bool ClearCommError(HANDLE h, DWORD* errors, COMSTAT* stat);
+// flags must name at least one of the four PURGE_* actions
+// (ERROR_INVALID_PARAMETER otherwise, as on Windows).
 bool PurgeComm(HANDLE h, DWORD flags);
 bool GetCommModemStatus(HANDLE h, DWORD* status);
 bool ReadFile(HANDLE h, void* buffer, DWORD count, DWORD* read, OVERLAPPED* ov);
@@ -201,6 +222,11 @@ bool WriteFile(HANDLE h, const void* buffer, DWORD count, DWORD* written, OVERLA
 // wait must be false (ERROR_NOT_SUPPORTED otherwise): callers wait on the
 // record's event and then collect the result.
 bool GetOverlappedResult(HANDLE h, OVERLAPPED* ov, DWORD* transferred, bool wait);
+// Asks for the operation of that record to be cancelled, from any thread; it
+// then completes with ERROR_OPERATION_ABORTED (a driver may take its time or,
+// failing, complete it only when the handle is closed). The record must stay
+// alive until it has completed. ERROR_NOT_FOUND when nothing is pending on it.
+bool CancelIoEx(HANDLE h, OVERLAPPED* ov);
 
 // ---- events and waits ------------------------------------------------------------
 inline constexpr DWORD INFINITE = 0xFFFFFFFFu;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "serial/ComEventTable.h"
+#include "serial/PortFailure.h"
 
 using namespace platform;
 
@@ -36,6 +37,7 @@ TComPort::~TComPort()
 void TComPort::Open()
 {
     if (FConnected) return;
+    FDeviceLost = false;
     CreatePortHandle();
     FConnected = true;
     try {
@@ -67,17 +69,30 @@ void TComPort::Close()
     // thread's end here would never finish.
     if (ComDeliveryScope::IsDelivering(*this))
         throw std::logic_error("a port cannot be closed from its own event handler");
-    AbortPending();
-    std::exception_ptr deliveryError;
+    struct Closing {
+        bool& flag;
+        explicit Closing(bool& f) : flag(f) { flag = true; }
+        ~Closing() { flag = false; }
+    } closing(FClosing);
+
+    // After a loss any call but CloseHandle may fail; the port must close all
+    // the same, or its handle would keep the COM name taken for good.
+    std::exception_ptr failure;
+    try {
+        AbortPending();
+    } catch (const EComPort& error) {
+        if (ClassifyPortFailure(error) != TPortFailure::pfDeviceGone) failure = std::current_exception();
+    }
     try {
         StopEventThread();
     } catch (...) {
-        deliveryError = std::current_exception();
+        if (!failure) failure = std::current_exception();
     }
     DestroyPortHandle();
     FConnected = false;
+    FDeviceLost = false;
     if (FOnClose) FOnClose(this);
-    if (deliveryError) std::rethrow_exception(deliveryError);
+    if (failure) std::rethrow_exception(failure);
 }
 
 // Stops the thread and waits for its end while serving its deliveries; the
@@ -112,10 +127,17 @@ void TComPort::ReleaseAfterFailedClose() noexcept
     FConnected = false;
 }
 
+void TComPort::RaiseFailure(std::int32_t Code)
+{
+    const EComPort error(Code, static_cast<std::int32_t>(GetLastError()));
+    if (FConnected && ClassifyPortFailure(error) == TPortFailure::pfDeviceGone) FDeviceLost = true;
+    throw error;
+}
+
 void TComPort::CreatePortHandle()
 {
     FHandle = CreateFile(FPortNum);
-    if (FHandle == INVALID_HANDLE_VALUE) RaiseComError(ComErrorCode::OpenFailed);
+    if (FHandle == INVALID_HANDLE_VALUE) RaiseFailure(ComErrorCode::OpenFailed);
 }
 
 void TComPort::DestroyPortHandle()

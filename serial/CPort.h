@@ -9,6 +9,7 @@
 // only store; Open applies everything. A setter given the value already held
 // does nothing at all.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -101,6 +102,9 @@ public:
     bool ThreadCreated() const { return FThreadCreated; }
     TComThread* EventThread() const { return FEventThread.get(); }
     platform::HWND EventWindow() const { return FEventWindow; }
+    // True once a call on the open port, or its event thread, found the
+    // device gone (ClassifyPortFailure); false again after Close.
+    bool DeviceLost() const { return FDeviceLost.load(); }
 
     // ---- life ----
     // Opens the device, applies all settings, starts the event thread (and
@@ -109,10 +113,14 @@ public:
     void Open();
     // Aborts pending I/O, stops the event thread (completing a delivery it has
     // begun), closes the device, then calls OnClose. No effect when closed.
-    // A handler's exception raised while Close waits for the thread is
-    // rethrown once the port is closed. Called from one of this port's own
-    // event handlers it raises std::logic_error (its thread waits for that
-    // handler, so it could never end).
+    // Every step runs whatever failed before it, so the port is always closed
+    // afterwards and its name free for the next Open, also when the device
+    // has gone and every call on it fails. A failure because the device has
+    // gone raises nothing (it has been reported already); any other failure,
+    // or a handler's exception raised while Close waits for the thread, is
+    // raised once the port is closed. Called from one of this port's own
+    // event handlers it raises std::logic_error and does nothing (its thread
+    // waits for that handler, so it could never end).
     void Close();
 
     // ---- operations on an open port (on a closed one they raise) ----
@@ -146,8 +154,9 @@ public:
 
     // ---- event delivery ----
     // The hidden window's method: CM_COMEVENT with one event bit in wParam
-    // calls that event's dispatcher; other wParams are ignored; other
-    // messages go to DefWindowProc.
+    // calls that event's dispatcher; other wParams are ignored. CM_COMFAILURE
+    // raises the failure the event thread reported (while Close runs, nothing).
+    // Other messages go to DefWindowProc.
     platform::LRESULT WindowMethod(platform::HWND Wnd, platform::UINT Msg, platform::WPARAM WParam,
                                    platform::LPARAM LParam);
 
@@ -171,6 +180,10 @@ protected:
     virtual void ApplySettings();
 
 private:
+    friend class TComThread;  // notes a loss; closes the handle under a wait the driver holds
+
+    // Raises EComPort with Code and the last platform error, noting a lost device.
+    [[noreturn]] void RaiseFailure(std::int32_t Code);
     void StopEventThread();
     void ReleaseAfterFailedClose() noexcept;
 
@@ -205,4 +218,6 @@ private:
     std::unique_ptr<TComThread> FEventThread;
     bool FThreadCreated = false;
     platform::HWND FEventWindow = nullptr;
+    std::atomic<bool> FDeviceLost{false};  // also set by the event thread
+    bool FClosing = false;
 };

@@ -4,6 +4,7 @@
 #include "serial/ComEventTable.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "serial/CPort.h"
@@ -52,6 +53,14 @@ DWORD EventMaskOf(TEvents Events)
 
 LRESULT TComPort::WindowMethod(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    if (Msg == CM_COMFAILURE) {
+        // Raised here, on the main thread, it reaches the error display as a
+        // handler's exception does. A port being closed has nothing to report.
+        std::optional<EComPort> failure;
+        if (FEventThread) failure = FEventThread->TakeReportedFailure();
+        if (failure && !FClosing) throw *failure;
+        return 0;
+    }
     if (Msg != CM_COMEVENT) return DefWindowProc(Wnd, Msg, WParam, LParam);
     ComDeliveryScope delivering(*this);
     for (const auto& row : ComEventsInDeliveryOrder) {

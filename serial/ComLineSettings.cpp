@@ -45,7 +45,7 @@ DCB TComPort::BuildDCB() const
 void TComPort::ApplyLineSettings()
 {
     if (!FConnected) return;
-    if (!SetCommState(FHandle, BuildDCB())) RaiseComError(ComErrorCode::SetStateFailed);
+    if (!SetCommState(FHandle, BuildDCB())) RaiseFailure(ComErrorCode::SetStateFailed);
 }
 
 void TComPort::ApplyTimeouts()
@@ -58,11 +58,11 @@ void TComPort::ApplyTimeouts()
     t.ReadTotalTimeoutConstant = static_cast<DWORD>(FTimeouts->ReadTotalConstant());
     t.WriteTotalTimeoutMultiplier = static_cast<DWORD>(FTimeouts->WriteTotalMultiplier());
     t.WriteTotalTimeoutConstant = static_cast<DWORD>(FTimeouts->WriteTotalConstant());
-    if (!SetCommTimeouts(FHandle, t)) RaiseComError(ComErrorCode::TimeoutsFailed);
+    if (!SetCommTimeouts(FHandle, t)) RaiseFailure(ComErrorCode::TimeoutsFailed);
 }
 
 void TComPort::ApplyBufferSizes()
 {
     if (!FConnected) return;
-    if (!SetupComm(FHandle, FBuffer->InputSize(), FBuffer->OutputSize())) RaiseComError(ComErrorCode::SetupFailed);
+    if (!SetupComm(FHandle, FBuffer->InputSize(), FBuffer->OutputSize())) RaiseFailure(ComErrorCode::SetupFailed);
 }

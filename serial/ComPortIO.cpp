@@ -31,7 +31,7 @@ std::int32_t TComPort::BytesWaiting()
 {
     DWORD errors = 0;
     COMSTAT stat;
-    if (!ClearCommError(FHandle, &errors, &stat)) RaiseComError(ComErrorCode::ClearErrorFailed);
+    if (!ClearCommError(FHandle, &errors, &stat)) RaiseFailure(ComErrorCode::ClearErrorFailed);
     return static_cast<std::int32_t>(stat.cbInQue);
 }
 
@@ -40,12 +40,12 @@ void TComPort::PurgeQueues(bool Input, bool Output)
     DWORD flags = 0;
     if (Input) flags |= PURGE_RXCLEAR;
     if (Output) flags |= PURGE_TXCLEAR;
-    if (!PurgeComm(FHandle, flags)) RaiseComError(ComErrorCode::PurgeFailed);
+    if (!PurgeComm(FHandle, flags)) RaiseFailure(ComErrorCode::PurgeFailed);
 }
 
 void TComPort::AbortPending()
 {
-    if (!PurgeComm(FHandle, PURGE_TXABORT | PURGE_RXABORT)) RaiseComError(ComErrorCode::PurgeFailed);
+    if (!PurgeComm(FHandle, PURGE_TXABORT | PURGE_RXABORT)) RaiseFailure(ComErrorCode::PurgeFailed);
 }
 
 std::int32_t TComPort::WriteText(const std::string& Data)
@@ -71,7 +71,7 @@ std::int32_t TComPort::WriteTextAsync(const std::string& Data, PAsync AsyncPtr)
     DWORD written = 0;
     if (!WriteFile(FHandle, Data.data(), static_cast<DWORD>(Data.size()), &written, &AsyncPtr->Overlapped) &&
         GetLastError() != ERROR_IO_PENDING)
-        RaiseComError(ComErrorCode::WriteFailed);
+        RaiseFailure(ComErrorCode::WriteFailed);
     return static_cast<std::int32_t>(written);
 }
 
@@ -85,7 +85,7 @@ std::int32_t TComPort::ReadTextAsync(std::string& Data, std::int32_t Count, PAsy
     DWORD read = 0;
     if (!ReadFile(FHandle, Data.data(), static_cast<DWORD>(size), &read, &AsyncPtr->Overlapped) &&
         GetLastError() != ERROR_IO_PENDING)
-        RaiseComError(ComErrorCode::ReadFailed);
+        RaiseFailure(ComErrorCode::ReadFailed);
     return static_cast<std::int32_t>(read);
 }
 
@@ -95,14 +95,14 @@ std::int32_t TComPort::AwaitAsync(PAsync AsyncPtr)
     DWORD transferred = 0;
     if (WaitForSingleObject(AsyncPtr->Overlapped.hEvent, INFINITE) != WAIT_OBJECT_0 ||
         !GetOverlappedResult(FHandle, &AsyncPtr->Overlapped, &transferred, false))
-        RaiseComError(FailureCode(AsyncPtr->Kind));
+        RaiseFailure(FailureCode(AsyncPtr->Kind));
     return static_cast<std::int32_t>(transferred);
 }
 
 TModemSignals TComPort::ModemSignals()
 {
     DWORD status = 0;
-    if (!GetCommModemStatus(FHandle, &status)) RaiseComError(ComErrorCode::ModemStatusFailed);
+    if (!GetCommModemStatus(FHandle, &status)) RaiseFailure(ComErrorCode::ModemStatusFailed);
     TModemSignals signals;
     if (status & MS_CTS_ON) signals.Include(msCTS);
     if (status & MS_DSR_ON) signals.Include(msDSR);
@@ -115,7 +115,7 @@ TComErrors TComPort::LineErrors()
 {
     DWORD flags = 0;
     COMSTAT stat;
-    if (!ClearCommError(FHandle, &flags, &stat)) RaiseComError(ComErrorCode::ClearErrorFailed);
+    if (!ClearCommError(FHandle, &flags, &stat)) RaiseFailure(ComErrorCode::ClearErrorFailed);
     TComErrors errors;
     if (flags & CE_FRAME) errors.Include(ceFrame);
     if ((flags & CE_RXPARITY) && FParity->Check()) errors.Include(ceRxParity);

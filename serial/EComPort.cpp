@@ -3,8 +3,6 @@
 #include <array>
 #include <string>
 
-#include "platform/WinApi.h"
-
 namespace {
 
 const std::array<const char*, 15> Messages = {
@@ -41,13 +39,3 @@ EComPort::EComPort(std::int32_t ACode, std::int32_t AWinCode)
 }
 
 EComPort::EComPort(std::int32_t ACode) : std::runtime_error(ComErrorMessage(ACode)), WinCode(-1), Code(ACode) {}
-
-bool DeviceHasGone(const EComPort& error)
-{
-    return error.WinCode == static_cast<std::int32_t>(platform::ERROR_BAD_COMMAND);
-}
-
-void RaiseComError(std::int32_t Code)
-{
-    throw EComPort(Code, static_cast<std::int32_t>(platform::GetLastError()));
-}

@@ -37,10 +37,3 @@ public:
     std::int32_t WinCode;
     std::int32_t Code;
 };
-
-// True when the error says the port's device has gone (adapter unplugged,
-// simulator ended): the platform refuses new calls with ERROR_BAD_COMMAND.
-bool DeviceHasGone(const EComPort& error);
-
-// Raises EComPort with Code and the calling thread's last platform error.
-[[noreturn]] void RaiseComError(std::int32_t Code);

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStyle>
 
+#include <cerrno>
+
 namespace {
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kErrorPathNotFound = 3;  // the run-time's code for a missing folder
@@ -30,7 +32,7 @@ void TDirectoryListBox::SetDirectory(const QString& path)
 {
     const QFileInfo target(path);
     if (!target.exists() || !target.isDir()) throw exchange::EInOutError(kErrorPathNotFound);
-    if (!QDir::setCurrent(target.absoluteFilePath())) throw exchange::EInOutError(exchange::kErrorAccessDenied);
+    if (!QDir::setCurrent(target.absoluteFilePath())) throw exchange::EInOutError::FromErrno(EACCES);
 
     const QString now = QDir::currentPath();  // resolved the way the system sees it
     const bool changed = now != directory_;

@@ -1,6 +1,6 @@
 #include "ui/ErrorDisplay.h"
 
-#include "serial/EComPort.h"
+#include "serial/PortFailure.h"
 #include "ui/AnsiText.h"
 
 #include <QMessageBox>
@@ -24,7 +24,7 @@ QString EpisodeKey(const std::exception_ptr& error, const QString& message)
     try {
         std::rethrow_exception(error);
     } catch (const EComPort& e) {
-        if (DeviceHasGone(e)) return QStringLiteral("device gone");
+        if (ClassifyPortFailure(e) == TPortFailure::pfDeviceGone) return QStringLiteral("device gone");
     } catch (...) {
     }
     return message;

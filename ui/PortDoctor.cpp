@@ -1,14 +1,11 @@
 #include "ui/PortDoctor.h"
 
-#include "serial/EComPort.h"
+#include "serial/PortFailure.h"
 #include "ui/CaptionTable.h"
 
 #include <QStatusBar>
 
 namespace {
-
-// Windows reports a port that another program holds as "access denied".
-constexpr std::int32_t kAccessDenied = 5;
 
 QString Q(const std::string& text)
 {
@@ -31,7 +28,8 @@ std::optional<TPortAdvice> AdviceFor(const std::string& comName, std::int32_t co
     // whose provider we see (so the port is ours to open), locked exclusively
     // by a program that ended without unlocking it: that flag lives as long as
     // the master side, and only root may open past it.
-    if (winCode == kAccessDenied) return advice(facts.provider ? K::LeftLocked : K::InUseByUnknown);
+    if (ClassifyPortFailure(code, winCode) == TPortFailure::pfInUseOrRefused)
+        return advice(facts.provider ? K::LeftLocked : K::InUseByUnknown);
     return std::nullopt;
 }
 

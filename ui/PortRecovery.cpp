@@ -1,17 +1,18 @@
 #include "ui/PortRecovery.h"
 
 #include "serial/CPort.h"
+#include "serial/PortFailure.h"
 
 bool DeviceGone(TComPort& port)
 {
     if (!port.Connected()) return false;
-    // The modem status is a call without side effects on the line that the
-    // platform refuses once the device has gone; reads and the input count
-    // would still succeed while bytes received before the loss remain.
+    if (port.DeviceLost()) return true;
+    // Nothing has failed yet: ask. The modem status is a call without side
+    // effects on the line that the platform refuses once the device has gone.
     try {
         port.ModemSignals();
     } catch (const EComPort& error) {
-        return DeviceHasGone(error);
+        return ClassifyPortFailure(error) == TPortFailure::pfDeviceGone;
     }
     return false;
 }

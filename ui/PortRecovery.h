@@ -5,9 +5,10 @@
 
 class TComPort;
 
-// True when the port is open and the platform reports its device gone
-// (DeviceHasGone). A port that is closed, healthy or failing for another
-// reason is not gone.
+// True when the port is open and its device has gone: a call on it or its
+// event thread found so (TComPort::DeviceLost), or the platform says so now
+// (ClassifyPortFailure). A port that is closed, healthy or failing for
+// another reason is not gone.
 bool DeviceGone(TComPort& port);
 
 // Closes the port when DeviceGone; the next Open then opens the device that

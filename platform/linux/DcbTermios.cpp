@@ -9,6 +9,9 @@ bool IsValidDcb(const DCB& dcb)
     if (dcb.BaudRate == 0) return false;
     if (dcb.ByteSize < 5 || dcb.ByteSize > 8) return false;
     if (dcb.Parity > SPACEPARITY || dcb.StopBits > TWOSTOPBITS) return false;
+    // Windows' driver: one and a half stop bits only with 5 data bits, two never with 5.
+    if (dcb.StopBits == ONE5STOPBITS && dcb.ByteSize != 5) return false;
+    if (dcb.StopBits == TWOSTOPBITS && dcb.ByteSize == 5) return false;
     if (dcb.fDtrControl > DTR_CONTROL_HANDSHAKE || dcb.fRtsControl > RTS_CONTROL_TOGGLE) return false;
     if ((dcb.fOutX || dcb.fInX) && dcb.XonChar == dcb.XoffChar) return false;
     return true;

@@ -176,4 +176,12 @@ bool GetOverlappedResult(HANDLE /*h*/, OVERLAPPED* ov, DWORD* transferred, bool 
     return Result(detail::StatusOf(*ov));
 }
 
+bool CancelIoEx(HANDLE h, OVERLAPPED* ov)
+{
+    const auto device = Device(h);
+    if (!device) return Result(ERROR_INVALID_HANDLE);
+    if (ov == nullptr) return Result(ERROR_NOT_SUPPORTED);  // cancelling all of a handle's I/O: never needed
+    return Result(device->Cancel(*ov));
+}
+
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include "platform/PortFolder.h"
 #include "platform/linux/DcbTermios.h"
+#include "platform/linux/DriverFaults.h"
 #include "platform/linux/Overlapped.h"
 #include "platform/linux/PortNames.h"
 #include "platform/linux/Posix.h"
@@ -146,7 +147,7 @@ void SerialDevice::OnOtherHandleClosed(const KernelObject& closed)
 DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to the kernel*/)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     if (gone_) return ERROR_BAD_COMMAND;
     if (inQueue > 0) {
         input_.SetCapacity(inQueue);
@@ -161,7 +162,7 @@ DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to
 DWORD SerialDevice::SetState(const DCB& dcb)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     if (gone_) return ERROR_BAD_COMMAND;
     if (!IsValidDcb(dcb)) return ERROR_INVALID_PARAMETER;
     if (dcb.fAbortOnError) return ERROR_NOT_SUPPORTED;
@@ -188,7 +189,7 @@ DWORD SerialDevice::SetState(const DCB& dcb)
 DWORD SerialDevice::GetState(DCB& dcb)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     dcb = dcb_;
     return ERROR_SUCCESS;
 }
@@ -196,7 +197,7 @@ DWORD SerialDevice::GetState(DCB& dcb)
 DWORD SerialDevice::SetTimeouts(const COMMTIMEOUTS& t)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     if (gone_) return ERROR_BAD_COMMAND;
     if (t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD &&
         t.ReadTotalTimeoutConstant == MAXDWORD)
@@ -208,7 +209,7 @@ DWORD SerialDevice::SetTimeouts(const COMMTIMEOUTS& t)
 DWORD SerialDevice::GetTimeouts(COMMTIMEOUTS& t)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     t = timeouts_;
     return ERROR_SUCCESS;
 }
@@ -216,8 +217,8 @@ DWORD SerialDevice::GetTimeouts(COMMTIMEOUTS& t)
 DWORD SerialDevice::Purge(DWORD flags)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
-    if (flags & ~kAllPurgeFlags) return ERROR_INVALID_PARAMETER;
+    if (const DWORD refused = Refused()) return refused;
+    if (flags == 0 || (flags & ~kAllPurgeFlags)) return ERROR_INVALID_PARAMETER;
     if (flags & PURGE_TXABORT) AbortWrites(ERROR_OPERATION_ABORTED);
     if (flags & PURGE_RXABORT) AbortReads(ERROR_OPERATION_ABORTED);
     if ((flags & PURGE_TXCLEAR) && !gone_) ioctl(fd_, TCFLSH, TCOFLUSH);
@@ -230,13 +231,50 @@ DWORD SerialDevice::Purge(DWORD flags)
     return ERROR_SUCCESS;
 }
 
+DWORD SerialDevice::Refused() const
+{
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (gone_) return CurrentDriverFaults().lossCode;
+    return ERROR_SUCCESS;
+}
+
+DWORD SerialDevice::Cancel(const OVERLAPPED& ov)
+{
+    std::lock_guard lock(mutex_);
+    if (closing_) return ERROR_INVALID_HANDLE;
+    if (wait_ && wait_->done.ov == &ov) {
+        // A driver that completes only at cleanup takes the request and does nothing.
+        if (CurrentDriverFaults().waitRelease != WaitRelease::Cleanup) AbortWait(ERROR_OPERATION_ABORTED);
+        return ERROR_SUCCESS;
+    }
+    const auto read =
+        std::find_if(reads_.begin(), reads_.end(), [&](const PendingRead& r) { return r.done.ov == &ov; });
+    if (read != reads_.end()) {
+        const bool head = read == reads_.begin();
+        Finish(read->done, ERROR_OPERATION_ABORTED, 0);
+        reads_.erase(read);
+        if (head) ServeReads(Clock::now());
+        return ERROR_SUCCESS;
+    }
+    const auto write =
+        std::find_if(writes_.begin(), writes_.end(), [&](const PendingWrite& w) { return w.done.ov == &ov; });
+    if (write != writes_.end()) {
+        Finish(write->done, ERROR_OPERATION_ABORTED, write->written);
+        writes_.erase(write);
+        Wake();
+        return ERROR_SUCCESS;
+    }
+    return ERROR_NOT_FOUND;
+}
+
 void SerialDevice::DeviceLost()
 {
     if (gone_) return;
     gone_ = true;
     AbortReads(ERROR_OPERATION_ABORTED);
     AbortWrites(ERROR_OPERATION_ABORTED);
-    AbortWait(ERROR_OPERATION_ABORTED);
+    // A driver that completes a wait only when its handle closes does not for a loss either.
+    if (CurrentDriverFaults().waitRelease != WaitRelease::Cleanup) AbortWait(ERROR_OPERATION_ABORTED);
 }
 
 void SerialDevice::Wake()

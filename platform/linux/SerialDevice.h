@@ -55,10 +55,11 @@ public:
     // which the caller has marked pending, is then already filled and its
     // event set), ERROR_IO_PENDING when the record
     // completes later (or has completed with an error), or the code that
-    // refuses the call. After the device has gone, calls that only discard
-    // or report settings still succeed; the others fail with
+    // refuses the call. After the device has gone, by default calls that
+    // only discard or report settings still succeed; the others fail with
     // ERROR_BAD_COMMAND, except that bytes received before the loss can
-    // still be counted and read.
+    // still be counted and read. Under a strict loss (DriverFaults.h) every
+    // one of them fails with the chosen code.
     DWORD Setup(DWORD inQueue, DWORD outQueue);
     DWORD SetState(const DCB& dcb);
     DWORD GetState(DCB& dcb);
@@ -72,6 +73,9 @@ public:
     DWORD StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
     DWORD StartRead(void* buffer, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
     DWORD StartWrite(const void* data, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event);
+    // Ends the operation of that record with ERROR_OPERATION_ABORTED;
+    // ERROR_NOT_FOUND when none is pending on it.
+    DWORD Cancel(const OVERLAPPED& ov);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -105,6 +109,9 @@ private:
     SerialDevice(int fd, int wakeFd, const DCB& initial);
 
     // Everything below runs with mutex_ held.
+    // The code that refuses every call now: the handle is being closed, or
+    // the device has gone under a strict loss. 0 otherwise.
+    DWORD Refused() const;
     void Finish(Completion& done, DWORD status, DWORD count);
     // After a read or write was queued and served as far as it goes now:
     // ERROR_SUCCESS when its record is complete, else ERROR_IO_PENDING with

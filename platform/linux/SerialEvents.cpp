@@ -3,6 +3,7 @@
 
 #include "platform/linux/SerialDevice.h"
 
+#include "platform/linux/DriverFaults.h"
 #include "platform/linux/Overlapped.h"
 
 #include <sys/ioctl.h>
@@ -18,9 +19,9 @@ constexpr DWORD kAllEvents = 0x1FFF;  // EV_RXCHAR .. EV_EVENT2
 DWORD SerialDevice::SetMask(DWORD mask)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     if (mask & ~kAllEvents) return ERROR_INVALID_PARAMETER;
-    if (wait_) {
+    if (wait_ && CurrentDriverFaults().waitRelease == WaitRelease::MaskChange) {
         *wait_->eventMask = 0;
         Finish(wait_->done, ERROR_SUCCESS, 0);
         wait_.reset();
@@ -34,7 +35,7 @@ DWORD SerialDevice::SetMask(DWORD mask)
 DWORD SerialDevice::GetMask(DWORD& mask)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     mask = mask_;
     return ERROR_SUCCESS;
 }
@@ -42,9 +43,15 @@ DWORD SerialDevice::GetMask(DWORD& mask)
 DWORD SerialDevice::StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     if (gone_) return ERROR_BAD_COMMAND;
     if (mask_ == 0 || wait_ || eventMask == nullptr) return ERROR_INVALID_PARAMETER;
+    if (DWORD failure = 0; TakeWaitFailure(failure)) {
+        Completion done{&ov, std::move(event)};
+        *eventMask = 0;
+        Finish(done, failure, 0);
+        return ERROR_IO_PENDING;
+    }
     wait_ = PendingWait{Completion{&ov, std::move(event)}, eventMask};
     if (history_ == 0) return ERROR_IO_PENDING;
     DeliverHistory();
@@ -54,7 +61,7 @@ DWORD SerialDevice::StartWait(DWORD* eventMask, OVERLAPPED& ov, std::shared_ptr<
 DWORD SerialDevice::ClearErrors(DWORD* errors, COMSTAT* stat)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     // The count is what a read can take at once: first take in what the
     // kernel holds (and the errors that come with it).
     PullFromKernel();

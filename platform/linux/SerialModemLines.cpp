@@ -7,7 +7,7 @@ namespace platform::detail {
 DWORD SerialDevice::ModemStatus(DWORD* status)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     if (gone_) return ERROR_BAD_COMMAND;
     DWORD bits = 0;
     if (const DWORD code = lines_->Status(bits)) return code;

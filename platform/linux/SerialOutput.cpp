@@ -14,7 +14,7 @@ namespace platform::detail {
 DWORD SerialDevice::StartWrite(const void* data, DWORD count, OVERLAPPED& ov, std::shared_ptr<EventObject> event)
 {
     std::lock_guard lock(mutex_);
-    if (closing_) return ERROR_INVALID_HANDLE;
+    if (const DWORD refused = Refused()) return refused;
     if (count > 0 && data == nullptr) return ERROR_INVALID_PARAMETER;
     if (gone_) return ERROR_BAD_COMMAND;
     Completion done{&ov, std::move(event)};

@@ -3,7 +3,6 @@
 // writes into them (OVERLAPPED, the event mask, byte counts); the device
 // control block and the queue status are converted.
 #include "platform/win32/Win32.h"
-#include "platform/win32/CommWaits.h"
 #include "platform/CommCallCount.h"
 
 #include <atomic>
@@ -99,7 +98,6 @@ HANDLE CreateFile(const std::string& portName)
 
 bool CloseHandle(HANDLE h)
 {
-    win32::ForgetCommWaits(h);
     return ::CloseHandle(Native(h));
 }
 
@@ -195,7 +193,6 @@ bool GetCommTimeouts(HANDLE h, COMMTIMEOUTS& t)
 bool SetCommMask(HANDLE h, DWORD mask)
 {
     CountCall();
-    win32::NoteMaskChange(h);
     return ::SetCommMask(Native(h), mask);
 }
 
@@ -208,11 +205,6 @@ bool GetCommMask(HANDLE h, DWORD& mask)
 bool WaitCommEvent(HANDLE h, DWORD* eventMask, OVERLAPPED* ov)
 {
     CountCall();
-    if (win32::LineLost(h)) {
-        ::SetLastError(ERROR_BAD_COMMAND);
-        return false;
-    }
-    if (ov) win32::NoteWaitStarted(h, ov);
     return Overlapped(h, ov, nullptr, [&](::OVERLAPPED* record) {
         return ::WaitCommEvent(Native(h), NativeCount(eventMask), record) != FALSE;
     });
@@ -264,12 +256,13 @@ bool GetOverlappedResult(HANDLE h, OVERLAPPED* ov, DWORD* transferred, bool wait
     ::DWORD done = 0;
     const bool ok = ::GetOverlappedResult(Native(h), NativeRecord(ov), &done, wait);
     if (transferred) *transferred = done;
-    if (!ok) {
-        const ::DWORD error = ::GetLastError();
-        win32::NoteWaitFailed(h, ov, error);
-        ::SetLastError(error);
-    }
     return ok;
+}
+
+bool CancelIoEx(HANDLE h, OVERLAPPED* ov)
+{
+    CountCall();
+    return ::CancelIoEx(Native(h), NativeRecord(ov)) != FALSE;
 }
 
 }  // namespace platform

@@ -20,6 +20,7 @@
 #include "ui/RadioButton.h"
 #include "ui/Timer.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -186,18 +187,23 @@ protected:
         QDir::setCurrent(savedDirectory_);
     }
 
-    // Picks the device's entry in the port list, as with the mouse.
+    // Opens the port list with a click on its arrow (the list is read again
+    // as it opens) and clicks the entry, as the operator does.
     void ChoosePort(const std::string& comName)
     {
         TComboBox* box = form->Schnittstelle;
-        if (box->findText(QString::fromStdString(comName)) < 0) {  // started after the window
-            box->clear();
-            box->addItems(form->GetComAvailable());
-        }
-        const int index = box->findText(QString::fromStdString(comName));
-        ASSERT_GE(index, 0) << comName << " is not in the port list";
-        box->setCurrentIndex(index);
-        emit box->activated(index);
+        Click(box, QPoint(box->width() - 5, box->height() / 2));
+        QAbstractItemView* list = box->view();
+        ASSERT_TRUE(WaitFor([&] { return list->isVisible(); }, 5000)) << "the list did not open";
+        const int row = box->findText(QString::fromStdString(comName));
+        ASSERT_GE(row, 0) << comName << " is not in the port list";
+        const QRect entry = list->visualRect(box->model()->index(row, 0));
+        // The list takes no click within a double-click's time of opening
+        // (that would be the opening click's own release); a person's hand
+        // moves onto the entry first.
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QTest::mouseMove(list->viewport(), entry.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
     }
     // Chooses the port and waits for the device's clock reply.
     void Connect(const TSimulator& sim)

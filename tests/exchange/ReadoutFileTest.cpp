@@ -4,6 +4,7 @@
 #include "exchange/ReadoutFile.h"
 #include "exchange/ReplyHandling.h"
 #include "exchange/ReplyLineSplitter.h"
+#include "platform/WinApi.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +110,7 @@ TEST_F(ReadoutFile, FullDeviceRaisesDiskFull)
         AppendReadoutLine("/dev/full", "A");
         FAIL() << "no exception";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode, kErrorDiskFull);
+        EXPECT_EQ(e.ErrorCode, platform::ERROR_DISK_FULL);
         EXPECT_STREQ(e.what(), "Zu wenig Speicherplatz");
     }
 }
@@ -125,7 +126,8 @@ TEST_F(ReadoutFile, FullDeviceRaisesDiskFull)
     try {
         AppendReadoutLine(path, std::string(100, 'x'));
     } catch (const EInOutError& e) {
-        const bool diskFull = e.ErrorCode == kErrorDiskFull && std::string(e.what()) == "Zu wenig Speicherplatz";
+        const bool diskFull =
+            e.ErrorCode == platform::ERROR_DISK_FULL && std::string(e.what()) == "Zu wenig Speicherplatz";
         std::_Exit(diskFull ? 0 : 2);
     }
     std::_Exit(1);

@@ -80,25 +80,9 @@ protected:
         ASSERT_FALSE(sim.ComName().empty());
     }
 
-    // Opens the port list with a click on its arrow and clicks the device's entry.
-    void PickPort()
-    {
-        TComboBox* box = form->Schnittstelle;
-        form->Modulzeit->SetCaption(QString());
-        Click(box, QPoint(box->width() - 5, box->height() / 2));
-        QAbstractItemView* list = box->view();
-        ASSERT_TRUE(WaitFor([&] { return list->isVisible(); }, 5000)) << "the list did not open";
-        const int row = box->findText(QString::fromStdString(sim.ComName()));
-        ASSERT_GE(row, 0) << sim.ComName() << " is not listed";
-        const QRect entry = list->visualRect(box->model()->index(row, 0));
-        // The list takes no click within a double-click's time of opening
-        // (that would be the opening click's own release); a person's hand
-        // moves onto the entry first.
-        QTest::qWait(QApplication::doubleClickInterval() + 100);
-        QTest::mouseMove(list->viewport(), entry.center());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
-        ASSERT_TRUE(WaitFor([&] { return !form->Modulzeit->Caption().isEmpty(); })) << "no clock reply " << Boxes();
-    }
+    // Opens the port list with a click on its arrow, clicks the device's
+    // entry and waits for its clock reply.
+    void PickPort() { Connect(sim); }
 
     // Types the text into the focused field and presses Enter.
     static void Enter(const char* text)

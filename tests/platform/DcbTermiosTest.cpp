@@ -122,6 +122,11 @@ TEST(DcbMapping, OutOfRangeBlocksAreRefused)
         [](DCB& d) { d.ByteSize = 9; },
         [](DCB& d) { d.Parity = 5; },
         [](DCB& d) { d.StopBits = 3; },
+        [](DCB& d) { d.StopBits = ONE5STOPBITS; },  // with 8 data bits: 1.5 stop bits go only with 5
+        [](DCB& d) {
+            d.ByteSize = 5;
+            d.StopBits = TWOSTOPBITS;
+        },
         [](DCB& d) { d.fDtrControl = 3; },
         [](DCB& d) { d.fRtsControl = 4; },
         [](DCB& d) {

@@ -2,8 +2,10 @@
 
 #include "TestSupport.h"
 #include "platform/CommCallCount.h"
+#include "tooling/testing/StrictLoss.h"
 
 #include <numeric>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -148,6 +150,77 @@ TEST_F(PtyPortTest, SetCommMaskCompletesAPendingWaitWithNoEvents)
     EXPECT_EQ(mask, DWORD{EV_RXFLAG | EV_RXCHAR});
 }
 
+// What ends a pending wait, with Windows' own driver and with drivers that
+// hold it: the mask change, CancelIoEx, or only closing the handle.
+TEST_F(PtyPortTest, APendingWaitEndsByMaskChangeCancelOrClose)
+{
+    enum class Driver { Plain, EndsOnCancel, EndsOnCleanup };
+    struct Row {
+        Driver driver;
+        bool maskEnds, cancelEnds;
+    };
+    for (const Row row : {Row{Driver::Plain, true, true}, Row{Driver::EndsOnCancel, false, true},
+                          Row{Driver::EndsOnCleanup, false, false}}) {
+        SCOPED_TRACE(static_cast<int>(row.driver));
+        std::optional<ScopedHeldWaits> held;
+        if (row.driver != Driver::Plain) held.emplace(row.driver == Driver::EndsOnCancel);
+        ASSERT_TRUE(SetCommMask(port, EV_RXFLAG));
+        Record wait;
+        DWORD events = 0xDEAD;
+        ASSERT_FALSE(WaitCommEvent(port, &events, &wait.ov));
+        ASSERT_EQ(GetLastError(), ERROR_IO_PENDING);
+        DWORD transferred = 0;
+
+        ASSERT_TRUE(SetCommMask(port, EV_RXFLAG | EV_RXCHAR));
+        EXPECT_EQ(wait.Signalled(), row.maskEnds);
+        if (row.maskEnds) {
+            EXPECT_TRUE(GetOverlappedResult(port, &wait.ov, &transferred, false));
+            EXPECT_EQ(events, 0u);
+            ASSERT_FALSE(WaitCommEvent(port, &events, &wait.ov));
+        }
+        ASSERT_TRUE(CancelIoEx(port, &wait.ov));  // the request is taken even where it does nothing
+        EXPECT_EQ(wait.Signalled(), row.cancelEnds);
+        if (!row.cancelEnds) {
+            CloseHandle(port);
+            port = INVALID_HANDLE_VALUE;
+            ASSERT_TRUE(wait.Completes()) << "closing the handle must end every wait";
+        }
+        EXPECT_FALSE(GetOverlappedResult(port, &wait.ov, &transferred, false));
+        EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
+        if (port == INVALID_HANDLE_VALUE) {
+            port = CreateFile(name);
+            ASSERT_NE(port, INVALID_HANDLE_VALUE);
+        }
+    }
+    // Nothing pending on a record: nothing to cancel.
+    Record idle;
+    EXPECT_FALSE(CancelIoEx(port, &idle.ov));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_FOUND);
+}
+
+// Waits that end at once although the device is there, as wine's do on a
+// pseudo-terminal; the next wait after them is an ordinary one.
+TEST_F(PtyPortTest, FailingWaitsEndAtOnceWithTheirCode)
+{
+    ASSERT_TRUE(SetCommMask(port, EV_RXFLAG));
+    ScopedFailingWaits failing(ERROR_OPERATION_ABORTED, 2);
+    Record wait;
+    DWORD events = 0xDEAD;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_FALSE(WaitCommEvent(port, &events, &wait.ov));
+        EXPECT_EQ(GetLastError(), ERROR_IO_PENDING);
+        ASSERT_TRUE(wait.Signalled());
+        DWORD transferred = 0;
+        EXPECT_FALSE(GetOverlappedResult(port, &wait.ov, &transferred, false));
+        EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
+    }
+    EXPECT_FALSE(WaitCommEvent(port, &events, &wait.ov));
+    EXPECT_FALSE(wait.Signalled());
+    ASSERT_TRUE(pty.WriteAll("\n"));
+    ASSERT_TRUE(wait.Completes());
+    EXPECT_EQ(events, DWORD{EV_RXFLAG});
+}
+
 TEST_F(PtyPortTest, PurgeAbortCompletesPendingReadsWithAbortedAndKeepsTheirBytes)
 {
     COMMTIMEOUTS waitForAll{};
@@ -181,9 +254,10 @@ TEST_F(PtyPortTest, PurgeClearEmptiesTheInputQueue)
     DWORD errors = 0;
     ASSERT_TRUE(ClearCommError(port, &errors, &stat));
     EXPECT_EQ(stat.cbInQue, 0u);
-    EXPECT_TRUE(PurgeComm(port, 0));
-    EXPECT_FALSE(PurgeComm(port, 0x10));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    for (const DWORD refused : {DWORD{0}, DWORD{0x10}}) {  // no action at all, or an unknown one
+        EXPECT_FALSE(PurgeComm(port, refused));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << refused;
+    }
 }
 
 TEST_F(PtyPortTest, ClearCommErrorCountsQueuedBytesAndReportsOverflowOnce)

@@ -29,6 +29,8 @@
 #include <QThreadPool>
 #include "platform/PortFolder.h"
 #include "tooling/testing/ProcessStats.h"
+#include "tooling/testing/StrictLoss.h"
+#include "tests/support/LossCodes.h"
 #include "serial/CPort1Settings.h"
 #include "ui/Application.h"
 #include "ui/SDIMain.h"
@@ -179,8 +181,13 @@ TEST_F(DeviceRestart, WindowSurvivesTheDeviceComingAndGoing)
     device.Kill();
 }
 
-// The same cycle on CPort1 alone.
-TEST_F(DeviceRestart, PortSurvivesTheDeviceComingAndGoing)
+// The same cycle on CPort1 alone, for each way a driver reports the loss.
+class DeviceRestartPort : public DeviceRestart, public ::testing::WithParamInterface<platform::DWORD> {
+protected:
+    platform::ScopedStrictLoss loss{GetParam()};
+};
+
+TEST_P(DeviceRestartPort, PortSurvivesTheDeviceComingAndGoing)
 {
     Device device;
     ASSERT_TRUE(device.Start());
@@ -239,6 +246,9 @@ TEST_F(DeviceRestart, PortSurvivesTheDeviceComingAndGoing)
     port.Close();
     device.Kill();
 }
+
+INSTANTIATE_TEST_SUITE_P(Drivers, DeviceRestartPort, ::testing::ValuesIn(testsupport::kLossCodes),
+                         testsupport::LossCodeName);
 
 }  // namespace
 

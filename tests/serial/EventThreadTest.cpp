@@ -2,8 +2,11 @@
 // in which order, what Close does to a delivery in progress, handler
 // exceptions under each SyncMethod, and a device that vanishes.
 
+#include <algorithm>
 #include <atomic>
+#include <limits>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -11,8 +14,11 @@
 #include <gtest/gtest.h>
 
 #include "PtyDevice.h"
-#include "tooling/testing/ProcessStats.h"
 #include "platform/CommCallCount.h"
+#include "platform/PortFolder.h"
+#include "tests/support/LossCodes.h"
+#include "tooling/testing/ProcessStats.h"
+#include "tooling/testing/StrictLoss.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"
 
@@ -302,28 +308,187 @@ TEST_P(ThreadEndingException, EndsTheThreadUntilReopened)
     EXPECT_TRUE(ServeUntil([&] { return calls == 2; }));
 }
 
+// There a lost device ends the thread the same way, with the loss.
+TEST_P(ThreadEndingException, ALostDeviceEndsTheThreadWithTheLoss)
+{
+    ScopedStrictLoss loss(ERROR_DEVICE_REMOVED);
+    port.SetSyncMethod(GetParam());
+    port.Open();
+    device.Pty().CloseMaster();
+    ASSERT_TRUE(ServeUntil([&] { return port.EventThread()->Finished(); }));
+    try {
+        std::rethrow_exception(port.EventThread()->FatalException());
+    } catch (const EComPort& e) {
+        EXPECT_EQ(e.Code, ComErrorCode::AsyncStatus);
+        EXPECT_EQ(e.WinCode, static_cast<std::int32_t>(ERROR_DEVICE_REMOVED));
+    } catch (...) {
+        ADD_FAILURE() << "the thread did not end with the loss";
+    }
+    EXPECT_TRUE(port.DeviceLost());
+    EXPECT_NO_THROW(port.Close());
+}
+
 INSTANTIATE_TEST_SUITE_P(Methods, ThreadEndingException, ::testing::Values(smThreadSync, smNone));
 
-TEST_F(EventPort, AVanishedDeviceLeavesAnIdleThreadAndACloseThatReturns)
+namespace {
+
+// Serves the main queue until done() holds or the time is up, keeping each
+// EComPort a delivery raises (the window's loop hands them to its display).
+bool ServeKeeping(std::vector<EComPort>& raised, const std::function<bool()>& done,
+                  std::chrono::milliseconds timeout = kPatience)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        try {
+            return ServeUntil(done, std::max(left, std::chrono::milliseconds(0)));
+        } catch (const EComPort& e) {
+            raised.push_back(e);
+        }
+    }
+}
+
+void ServeFor(std::vector<EComPort>& raised, std::chrono::milliseconds span)
+{
+    const auto never = [] { return false; };
+    ServeKeeping(raised, never, span);
+}
+
+}  // namespace
+
+// The device vanishes under the open port, in each driver's way: the event
+// thread reports the loss once, on the main thread, then sleeps; Close
+// raises nothing and leaves the name free for the device plugged in next.
+class VanishedDevice : public EventPort, public ::testing::WithParamInterface<DWORD> {
+protected:
+    ScopedStrictLoss loss{GetParam()};
+};
+
+TEST_P(VanishedDevice, IsReportedOnceThenTheThreadSleepsAndTheNameIsFreeAgain)
 {
     HandlerLog log(port);
     port.Open();
     device.Pty().CloseMaster();
 
-    // A spinning thread would burn about a second here; an idle one nothing.
-    const double cpuBefore = ProcessCpuSeconds();
-    MainQueue::RunFor(std::chrono::milliseconds(1000));
-    const double cpuUsed = ProcessCpuSeconds() - cpuBefore;
-    EXPECT_LT(cpuUsed, 0.25);
-    EXPECT_FALSE(port.EventThread()->Finished());
+    std::vector<EComPort> raised;
+    ASSERT_TRUE(ServeKeeping(raised, [&] { return !raised.empty(); })) << "the loss was not reported";
+    // A spinning thread would call the platform thousands of times here.
+    const auto calls = CommCallCount();
+    ServeFor(raised, std::chrono::milliseconds(500));
+    EXPECT_EQ(CommCallCount(), calls);
+    ASSERT_EQ(raised.size(), 1u);
+    EXPECT_EQ(raised[0].Code, ComErrorCode::AsyncStatus);
+    EXPECT_EQ(raised[0].WinCode, static_cast<std::int32_t>(testsupport::RefusalOf(GetParam())));
+    EXPECT_TRUE(port.DeviceLost());
     EXPECT_EQ(log.Count(), 0u);
+
+    EXPECT_NO_THROW(port.Close());
+    EXPECT_FALSE(port.Connected());
+    EXPECT_FALSE(port.ThreadCreated());
+    EXPECT_EQ(port.Handle(), INVALID_HANDLE_VALUE);
+
+    // The device is back under the same name: opening reaches it.
+    PseudoTerminal back;
+    ASSERT_TRUE(LinkPort(port.PortNum(), back.SlavePath()));
+    port.Open();
+    ASSERT_TRUE(back.WriteAll("x\n"));
+    EXPECT_TRUE(ServeKeeping(raised, [&] { return log.Count("RxFlag") == 1; }));
+    EXPECT_EQ(raised.size(), 1u);
+    port.Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, VanishedDevice, ::testing::ValuesIn(testsupport::kLossCodes),
+                         testsupport::LossCodeName);
+
+// A failure that says nothing about the device going is no reason to keep
+// the port half open: Close finishes, then raises it.
+TEST_F(EventPort, CloseRaisesAFailureOtherThanALossOnlyOnceThePortIsClosed)
+{
+    ScopedStrictLoss oddDriver(ERROR_INVALID_PARAMETER);
+    port.Open();
+    device.Pty().CloseMaster();
+    std::vector<EComPort> raised;
+    ASSERT_TRUE(ServeKeeping(raised, [&] { return !raised.empty(); }));
+    EXPECT_EQ(raised[0].WinCode, static_cast<std::int32_t>(ERROR_INVALID_PARAMETER));
+    EXPECT_FALSE(port.DeviceLost());
 
     try {
         port.Close();
-    } catch (const EComPort&) {
-        // The device is gone; what matters is that Close came back.
+        ADD_FAILURE() << "the failing purge was not raised";
+    } catch (const EComPort& e) {
+        EXPECT_EQ(e.Code, ComErrorCode::PurgeFailed);
+        EXPECT_FALSE(port.Connected());
+        EXPECT_FALSE(port.ThreadCreated());
+        EXPECT_EQ(port.Handle(), INVALID_HANDLE_VALUE);
     }
 }
+
+// Waits that fail while the device is still there: an aborted one (as wine
+// ends every wait on a pseudo-terminal) or one ended with no event is started
+// again in silence, another failure is reported once; either way the thread
+// pauses longer while the failures go on, instead of spinning, and delivers
+// again once they stop.
+class FailingWaits : public EventPort, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(FailingWaits, AreRetriedWithoutSpinningAndReportedUnlessAborted)
+{
+    HandlerLog log(port);
+    port.SetOnRxFlag([&](TObject*) {
+        log.Add("RxFlag");
+        TakeInput();
+    });
+    std::optional<ScopedFailingWaits> failing;
+    failing.emplace(GetParam(), std::numeric_limits<long>::max());
+    port.Open();
+    std::vector<EComPort> raised;
+    const auto calls = CommCallCount();
+    ServeFor(raised, std::chrono::milliseconds(1000));
+    // Pausing, the thread starts about seven waits in that second (each with
+    // a probe); a busy loop starts thousands.
+    EXPECT_LT(CommCallCount() - calls, 100u);
+
+    failing.reset();
+    ASSERT_TRUE(device.Send("x\n"));
+    EXPECT_TRUE(ServeKeeping(raised, [&] { return log.Count("RxFlag") == 1; }));
+    if (GetParam() == ERROR_OPERATION_ABORTED || GetParam() == ERROR_SUCCESS) {
+        EXPECT_TRUE(raised.empty());
+    } else {
+        ASSERT_EQ(raised.size(), 1u);
+        EXPECT_EQ(raised[0].Code, ComErrorCode::AsyncStatus);
+        EXPECT_EQ(raised[0].WinCode, static_cast<std::int32_t>(GetParam()));
+    }
+    EXPECT_FALSE(port.DeviceLost());
+    EXPECT_NO_THROW(port.Close());
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, FailingWaits,
+                         ::testing::Values(ERROR_OPERATION_ABORTED, ERROR_SUCCESS, ERROR_INVALID_PARAMETER));
+
+// A driver that holds the pending wait past the mask change, until
+// CancelIoEx (true) or until its handle is closed (false): neither Close nor
+// the port's end hangs, and the name is free afterwards.
+class HeldWait : public EventPort, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(HeldWait, NeitherCloseNorThePortsEndHangs)
+{
+    ScopedHeldWaits held(GetParam());
+    port.Open();
+    port.Close();
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(port.Handle(), INVALID_HANDLE_VALUE);
+
+    auto other = std::make_unique<TComPort>();
+    LoadCPort1Settings(*other);
+    other->SetPortNum(device.ComName());
+    other->Open();
+    EXPECT_TRUE(other->Connected());
+    other.reset();
+    port.Open();  // the name is free again
+    EXPECT_TRUE(port.Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, HeldWait, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "EndsOnCancel" : "EndsOnClose"; });
 
 // The event thread waits for its handler to return, so a handler that closes
 // its own port is refused instead of waiting for ever.

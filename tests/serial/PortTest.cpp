@@ -8,6 +8,7 @@
 #include "platform/CommCallCount.h"
 #include "serial/CPort.h"
 #include "serial/CPort1Settings.h"
+#include "serial/PortFailure.h"
 
 using namespace platform;
 
@@ -121,7 +122,11 @@ TEST_F(PortOnPty, PurgeQueuesDiscardsWaitingInput)
     port.Open();
     ASSERT_TRUE(device.Send("to be dropped\n"));
     ASSERT_TRUE(WaitForInput(14));
-    port.PurgeQueues(false, false);  // no flag: nothing goes
+    // No flag: PurgeComm is still called, and refuses an empty request as
+    // Windows does; nothing goes.
+    const EComPort refused = CatchComError([&] { port.PurgeQueues(false, false); });
+    EXPECT_EQ(refused.Code, ComErrorCode::PurgeFailed);
+    EXPECT_EQ(refused.WinCode, static_cast<std::int32_t>(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(port.BytesWaiting(), 14);
     port.PurgeQueues(true, true);
     EXPECT_EQ(port.BytesWaiting(), 0);
@@ -208,6 +213,29 @@ TEST(ClosedPort, OperationsFailWithTheirCodes)
     EXPECT_EQ(CatchComError([&] { never.ReadText(data, 1); }).Code, 3);
     EXPECT_EQ(CatchComError([&] { never.ModemSignals(); }).Code, 11);
     EXPECT_EQ(CatchComError([&] { never.LineErrors(); }).Code, 10);
+}
+
+// One reading of every failure, from the system's code and whether it came
+// at open or from a call on an open handle.
+TEST(PortFailure, OneReadingOfEachCode)
+{
+    using F = TPortFailure;
+    using namespace ComErrorCode;
+    struct Row {
+        std::int32_t code, winCode;
+        TPortFailure reading;
+    };
+    for (const Row& row : {Row{OpenFailed, 5, F::pfInUseOrRefused}, Row{OpenFailed, 32, F::pfInUseOrRefused},
+                           Row{OpenFailed, 2, F::pfNoSuchDevice}, Row{OpenFailed, 3, F::pfNoSuchDevice},
+                           Row{OpenFailed, 1167, F::pfNoSuchDevice}, Row{OpenFailed, 31, F::pfOther},
+                           Row{WriteFailed, 5, F::pfDeviceGone}, Row{WriteFailed, 21, F::pfDeviceGone},
+                           Row{PurgeFailed, 22, F::pfDeviceGone}, Row{ClearErrorFailed, 31, F::pfDeviceGone},
+                           Row{ReadFailed, 995, F::pfDeviceGone}, Row{AsyncStatus, 1167, F::pfDeviceGone},
+                           Row{SetStateFailed, 1617, F::pfDeviceGone}, Row{ClearErrorFailed, 6, F::pfOther},
+                           Row{PurgeFailed, 87, F::pfOther}, Row{SyncMethodWhileOpen, -1, F::pfOther}}) {
+        EXPECT_EQ(ClassifyPortFailure(EComPort(row.code, row.winCode)), row.reading)
+            << "code " << row.code << ", system code " << row.winCode;
+    }
 }
 
 TEST_F(PortOnPty, OpenAndCloseActOnlyOnAChange)

@@ -281,6 +281,10 @@ TEST_F(ErrorDisplay, PortFailuresOfAGoneDeviceShareOneEpisode)
     fail(ComErrorCode::WriteFailed, 22);
     fail(ComErrorCode::ClearErrorFailed, 22);
     fail(ComErrorCode::WriteFailed, 22);
+    // However the driver words it, and whichever call meets it first.
+    fail(ComErrorCode::AsyncStatus, 1167);
+    fail(ComErrorCode::PurgeFailed, 31);
+    fail(ComErrorCode::ReadFailed, 995);
     ASSERT_EQ(watcher.Seen().size(), 1u);
     fail(ComErrorCode::OpenFailed, 2);  // another cause
     ASSERT_EQ(watcher.Seen().size(), 2u);
