@@ -88,9 +88,9 @@ void TErrorDisplay::ShowInTurn()
         TBox next = std::move(waiting_.front());
         waiting_.pop_front();
         if (next.Kind == TBoxKind::bkError) {
-            QStringList& episodes = EpisodesOf(next);
-            if (episodes.contains(next.Key)) continue;  // shown again meanwhile; an episode is one box
-            episodes.append(next.Key);
+            if (EpisodesOf(next).contains(next.Key)) continue;  // shown again meanwhile; an episode is one box
+            episodes_.append(next.Key);
+            timerEpisodes_.append(next.Key);  // the timer's failing again is no news either
         }
         open_ = std::move(next);
         struct Closed {

@@ -10,7 +10,8 @@
 // mouse press outside a box); then the failure shows again. A failure of the
 // timer's tick repeats by itself (an unplugged device fails the poll every
 // second): its episode ends only with a success, so that it does not come
-// back over the operator's next click. Every other
+// back over the operator's next click, also when the same failure was first
+// shown from elsewhere (the event thread's report of the loss). Every other
 // failure that arrives while a box is open is shown after it, in the order
 // of arrival.
 
@@ -88,5 +89,5 @@ private:
     QStringList& EpisodesOf(const TBox& box) { return box.FromTimer ? timerEpisodes_ : episodes_; }
 
     QStringList episodes_;       // error keys shown since the last success or act
-    QStringList timerEpisodes_;  // the timer's error keys shown since the last success
+    QStringList timerEpisodes_;  // error keys shown since the last success, whoever failed
 };
