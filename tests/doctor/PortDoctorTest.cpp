@@ -9,10 +9,10 @@
 
 #include "tooling/testing/ChildProcess.h"
 #include "tests/support/LinkedPty.h"
+#include "tests/support/PortListClick.h"
 #include "ui/Application.h"
 #include "ui/ComboBox.h"
 
-#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QStatusBar>
 
@@ -51,16 +51,7 @@ protected:
     // runs while the list is open.
     void Choose(const std::string& comName, const std::function<void()>& beforeClick = {})
     {
-        TComboBox* box = form->Schnittstelle;
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
-        QAbstractItemView* view = box->view();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return view->isVisible(); }, kPatienceMs)) << "the list did not open";
-        QTest::qWait(2 * QApplication::doubleClickInterval());  // the open list ignores an early release
-        if (beforeClick) beforeClick();
-        const int row = box->findText(Q(comName));
-        ASSERT_GE(row, 0) << comName << " is not in the port list";
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                          view->visualRect(view->model()->index(row, 0)).center());
+        ClickPortListEntry(form->Schnittstelle, comName, beforeClick);
     }
 
     // Chooses the port and expects its error box, with the serial layer's text.

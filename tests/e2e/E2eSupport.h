@@ -19,8 +19,8 @@
 #include "ui/FrameLabel.h"
 #include "ui/RadioButton.h"
 #include "ui/Timer.h"
+#include "tests/support/PortListClick.h"
 
-#include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -191,19 +191,8 @@ protected:
     // as it opens) and clicks the entry, as the operator does.
     void ChoosePort(const std::string& comName)
     {
-        TComboBox* box = form->Schnittstelle;
-        Click(box, QPoint(box->width() - 5, box->height() / 2));
-        QAbstractItemView* list = box->view();
-        ASSERT_TRUE(WaitFor([&] { return list->isVisible(); }, 5000)) << "the list did not open";
-        const int row = box->findText(QString::fromStdString(comName));
-        ASSERT_GE(row, 0) << comName << " is not in the port list";
-        const QRect entry = list->visualRect(box->model()->index(row, 0));
-        // The list takes no click within a double-click's time of opening
-        // (that would be the opening click's own release); a person's hand
-        // moves onto the entry first.
-        QTest::qWait(QApplication::doubleClickInterval() + 100);
-        QTest::mouseMove(list->viewport(), entry.center());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+        Activate(form->Schnittstelle);
+        ClickPortListEntry(form->Schnittstelle, comName);
     }
     // Chooses the port and waits for the device's clock reply.
     void Connect(const TSimulator& sim)
@@ -257,12 +246,16 @@ protected:
     // as the window system does.
     void Click(QWidget* control, QPoint at = {})
     {
+        Activate(control);
+        QTest::mouseClick(control, Qt::LeftButton, {}, at);
+    }
+    static void Activate(QWidget* control)
+    {
         QWidget* window = control->window();
         if (!window->isActiveWindow()) {
             window->activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(window)) << "the window cannot be made active";
         }
-        QTest::mouseClick(control, Qt::LeftButton, {}, at);
     }
 
     std::string Frame() const { return form->FrameText(); }
