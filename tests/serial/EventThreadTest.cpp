@@ -387,9 +387,13 @@ TEST_P(VanishedDevice, IsReportedOnceThenTheThreadSleepsAndTheNameIsFreeAgain)
     EXPECT_FALSE(port.ThreadCreated());
     EXPECT_EQ(port.Handle(), INVALID_HANDLE_VALUE);
 
-    // The device is back under the same name: opening reaches it.
+    // The device is back under the same name: opening reaches it. The gone
+    // device's link goes with it (its number may already serve another
+    // test's terminal, which would make the link look alive).
     PseudoTerminal back;
-    ASSERT_TRUE(LinkPort(port.PortNum(), back.SlavePath()));
+    UnlinkPort(port.PortNum());
+    std::string error;
+    ASSERT_TRUE(LinkPort(port.PortNum(), back.SlavePath(), &error)) << error;
     port.Open();
     ASSERT_TRUE(back.WriteAll("x\n"));
     EXPECT_TRUE(ServeKeeping(raised, [&] { return log.Count("RxFlag") == 1; }));
