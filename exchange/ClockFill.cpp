@@ -27,13 +27,6 @@ TFieldFill Fill(const std::string& panel5, const std::string& frame, std::initia
 
 }  // namespace
 
-std::string TFieldFill::Text(TEntryField field) const
-{
-    for (const auto& [filled, text] : Fields)
-        if (filled == field) return text;
-    return {};
-}
-
 TFieldFill FillClockFromPanel5(const std::string& panel5, const std::string& frame)
 {
     return Fill(panel5, frame,

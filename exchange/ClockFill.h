@@ -22,9 +22,6 @@ struct TFieldFill {
     // The entry fields' new texts, in the order they were filled.
     std::vector<std::pair<TEntryField, std::string>> Fields;
     std::string Frame;
-
-    // The text filled into `field`; empty when the fill leaves it alone.
-    std::string Text(TEntryField field) const;
 };
 
 // Day, month, year, hours, minutes, seconds from Panel5, each written into

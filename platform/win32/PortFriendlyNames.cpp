@@ -1,5 +1,7 @@
 #include "platform/win32/PortFriendlyNames.h"
 
+#include "platform/ComName.h"
+
 #include "platform/win32/Win32.h"
 
 // initguid.h first: devguid.h then defines the class GUIDs instead of only
@@ -10,7 +12,6 @@
 #include <setupapi.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cwchar>
 
 namespace platform::win32 {
@@ -57,24 +58,17 @@ std::wstring PortName(HDEVINFO devices, SP_DEVINFO_DATA& device)
 
 }  // namespace
 
-std::string PortNameKey(std::string portName)
+std::map<int, std::string> FriendlyPortNames()
 {
-    std::transform(portName.begin(), portName.end(), portName.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    return portName;
-}
-
-std::map<std::string, std::string> FriendlyPortNames()
-{
-    std::map<std::string, std::string> names;
+    std::map<int, std::string> names;
     const HDEVINFO devices = ::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
     if (devices == reinterpret_cast<HDEVINFO>(-1)) return names;  // INVALID_HANDLE_VALUE
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
     for (::DWORD i = 0; ::SetupDiEnumDeviceInfo(devices, i, &device); ++i) {
-        const std::string port = Utf8(PortName(devices, device));
+        const auto port = ParseComName(Utf8(PortName(devices, device)));
         const std::wstring friendly = FriendlyName(devices, device);
-        if (!port.empty() && !friendly.empty()) names.emplace(PortNameKey(port), Utf8(friendly));
+        if (port && !friendly.empty()) names.emplace(*port, Utf8(friendly));
     }
     ::SetupDiDestroyDeviceInfoList(devices);
     return names;

@@ -7,11 +7,9 @@
 
 namespace platform::win32 {
 
-// Port names compare without regard to case: "com3" is COM3.
-std::string PortNameKey(std::string portName);
-
-// Friendly name (UTF-8) by PortNameKey, of each present device of the Ports
-// class that has both. Empty where the system keeps none (wine).
-std::map<std::string, std::string> FriendlyPortNames();
+// Friendly name (UTF-8) by port number (ComName.h: "com3" is port 3), of
+// each present device of the Ports class that has both. Empty where the
+// system keeps none (wine).
+std::map<int, std::string> FriendlyPortNames();
 
 }  // namespace platform::win32

@@ -1,6 +1,7 @@
 // The serial device map from the registry, read only, and the ports it names.
 #include "platform/win32/Win32.h"
 #include "platform/win32/PortFriendlyNames.h"
+#include "platform/ComName.h"
 #include "platform/PortFolder.h"
 #include "platform/SerialCommMap.h"
 
@@ -42,7 +43,7 @@ namespace {
 std::vector<SerialPortInfo> PortsOf(const std::vector<SerialCommValue>& map)
 {
     std::vector<SerialPortInfo> ports;
-    const std::map<std::string, std::string> friendlyNames = win32::FriendlyPortNames();
+    const std::map<int, std::string> friendlyNames = win32::FriendlyPortNames();
     for (const SerialCommValue& value : map) {
         if (!value.isText) continue;
         const auto slash = value.name.find_last_of('\\');
@@ -50,8 +51,10 @@ std::vector<SerialPortInfo> PortsOf(const std::vector<SerialCommValue>& map)
         port.comName = value.data;
         port.kernelName = value.name.substr(slash == std::string::npos ? 0 : slash + 1);
         port.devicePath = value.name;
-        if (const auto found = friendlyNames.find(win32::PortNameKey(value.data)); found != friendlyNames.end())
-            port.friendlyName = found->second;
+        if (const auto number = ParseComName(value.data)) {
+            if (const auto found = friendlyNames.find(*number); found != friendlyNames.end())
+                port.friendlyName = found->second;
+        }
         ports.push_back(port);
     }
     return ports;
