@@ -48,16 +48,16 @@ bool InputQueue::TakeRx80Crossing()
     return true;
 }
 
-bool InputQueue::HoldsBack() const
+bool InputQueue::HoldsBack(bool readerTold) const
 {
-    return bytes_.size() >= capacity_ && (inputFlow_ || eventChars_ > 0);
+    return bytes_.size() >= capacity_ && (inputFlow_ || (eventChars_ > 0 && readerTold));
 }
 
-std::size_t InputQueue::Room(std::size_t limit) const
+std::size_t InputQueue::Room(std::size_t limit, bool readerTold) const
 {
     if (bytes_.size() < capacity_) return std::min(limit, capacity_ - bytes_.size());
     // Full: a queue that drops still takes bytes, to drop them (see HoldsBack).
-    return HoldsBack() ? 0 : limit;
+    return HoldsBack(readerTold) ? 0 : limit;
 }
 
 void InputQueue::Rearm()

@@ -41,15 +41,13 @@ public:
     // A full queue holds further bytes back in the kernel (and, with flow
     // control, throttles the peer) rather than dropping them, as long as a
     // reader is coming: flow control is on, or an event character waits in
-    // the queue. A full queue with neither would never be read; it keeps
-    // taking bytes and drops them, so that the next event character wakes a
-    // reader.
-    bool HoldsBack() const;
-    // Held back for a queued line end: its reader must have been told.
-    bool HoldsLineEnd() const { return HoldsBack() && eventChars_ > 0; }
+    // the queue and the device has told its reader (readerTold). Otherwise
+    // the queue would never be read; it keeps taking bytes and drops them,
+    // so that the next event character wakes a reader.
+    bool HoldsBack(bool readerTold) const;
     // How many bytes one read from the kernel may take now (at most limit);
     // 0 while the queue holds back.
-    std::size_t Room(std::size_t limit) const;
+    std::size_t Room(std::size_t limit, bool readerTold) const;
 
 private:
     bool BelowMark() const { return bytes_.size() * 5 < capacity_ * 4; }

@@ -152,7 +152,6 @@ DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to
     if (inQueue > 0) {
         input_.SetCapacity(inQueue);
         if (input_.TakeRx80Crossing()) Raise(EV_RX80FULL);
-        AnnounceHeldInput();
         DeliverHistory();
         Wake();
     }
@@ -181,7 +180,6 @@ DWORD SerialDevice::SetState(const DCB& dcb)
     dcb_ = dcb;
     input_.SetEventChar(dcb.EvtChar);
     input_.SetInputFlow(HasInputFlowControl(dcb));
-    AnnounceHeldInput();
     Wake();
     return ERROR_SUCCESS;
 }
@@ -224,6 +222,7 @@ DWORD SerialDevice::Purge(DWORD flags)
     if ((flags & PURGE_TXCLEAR) && !gone_) ioctl(fd_, TCFLSH, TCOFLUSH);
     if (flags & PURGE_RXCLEAR) {
         input_.Clear();
+        rxFlagUnread_ = false;
         decoder_.Reset();
         if (!gone_) ioctl(fd_, TCFLSH, TCIFLUSH);
     }

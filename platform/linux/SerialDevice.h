@@ -124,8 +124,10 @@ private:
     void AbortWrites(DWORD status);
     void AbortWait(DWORD status);
     void DeviceLost();
-    void AnnounceHeldInput();
     void Wake();
+    // Whether the input queue may hold bytes back now (InputQueue::HoldsBack).
+    bool HoldsBack() const;
+    bool LineEndReaderTold() const;
 
     void ServeReads(Clock::time_point now);
     void TakeInput(std::uint8_t* out, std::size_t count);
@@ -155,6 +157,7 @@ private:
     DWORD mask_ = 0;
     DWORD history_ = 0;
     DWORD errors_ = 0;
+    bool rxFlagUnread_ = false;  // a wait completed with EV_RXFLAG and no read has come since
 
     InputQueue input_;
     MarkedInputDecoder decoder_;

@@ -28,7 +28,7 @@ DWORD SerialDevice::SetMask(DWORD mask)
     }
     mask_ = mask;
     history_ &= mask;
-    AnnounceHeldInput();
+    Wake();  // a queue held back for a line end may have to take bytes again
     return ERROR_SUCCESS;
 }
 
@@ -103,6 +103,7 @@ void SerialDevice::DeliverHistory()
 {
     if (!wait_ || history_ == 0) return;
     *wait_->eventMask = history_;
+    if (history_ & EV_RXFLAG) rxFlagUnread_ = true;
     history_ = 0;
     Finish(wait_->done, ERROR_SUCCESS, 0);
     wait_.reset();
@@ -121,14 +122,19 @@ void SerialDevice::AbortWait(DWORD status)
     wait_.reset();
 }
 
-// A queue held full for a line end must have told its reader. The line end
-// may have come before anyone asked for it (the event character or the mask
-// set later, or the queue made smaller), so it is announced again then.
-void SerialDevice::AnnounceHeldInput()
+bool SerialDevice::HoldsBack() const
 {
-    if (!input_.HoldsLineEnd()) return;
-    history_ |= EV_RXFLAG & mask_;
-    DeliverHistory();
+    return input_.HoldsBack(LineEndReaderTold());
+}
+
+// Windows raises EV_RXFLAG for every event character that arrives while the
+// mask has it, even one dropped by a full queue, and for none that came
+// before. Holding bytes back for a queued line end must not keep that event
+// from a waiter: only while nobody waits for it (a reader that polls), while
+// it is recorded, or while it was delivered and its reader has not read yet.
+bool SerialDevice::LineEndReaderTold() const
+{
+    return !(mask_ & EV_RXFLAG) || (history_ & EV_RXFLAG) || rxFlagUnread_;
 }
 
 }  // namespace platform::detail

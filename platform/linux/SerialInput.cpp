@@ -44,9 +44,10 @@ void SerialDevice::AbortReads(DWORD status)
 
 void SerialDevice::TakeInput(std::uint8_t* out, std::size_t count)
 {
-    const bool heldBack = input_.HoldsBack();
+    const bool heldBack = HoldsBack();
     input_.Take(out, count);
-    if (heldBack && !input_.HoldsBack()) Wake();
+    rxFlagUnread_ = false;
+    if (heldBack && !HoldsBack()) Wake();
 }
 
 void SerialDevice::ServeReads(Clock::time_point now)
@@ -76,7 +77,7 @@ void SerialDevice::ServeReads(Clock::time_point now)
 // gone or nothing was there.
 bool SerialDevice::ReadTty(Clock::time_point now)
 {
-    const std::size_t room = input_.Room(chunk_.size());
+    const std::size_t room = input_.Room(chunk_.size(), LineEndReaderTold());
     if (room == 0) return false;
     const ssize_t n = read(fd_, chunk_.data(), room);
     if (n > 0) {

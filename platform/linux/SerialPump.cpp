@@ -44,7 +44,7 @@ void SerialDevice::PumpLoop()
         // a hung-up tty is always "ready" and would make this loop spin.
         if (!gone_) {
             short events = 0;
-            if (!input_.HoldsBack()) events |= POLLIN;
+            if (!HoldsBack()) events |= POLLIN;
             if (!writes_.empty()) events |= POLLOUT;
             ttyIndex = static_cast<int>(count);
             fds[count++] = pollfd{fd_, events, 0};
