@@ -6,7 +6,9 @@
 bool DeviceGone(TComPort& port)
 {
     if (!port.Connected()) return false;
-    if (port.DeviceLost()) return true;
+    // Which code a driver gives after a removal is its own choice: any
+    // failure since the port was opened is reason enough to open it anew.
+    if (port.DeviceLost() || port.FailedSinceOpen()) return true;
     // Nothing has failed yet: ask. The modem status is a call without side
     // effects on the line that the platform refuses once the device has gone.
     try {
