@@ -21,5 +21,10 @@ bool DeviceGone(TComPort& port)
 
 void CloseIfDeviceGone(TComPort& port)
 {
-    if (DeviceGone(port)) port.Close();
+    if (!DeviceGone(port)) return;
+    try {
+        port.Close();
+    } catch (const EComPort&) {
+        // Closed all the same; the failure that made it fail has been shown.
+    }
 }

@@ -13,5 +13,6 @@ class TComPort;
 bool DeviceGone(TComPort& port);
 
 // Closes the port when DeviceGone; the next Open then opens the device that
-// answers to the port's name now.
+// answers to the port's name now. A failure of that close is not raised: the
+// port is closed all the same, and what failed before has been shown.
 void CloseIfDeviceGone(TComPort& port);
