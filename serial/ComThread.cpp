@@ -138,13 +138,19 @@ void TComThread::Execute()
 
     // A port that gave the thread up may be gone, its handle with it.
     if (FAbandoned) {
-        if (!waitPending) release();
+        if (waitPending)
+            KeepUntilExit(std::shared_ptr<TWaitRecord>(wait));
+        else
+            release();
         return;
     }
     const TWaitEnd end = waitPending ? EndPendingWait(port, wait->Overlapped) : TWaitEnd{true, false};
     if (!end.HandleClosed) PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     // A wait the driver never completed keeps what it may still write into.
-    if (end.Completed) release();
+    if (end.Completed)
+        release();
+    else
+        KeepUntilExit(std::shared_ptr<TWaitRecord>(wait));
 }
 
 // What a failed wait means. Codes that a removed device gives are a loss;
