@@ -91,6 +91,10 @@ public:
     // then (Finished() tells apart a wait that threw). A thread that never
     // ends can be given up this way; its object must then outlive it.
     bool WaitFor(std::chrono::milliseconds limit);
+    // Nothing will wait for the body's end any more: it runs on (or has
+    // ended) on its own. The object must outlive the body; it is not to be
+    // destroyed after this.
+    void Detach();
     // The exception that ended the thread body, if any.
     std::exception_ptr FatalException() const;
 

@@ -54,6 +54,7 @@ void TComPort::Open()
                     AllocateHWnd([this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return WindowMethod(w, m, wp, lp); });
             FEventThread = std::make_unique<TComThread>(*this);
             FThreadCreated = true;
+            FEventThread->Resume();
         }
     } catch (...) {
         // Leave nothing half-open behind: no window, no device.

@@ -44,7 +44,6 @@ TComThread::TComThread(TComPort& AComPort)
     FStopEvent = CreateEvent(true, false);
     FMask = EventMaskOf(FComPort.Events());
     FMaskSet = SetCommMask(FComPort.Handle(), FMask);
-    Resume();
 }
 
 TComThread::~TComThread()
@@ -71,6 +70,7 @@ void TComThread::Abandon(std::unique_ptr<TComThread> thread)
 {
     thread->FAbandoned = true;
     thread->Stop();
+    thread->Detach();
     KeepUntilExit(std::shared_ptr<TComThread>(std::move(thread)));
 }
 

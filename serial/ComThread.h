@@ -1,8 +1,8 @@
 #pragma once
 // The event thread of an open port: it waits for the port's line events and
 // hands each completed wait to the port's handlers, on the main thread
-// (smThreadSync, smWindowSync) or on itself (smNone). It starts waiting on
-// construction; destruction stops it and waits for its end (serving
+// (smThreadSync, smWindowSync) or on itself (smNone). It starts waiting when
+// resumed; destruction stops it and waits for its end (serving
 // deliveries meanwhile when destroyed on the main thread).
 //
 // A wait that cannot be started or ends in failure is never passed over in
@@ -42,7 +42,9 @@ inline constexpr platform::UINT CM_COMFAILURE = platform::WM_USER + 2;
 
 class TComThread : public platform::TThread {
 public:
-    // Sets the port's event mask from its Events and starts waiting.
+    // Sets the port's event mask from its Events; Resume() starts the
+    // waiting, once the port holds the thread (a handler run on the thread
+    // may destroy the port, and with it look at what the port holds).
     explicit TComThread(TComPort& AComPort);
     ~TComThread() override;
 

@@ -58,6 +58,12 @@ void TThread::Resume()
     });
 }
 
+void TThread::Detach()
+{
+    std::lock_guard lock(state_->mutex);
+    if (state_->thread.joinable()) state_->thread.detach();
+}
+
 void TThread::Terminate()
 {
     state_->terminated.store(true);

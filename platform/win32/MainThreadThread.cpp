@@ -81,6 +81,12 @@ void TThread::Resume()
     ::ResumeThread(state_->thread);
 }
 
+void TThread::Detach()
+{
+    // Nothing to do: only the destructor waits for the end and releases the
+    // thread's handle, and a detached thread's object is never destroyed.
+}
+
 void TThread::Terminate()
 {
     state_->terminated.store(true);
