@@ -39,6 +39,20 @@ protected:
         ASSERT_FALSE(form->Timer1->Enabled());
     }
 
+    // The device found by the poll's clock, then gone, and its loss shown.
+    void LoseThePolledDevice()
+    {
+        ASSERT_TRUE(sim.Start({"--clock", "pc"}));
+        Connect(sim);
+        sim.Kill();
+        ASSERT_TRUE(LossShown()) << "the loss was not reported";
+    }
+    testing::AssertionResult ThreadsBackTo(int before)
+    {
+        if (WaitFor([&] { return platform::ThreadCount() <= before; })) return testing::AssertionSuccess();
+        return testing::AssertionFailure() << platform::ThreadCount() << " threads, " << before << " before";
+    }
+
     // "&Datei", then "&Beenden", with the mouse, and the window gone; `took`
     // gets the time from the click on "&Beenden".
     void CloseWithTheMenu(std::chrono::steady_clock::duration* took = nullptr)
@@ -139,14 +153,9 @@ TEST_P(PortLoss, ProgramClosedWhileTheDeviceIsGoneEndsAtOnce)
 {
     platform::ScopedHeldWaits heldTillCleanup(false);
     const int threadsBefore = platform::ThreadCount();
-    ASSERT_TRUE(sim.Start({"--clock", "pc"}));
-    Connect(sim);
-    sim.Kill();
-    ASSERT_TRUE(LossShown()) << "the loss was not reported";
-
+    ASSERT_NO_FATAL_FAILURE(LoseThePolledDevice());
     ASSERT_NO_FATAL_FAILURE(CloseWithTheMenu());
-    EXPECT_TRUE(WaitFor([&] { return platform::ThreadCount() <= threadsBefore; }))
-        << platform::ThreadCount() << " threads, " << threadsBefore << " before";
+    EXPECT_TRUE(ThreadsBackTo(threadsBefore));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, PortLoss, testing::ValuesIn(testsupport::kStrictLossCodes),
@@ -161,10 +170,7 @@ TEST_P(StuckDriver, TheWindowClosesWithinSeconds)
 {
     const int threadsBefore = platform::ThreadCount();
     std::optional<platform::ScopedNeverEndingWaits> neverEnding(std::in_place);
-    ASSERT_TRUE(sim.Start({"--clock", "pc"}));
-    Connect(sim);
-    sim.Kill();
-    ASSERT_TRUE(LossShown()) << "the loss was not reported";
+    ASSERT_NO_FATAL_FAILURE(LoseThePolledDevice());
     std::optional<platform::ScopedBlockingClose> blockingClose(std::in_place);
 
     std::chrono::steady_clock::duration took{};
@@ -176,8 +182,7 @@ TEST_P(StuckDriver, TheWindowClosesWithinSeconds)
     // must still be there.
     blockingClose.reset();
     neverEnding.reset();
-    EXPECT_TRUE(WaitFor([&] { return platform::ThreadCount() <= threadsBefore; }))
-        << platform::ThreadCount() << " threads, " << threadsBefore << " before";
+    EXPECT_TRUE(ThreadsBackTo(threadsBefore));
 }
 
 INSTANTIATE_TEST_SUITE_P(Unplugged, StuckDriver, testing::Values(platform::ERROR_FILE_NOT_FOUND),
