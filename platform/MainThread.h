@@ -83,8 +83,18 @@ public:
     bool Finished() const;
     // Waits until the thread body has ended. On the main thread it keeps
     // serving sent messages and synchronised calls while it waits and wakes at
-    // the latest every 1000 ms.
+    // the latest every 1000 ms. A delivery's exception during this wait is
+    // rethrown once the wait is over; exceptions kept before it began are
+    // left for the loop that runs the queue.
     void WaitFor();
+    // The same, for at most `limit`: false when the body is still running
+    // then (Finished() tells apart a wait that threw). A thread that never
+    // ends can be given up this way; its object must then outlive it.
+    bool WaitFor(std::chrono::milliseconds limit);
+    // Nothing will wait for the body's end any more: it runs on (or has
+    // ended) on its own. The object must outlive the body; it is not to be
+    // destroyed after this.
+    void Detach();
     // The exception that ended the thread body, if any.
     std::exception_ptr FatalException() const;
 

@@ -19,6 +19,12 @@ struct VolumeState {
     std::string name;    // the volume's label, UTF-8; empty when it has none
 };
 
+// For the whole process, once at start: a call that meets a drive without its
+// disk (an emptied card reader, a disk gone) fails instead of showing the
+// system's box that asks for one and holds the thread until it is answered.
+// Nothing to do on Linux.
+void FailCriticalErrorsSilently();
+
 // Asks the volume at `root` whether it is ready and for its name. May block
 // for as long as the volume does not answer; never shows a system dialog
 // (an empty disk drive is just not ready).

@@ -22,6 +22,7 @@ inline constexpr HANDLE INVALID_HANDLE_VALUE = -1;
 // ---- error codes ---------------------------------------------------------
 enum : DWORD {
     ERROR_SUCCESS = 0,
+    ERROR_INVALID_FUNCTION = 1,
     ERROR_FILE_NOT_FOUND = 2,
     ERROR_PATH_NOT_FOUND = 3,
     ERROR_TOO_MANY_OPEN_FILES = 4,
@@ -36,6 +37,7 @@ enum : DWORD {
     ERROR_NOT_SUPPORTED = 50,
     ERROR_INVALID_PARAMETER = 87,
     ERROR_DISK_FULL = 112,
+    ERROR_SEM_TIMEOUT = 121,
     ERROR_OPERATION_ABORTED = 995,
     ERROR_IO_INCOMPLETE = 996,
     ERROR_IO_PENDING = 997,
@@ -173,11 +175,13 @@ struct OVERLAPPED {
 // and keeps the COM name busy until it is closed. What holds on every system:
 // each pending operation completes with an error (ERROR_OPERATION_ABORTED
 // here; on Windows that or the driver's own code), and later calls may fail
-// with a code that depends on the driver: ERROR_ACCESS_DENIED,
-// ERROR_NOT_READY, ERROR_BAD_COMMAND, ERROR_GEN_FAILURE,
-// ERROR_DEVICE_NOT_CONNECTED or ERROR_DEVICE_REMOVED. Any call may fail so,
-// PurgeComm, SetCommMask and ClearCommError included; only CloseHandle is
-// certain to succeed. A wait for line events may also end with
+// with a code that depends on the driver: ERROR_INVALID_FUNCTION,
+// ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE,
+// ERROR_NOT_READY, ERROR_BAD_COMMAND, ERROR_GEN_FAILURE, ERROR_SEM_TIMEOUT,
+// ERROR_DEVICE_NOT_CONNECTED, ERROR_DEVICE_REMOVED or another. Any call may
+// fail so, PurgeComm, SetCommMask and ClearCommError included; only
+// CloseHandle is certain to succeed, and it may take its time. A driver may
+// also never complete a pending wait, not even when the handle is closed. A wait for line events may also end with
 // ERROR_OPERATION_ABORTED while the device is still there (wine does so on a
 // pseudo-terminal), and a driver may hold a pending wait until CancelIoEx or
 // CloseHandle although the mask changed.

@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "serial/BoundedClose.h"
 #include "serial/ComEventTable.h"
 #include "serial/PortFailure.h"
 
@@ -21,12 +22,14 @@ TComPort::TComPort()
 
 TComPort::~TComPort()
 {
-    try {
-        Close();
-    } catch (...) {
-        // Nobody can take the error any more, but the thread, the window and
-        // the device must not outlive the component.
-        ReleaseAfterFailedClose();
+    if (FConnected && ComDeliveryScope::IsDelivering(*this)) {
+        ReleaseFromOwnHandler();
+    } else {
+        try {
+            Close();
+        } catch (...) {
+            // Nobody can take the error any more; the port is closed all the same.
+        }
     }
     FBuffer.reset();
     FFlowControl.reset();
@@ -38,6 +41,7 @@ void TComPort::Open()
 {
     if (FConnected) return;
     FDeviceLost = false;
+    FFailedSinceOpen = false;
     CreatePortHandle();
     FConnected = true;
     try {
@@ -50,6 +54,7 @@ void TComPort::Open()
                     AllocateHWnd([this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return WindowMethod(w, m, wp, lp); });
             FEventThread = std::make_unique<TComThread>(*this);
             FThreadCreated = true;
+            FEventThread->Resume();
         }
     } catch (...) {
         // Leave nothing half-open behind: no window, no device.
@@ -78,48 +83,66 @@ void TComPort::Close()
     // After a loss any call but CloseHandle may fail; the port must close all
     // the same, or its handle would keep the COM name taken for good.
     std::exception_ptr failure;
+    const auto keepUnlessGone = [&failure](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const EComPort& e) {
+            if (ClassifyPortFailure(e) == TPortFailure::pfDeviceGone) return;
+        } catch (...) {
+        }
+        if (!failure) failure = error;
+    };
     try {
         AbortPending();
-    } catch (const EComPort& error) {
-        if (ClassifyPortFailure(error) != TPortFailure::pfDeviceGone) failure = std::current_exception();
+    } catch (...) {
+        keepUnlessGone(std::current_exception());
     }
     try {
         StopEventThread();
     } catch (...) {
-        if (!failure) failure = std::current_exception();
+        keepUnlessGone(std::current_exception());
     }
     DestroyPortHandle();
     FConnected = false;
     FDeviceLost = false;
+    FFailedSinceOpen = false;
     if (FOnClose) FOnClose(this);
     if (failure) std::rethrow_exception(failure);
 }
 
 // Stops the thread and waits for its end while serving its deliveries; the
-// thread and window are gone afterwards even when a delivery threw.
+// thread and window are gone afterwards even when a delivery threw. A thread
+// that does not end in time is given up rather than waited for.
 void TComPort::StopEventThread()
 {
     if (!FThreadCreated) return;
     std::exception_ptr deliveryError;
     FEventThread->Stop();
     try {
-        FEventThread->WaitFor();
+        FEventThread->WaitFor(kThreadEndLimit);
     } catch (...) {
         deliveryError = std::current_exception();
     }
-    FEventThread.reset();
+    if (FEventThread->Finished())
+        FEventThread.reset();
+    else
+        TComThread::Abandon(std::move(FEventThread));
     FThreadCreated = false;
     DeallocateHWnd(FEventWindow);
     FEventWindow = nullptr;
     if (deliveryError) std::rethrow_exception(deliveryError);
 }
 
-void TComPort::ReleaseAfterFailedClose() noexcept
+// The thread is blocked in this very delivery; it sees that it was given up
+// once the handler returns, and ends without touching the port.
+void TComPort::ReleaseFromOwnHandler() noexcept
 {
-    try {
-        StopEventThread();
-    } catch (...) {
-    }
+    if (FThreadCreated) TComThread::Abandon(std::move(FEventThread));
+    FThreadCreated = false;
+    // Only a window delivery runs its handler on the window's thread; the
+    // window's method outlives the delivery in progress.
+    if (FEventWindow) DeallocateHWnd(FEventWindow);
+    FEventWindow = nullptr;
     try {
         DestroyPortHandle();
     } catch (...) {
@@ -130,6 +153,7 @@ void TComPort::ReleaseAfterFailedClose() noexcept
 void TComPort::RaiseFailure(std::int32_t Code)
 {
     const EComPort error(Code, static_cast<std::int32_t>(GetLastError()));
+    if (FConnected) FFailedSinceOpen = true;
     if (FConnected && ClassifyPortFailure(error) == TPortFailure::pfDeviceGone) FDeviceLost = true;
     throw error;
 }
@@ -140,11 +164,12 @@ void TComPort::CreatePortHandle()
     if (FHandle == INVALID_HANDLE_VALUE) RaiseFailure(ComErrorCode::OpenFailed);
 }
 
+// Off the main thread and within a time limit: a driver may block in its
+// close after the device has gone.
 void TComPort::DestroyPortHandle()
 {
-    if (FHandle == INVALID_HANDLE_VALUE) return;
-    CloseHandle(FHandle);
-    FHandle = INVALID_HANDLE_VALUE;
+    const HANDLE handle = TakeHandle();
+    if (handle != INVALID_HANDLE_VALUE) CloseHandleWithin(handle, kHandleCloseLimit);
 }
 
 void TComPort::ApplySettings()

@@ -98,13 +98,18 @@ public:
 
     // ---- state ----
     bool Connected() const { return FConnected; }
-    platform::HANDLE Handle() const { return FHandle; }
+    platform::HANDLE Handle() const { return FHandle.load(); }
     bool ThreadCreated() const { return FThreadCreated; }
     TComThread* EventThread() const { return FEventThread.get(); }
     platform::HWND EventWindow() const { return FEventWindow; }
     // True once a call on the open port, or its event thread, found the
     // device gone (ClassifyPortFailure); false again after Close.
     bool DeviceLost() const { return FDeviceLost.load(); }
+    // True once any call on the open port, or its event thread, failed,
+    // whatever the code; false again after Close. The driver decides which
+    // code a removed device gives, so only a new Open is sure to reach the
+    // device again.
+    bool FailedSinceOpen() const { return FFailedSinceOpen.load(); }
 
     // ---- life ----
     // Opens the device, applies all settings, starts the event thread (and
@@ -115,12 +120,15 @@ public:
     // begun), closes the device, then calls OnClose. No effect when closed.
     // Every step runs whatever failed before it, so the port is always closed
     // afterwards and its name free for the next Open, also when the device
-    // has gone and every call on it fails. A failure because the device has
-    // gone raises nothing (it has been reported already); any other failure,
-    // or a handler's exception raised while Close waits for the thread, is
-    // raised once the port is closed. Called from one of this port's own
-    // event handlers it raises std::logic_error and does nothing (its thread
-    // waits for that handler, so it could never end).
+    // has gone and every call on it fails. It takes a few seconds at most:
+    // a thread or a handle close that a driver holds up longer is left to
+    // finish by itself (the name may then stay taken until it does). A
+    // failure because the device has gone raises nothing (it has been
+    // reported already); any other failure, or a handler's exception raised
+    // while Close waits for the thread, is raised once the port is closed.
+    // Called from one of this port's own event handlers it raises
+    // std::logic_error and does nothing (its thread waits for that handler,
+    // so it could never end).
     void Close();
 
     // ---- operations on an open port (on a closed one they raise) ----
@@ -180,12 +188,16 @@ protected:
     virtual void ApplySettings();
 
 private:
-    friend class TComThread;  // notes a loss; closes the handle under a wait the driver holds
+    friend class TComThread;  // notes failures; closes the handle under a wait the driver holds
 
     // Raises EComPort with Code and the last platform error, noting a lost device.
     [[noreturn]] void RaiseFailure(std::int32_t Code);
     void StopEventThread();
-    void ReleaseAfterFailedClose() noexcept;
+    // Hands the handle over for closing, once; INVALID_HANDLE_VALUE after.
+    platform::HANDLE TakeHandle() { return FHandle.exchange(platform::INVALID_HANDLE_VALUE); }
+    // For a port destroyed by one of its own handlers, whose thread waits for
+    // that handler: releases everything without waiting for the thread.
+    void ReleaseFromOwnHandler() noexcept;
 
     TBaudRate FBaudRate = br9600;
     std::string FPortNum = "COM1";
@@ -214,10 +226,11 @@ private:
     TNotifyEvent FOnRx80Full;
 
     bool FConnected = false;
-    platform::HANDLE FHandle = platform::INVALID_HANDLE_VALUE;
+    std::atomic<platform::HANDLE> FHandle{platform::INVALID_HANDLE_VALUE};  // taken by the thread to end a held wait
     std::unique_ptr<TComThread> FEventThread;
     bool FThreadCreated = false;
     platform::HWND FEventWindow = nullptr;
-    std::atomic<bool> FDeviceLost{false};  // also set by the event thread
+    std::atomic<bool> FDeviceLost{false};       // also set by the event thread
+    std::atomic<bool> FFailedSinceOpen{false};  // also set by the event thread
     bool FClosing = false;
 };

@@ -1,5 +1,6 @@
 #include "serial/ComThread.h"
 
+#include "serial/BoundedClose.h"
 #include "serial/CPort.h"
 #include "serial/ComEventTable.h"
 #include "serial/PortFailure.h"
@@ -10,10 +11,6 @@
 using namespace platform;
 
 namespace {
-
-// How long a pending wait is given to end after the mask change, and again
-// after CancelIoEx, before the last resort.
-constexpr DWORD kGraceMs = 250;
 
 // The pause before a wait is started again after a failure: none after a
 // success, then doubling. It is spent waiting on the stop event, so Close
@@ -41,12 +38,12 @@ bool MeansDeviceGone(DWORD code)
 
 }  // namespace
 
-TComThread::TComThread(TComPort& AComPort) : TThread(true), FComPort(AComPort)
+TComThread::TComThread(TComPort& AComPort)
+    : TThread(true), FComPort(AComPort), FSyncMethod(AComPort.SyncMethod()), FEventWindow(AComPort.EventWindow())
 {
     FStopEvent = CreateEvent(true, false);
     FMask = EventMaskOf(FComPort.Events());
     FMaskSet = SetCommMask(FComPort.Handle(), FMask);
-    Resume();
 }
 
 TComThread::~TComThread()
@@ -69,6 +66,14 @@ void TComThread::Stop()
     SetEvent(FStopEvent);
 }
 
+void TComThread::Abandon(std::unique_ptr<TComThread> thread)
+{
+    thread->FAbandoned = true;
+    thread->Stop();
+    thread->Detach();
+    KeepUntilExit(std::shared_ptr<TComThread>(std::move(thread)));
+}
+
 std::optional<EComPort> TComThread::TakeReportedFailure()
 {
     return std::exchange(FFailure, std::nullopt);
@@ -77,28 +82,34 @@ std::optional<EComPort> TComThread::TakeReportedFailure()
 void TComThread::Execute()
 {
     const HANDLE port = FComPort.Handle();
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = CreateEvent(true, true);
-    const HANDLE waitHandles[2] = {FStopEvent, overlapped.hEvent};
+    auto* wait = new TWaitRecord{};
+    wait->Overlapped.hEvent = CreateEvent(true, true);
+    const HANDLE waitHandles[2] = {FStopEvent, wait->Overlapped.hEvent};
+    const auto release = [wait] {
+        CloseHandle(wait->Overlapped.hEvent);
+        delete wait;
+    };
     bool waitPending = false;
     bool reported = false;
     TRetryPause pause;
 
     try {
-        for (;;) {
+        while (!FAbandoned) {
             // Ended with no event (a mask change, or a driver's whim), a wait
             // is started again after a pause, as after an aborted one.
             TVerdict verdict{TOutcome::Rearm, ERROR_SUCCESS};
             if (!FMaskSet && !(FMaskSet = SetCommMask(port, FMask))) {
                 verdict = Judge(port, GetLastError());
-            } else if (WaitCommEvent(port, &FEventMask, &overlapped) || GetLastError() == ERROR_IO_PENDING) {
+            } else if (WaitCommEvent(port, &wait->EventMask, &wait->Overlapped) || GetLastError() == ERROR_IO_PENDING) {
                 waitPending = true;
                 if (WaitForMultipleObjects(2, waitHandles, false, INFINITE) != WAIT_OBJECT_0 + 1) break;
                 waitPending = false;
+                if (FAbandoned) break;
                 DWORD unused = 0;
-                if (!GetOverlappedResult(port, &overlapped, &unused, false)) {
+                if (!GetOverlappedResult(port, &wait->Overlapped, &unused, false)) {
                     verdict = Judge(port, GetLastError());
-                } else if (FEventMask != 0) {
+                } else if (wait->EventMask != 0) {
+                    FEventMask = wait->EventMask;
                     pause.Reset();
                     reported = false;
                     DispatchEvents();
@@ -121,13 +132,25 @@ void TComThread::Execute()
             if (WaitForSingleObject(FStopEvent, pause.Next()) != WAIT_TIMEOUT) break;
         }
     } catch (...) {
-        CloseHandle(overlapped.hEvent);
+        release();
         throw;
     }
 
-    const bool handleClosed = waitPending && EndPendingWait(port, overlapped);
-    if (!handleClosed) PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
-    CloseHandle(overlapped.hEvent);
+    // A port that gave the thread up may be gone, its handle with it.
+    if (FAbandoned) {
+        if (waitPending)
+            KeepUntilExit(std::shared_ptr<TWaitRecord>(wait));
+        else
+            release();
+        return;
+    }
+    const TWaitEnd end = waitPending ? EndPendingWait(port, wait->Overlapped) : TWaitEnd{true, false};
+    if (!end.HandleClosed) PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+    // A wait the driver never completed keeps what it may still write into.
+    if (end.Completed)
+        release();
+    else
+        KeepUntilExit(std::shared_ptr<TWaitRecord>(wait));
 }
 
 // What a failed wait means. Codes that a removed device gives are a loss;
@@ -150,46 +173,55 @@ TComThread::TVerdict TComThread::Judge(HANDLE port, DWORD failure)
 
 void TComThread::Report(DWORD code)
 {
+    FComPort.FFailedSinceOpen = true;
     EComPort failure(ComErrorCode::AsyncStatus, static_cast<std::int32_t>(code));
-    if (FComPort.SyncMethod() != smWindowSync) throw failure;  // ends the thread, kept as its FatalException
+    if (FSyncMethod != smWindowSync) throw failure;  // ends the thread, kept as its FatalException
     FFailure = std::move(failure);
-    SendMessage(FComPort.EventWindow(), CM_COMFAILURE, 0, 0);
+    SendMessage(FEventWindow, CM_COMFAILURE, 0, 0);
 }
 
-// The platform writes into the record and FEventMask until the wait has
-// completed, so both must outlive it. Returns whether the port's handle was
-// closed to end it.
-bool TComThread::EndPendingWait(HANDLE port, OVERLAPPED& overlapped)
+// Each step waits a while for the wait to end before the next. A driver that
+// completes it only when the handle closes gets the handle closed here, off
+// the main thread (a close may block), and one that never completes it gets
+// no more waiting.
+TComThread::TWaitEnd TComThread::EndPendingWait(HANDLE port, OVERLAPPED& overlapped)
 {
+    const auto ended = [&] {
+        return WaitForSingleObject(overlapped.hEvent, static_cast<DWORD>(kStopGrace.count())) == WAIT_OBJECT_0;
+    };
     SetCommMask(port, 0);  // ends the wait on most drivers; fails on some after a loss
-    if (WaitForSingleObject(overlapped.hEvent, kGraceMs) == WAIT_OBJECT_0) return false;
+    if (ended()) return {true, false};
     CancelIoEx(port, &overlapped);
-    if (WaitForSingleObject(overlapped.hEvent, kGraceMs) == WAIT_OBJECT_0) return false;
-    // A driver that completes the wait only when the handle closes: the main
-    // thread, which is waiting for this thread's end, closes it.
-    Synchronize([this] { FComPort.DestroyPortHandle(); });
-    WaitForSingleObject(overlapped.hEvent, INFINITE);
-    return true;
+    if (ended()) return {true, false};
+    const HANDLE taken = FComPort.TakeHandle();
+    if (taken == INVALID_HANDLE_VALUE) return {false, true};
+    CloseHandleWithin(taken, kHandleCloseLimit);
+    return {ended(), true};
 }
 
 void TComThread::DispatchEvents()
 {
-    switch (FComPort.SyncMethod()) {
+    switch (FSyncMethod) {
     case smThreadSync: Synchronize([this] { DoEvents(); }); break;
     case smWindowSync: SendEvents(); break;
     case smNone: DoEvents(); break;
     }
 }
 
+// A handler may destroy the port: no delivery after that.
 void TComThread::SendEvents()
 {
     for (const auto& row : ComEventsInDeliveryOrder)
-        if (FEventMask & row.Bit) SendMessage(FComPort.EventWindow(), CM_COMEVENT, row.Bit, 0);
+        if ((FEventMask & row.Bit) && !FAbandoned) SendMessage(FEventWindow, CM_COMEVENT, row.Bit, 0);
 }
 
 void TComThread::DoEvents()
 {
-    ComDeliveryScope delivering(FComPort);
-    for (const auto& row : ComEventsInDeliveryOrder)
-        if (FEventMask & row.Bit) (FComPort.*row.Dispatch)();
+    for (const auto& row : ComEventsInDeliveryOrder) {
+        if (FAbandoned) return;
+        if (FEventMask & row.Bit) {
+            ComDeliveryScope delivering(FComPort);
+            (FComPort.*row.Dispatch)();
+        }
+    }
 }

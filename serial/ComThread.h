@@ -1,8 +1,8 @@
 #pragma once
 // The event thread of an open port: it waits for the port's line events and
 // hands each completed wait to the port's handlers, on the main thread
-// (smThreadSync, smWindowSync) or on itself (smNone). It starts waiting on
-// construction; destruction stops it and waits for its end (serving
+// (smThreadSync, smWindowSync) or on itself (smNone). It starts waiting when
+// resumed; destruction stops it and waits for its end (serving
 // deliveries meanwhile when destroyed on the main thread).
 //
 // A wait that cannot be started or ends in failure is never passed over in
@@ -18,13 +18,19 @@
 // each time (up to a second) while the failures go on.
 //
 // Stopping never hangs on a wait the driver holds: the thread changes the
-// mask, then cancels the wait, and at last has the main thread, which waits
-// for it, close the port's handle; the wait's record outlives its completion.
+// mask, then cancels the wait, and at last closes the port's handle itself
+// (on a thread of its own, as a close may block), each step within a time
+// limit. A wait the driver never completes keeps its record, event and event
+// mask for good, as the driver may still write into them. A thread given up
+// by its port (Abandon) touches the port no more.
 
+#include <atomic>
+#include <memory>
 #include <optional>
 
 #include "platform/MainThread.h"
 #include "platform/WinApi.h"
+#include "serial/ComTypes.h"
 #include "serial/EComPort.h"
 
 class TComPort;
@@ -36,12 +42,20 @@ inline constexpr platform::UINT CM_COMFAILURE = platform::WM_USER + 2;
 
 class TComThread : public platform::TThread {
 public:
-    // Sets the port's event mask from its Events and starts waiting.
+    // Sets the port's event mask from its Events; Resume() starts the
+    // waiting, once the port holds the thread (a handler run on the thread
+    // may destroy the port, and with it look at what the port holds).
     explicit TComThread(TComPort& AComPort);
     ~TComThread() override;
 
     // Ends the thread's loop; it purges the port and ends soon after.
     void Stop();
+
+    // For a port that cannot wait for the thread's end (it is destroyed by
+    // one of its own handlers, or the thread is stuck in a driver): the
+    // thread stops and ends without touching the port again, and the object
+    // is kept until the process ends.
+    static void Abandon(std::unique_ptr<TComThread> thread);
 
     // On the main thread, for CM_COMFAILURE: the failure the thread reported,
     // handed over once.
@@ -56,16 +70,28 @@ private:
         TOutcome Outcome;
         platform::DWORD Code;
     };
+    // What the platform writes into while a wait is pending.
+    struct TWaitRecord {
+        platform::OVERLAPPED Overlapped;
+        platform::DWORD EventMask = 0;
+    };
+    struct TWaitEnd {
+        bool Completed;     // the record is free again
+        bool HandleClosed;  // the port's handle was closed to end the wait
+    };
     TVerdict Judge(platform::HANDLE port, platform::DWORD failure);
     void Report(platform::DWORD code);
-    bool EndPendingWait(platform::HANDLE port, platform::OVERLAPPED& overlapped);
+    TWaitEnd EndPendingWait(platform::HANDLE port, platform::OVERLAPPED& overlapped);
     void DispatchEvents();
     void SendEvents();
     void DoEvents();
 
     TComPort& FComPort;
-    platform::DWORD FEventMask = 0;  // written by the platform when a wait completes
+    const TSyncMethod FSyncMethod;
+    const platform::HWND FEventWindow;
+    platform::DWORD FEventMask = 0;  // the events of the last completed wait
     platform::HANDLE FStopEvent;
+    std::atomic<bool> FAbandoned{false};
     platform::DWORD FMask;
     bool FMaskSet = false;             // the mask is in force; else the thread sets it before waiting
     std::optional<EComPort> FFailure;  // handed to the main thread by CM_COMFAILURE

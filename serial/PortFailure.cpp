@@ -24,7 +24,8 @@ TPortFailure ClassifyPortFailure(std::int32_t Code, std::int32_t WinCode)
             return TPortFailure::pfNoSuchDevice;
         return TPortFailure::pfOther;
     }
-    if (OneOf(WinCode, {ERROR_ACCESS_DENIED, ERROR_NOT_READY, ERROR_BAD_COMMAND, ERROR_GEN_FAILURE,
+    if (OneOf(WinCode, {ERROR_INVALID_FUNCTION, ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE,
+                        ERROR_NOT_READY, ERROR_BAD_COMMAND, ERROR_GEN_FAILURE, ERROR_SEM_TIMEOUT,
                         ERROR_OPERATION_ABORTED, ERROR_DEVICE_NOT_CONNECTED, ERROR_DEVICE_REMOVED}))
         return TPortFailure::pfDeviceGone;
     return TPortFailure::pfOther;

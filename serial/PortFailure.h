@@ -17,7 +17,7 @@ enum class TPortFailure {
 // Code is the component's (ComErrorCode) and tells an open from a call on an
 // open handle: the same system code means "refused" at open and "gone" later.
 // On an open handle every code a removed USB-serial device is reported with
-// counts as gone (5, 21, 22, 31, 1167, 1617), and so does 995: in this
+// counts as gone (1, 2, 5, 6, 21, 22, 31, 121, 1167, 1617), and so does 995: in this
 // program nothing but the device's loss and Close aborts a read, a write or a
 // purge, and the event thread tells an aborted wait apart itself.
 TPortFailure ClassifyPortFailure(std::int32_t Code, std::int32_t WinCode);

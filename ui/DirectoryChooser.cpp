@@ -1,6 +1,7 @@
 #include "ui/DirectoryChooser.h"
 
 #include "exchange/InOutError.h"
+#include "platform/WinApi.h"
 #include "ui/HandlerCall.h"
 #include "ui/PathLabel.h"
 
@@ -12,7 +13,6 @@
 
 namespace {
 constexpr int kPathRole = Qt::UserRole;
-constexpr int kErrorPathNotFound = 3;  // the run-time's code for a missing folder
 
 QString Indent(int level)
 {
@@ -31,7 +31,9 @@ TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QListWidget(parent), dir
 void TDirectoryListBox::SetDirectory(const QString& path)
 {
     const QFileInfo target(path);
-    if (!target.exists() || !target.isDir()) throw exchange::EInOutError(kErrorPathNotFound);
+    if (!target.exists() || !target.isDir())
+        throw exchange::EInOutError(
+            static_cast<int>(platform::ERROR_PATH_NOT_FOUND));  // the run-time's code for a missing folder
     if (!QDir::setCurrent(target.absoluteFilePath())) throw exchange::EInOutError::FromErrno(EACCES);
 
     const QString now = QDir::currentPath();  // resolved the way the system sees it

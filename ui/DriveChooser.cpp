@@ -64,7 +64,8 @@ QString DriveOf(const QString& path, const std::vector<TDrive>& drives)
     return best;
 }
 
-TDriveComboBox::TDriveComboBox(QWidget* parent, TVolumeSource volumes) : QComboBox(parent)
+TDriveComboBox::TDriveComboBox(QWidget* parent, TVolumeSource volumes)
+    : QComboBox(parent), examine_(std::move(volumes.Examine))
 {
     std::vector<TDrive> mounted;
     for (const std::string& root : volumes.ListRoots())
@@ -78,18 +79,36 @@ TDriveComboBox::TDriveComboBox(QWidget* parent, TVolumeSource volumes) : QComboB
         const auto volume = std::find_if(mounted.begin(), mounted.end(),
                                          [&](const TDrive& m) { return QDir::cleanPath(m.Root) == root; });
         if (volume == mounted.end()) continue;
-        const std::string systemRoot = QDir::toNativeSeparators(volume->Root).toStdString();
+        volumeRoots_[std::size_t(i)] = QDir::toNativeSeparators(volume->Root).toStdString();
         SetReady(i, false);
-        examinations_.Start([examine = volumes.Examine, systemRoot] { return examine(systemRoot); },
-                            [this, generation = generation_, root](const platform::VolumeState& state) {
-                                VolumeAnswered(generation, root, state);
-                            });
+        Examine(i);
     }
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (!dirList_ || index < 0 || index >= int(drives_.size()) || !IsReady(index)) return;
-        CallHandler([this, index] { dirList_->SetDirectory(drives_[std::size_t(index)].Root); });
-        ShowDriveOf(dirList_->Directory());  // the drive the list is really on, opened or not
+        const QString root = drives_[std::size_t(index)].Root;
+        if (volumeRoots_[std::size_t(index)].empty()) {
+            Open(root);
+            return;
+        }
+        opening_ = root;
+        Examine(index);
     });
+}
+
+void TDriveComboBox::Examine(int index)
+{
+    const QString root = drives_[std::size_t(index)].Root;
+    examinations_.Start(
+        [examine = examine_, systemRoot = volumeRoots_[std::size_t(index)]] { return examine(systemRoot); },
+        [this, generation = generation_, root](const platform::VolumeState& state) {
+            VolumeAnswered(generation, root, state);
+        });
+}
+
+void TDriveComboBox::Open(const QString& root)
+{
+    CallHandler([this, root] { dirList_->SetDirectory(root); });
+    ShowDriveOf(dirList_->Directory());  // the drive the list is really on, opened or not
 }
 
 void TDriveComboBox::SetDrives(const std::vector<TDrive>& drives)
@@ -97,6 +116,8 @@ void TDriveComboBox::SetDrives(const std::vector<TDrive>& drives)
     const QSignalBlocker quiet(this);
     ++generation_;
     drives_ = drives;
+    volumeRoots_.assign(drives_.size(), std::string());
+    opening_.clear();
     clear();
     for (const TDrive& d : drives_) addItem(EntryText(d), d.Root);
     ShowDriveOf(dirList_ ? dirList_->Directory() : QDir::currentPath());
@@ -129,6 +150,12 @@ void TDriveComboBox::VolumeAnswered(int generation, const QString& root, const p
         setItemText(i, EntryText(drive));
         SetReady(i, state.ready);
     }
+    if (root != opening_) return;
+    opening_.clear();
+    if (state.ready && dirList_)
+        Open(root);
+    else
+        ShowDriveOf(dirList_ ? dirList_->Directory() : QDir::currentPath());  // it stays where it was
 }
 
 void TDriveComboBox::SetDirList(TDirectoryListBox* dirList)

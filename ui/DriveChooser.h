@@ -8,7 +8,10 @@
 // A network drive that cannot be reached keeps a question about it waiting
 // for half a minute, so the drives are listed from the system's table at once
 // and each volume is asked for its readiness and name on a thread of its own:
-// until it has answered ready, its entry cannot be chosen.
+// until it has answered ready, its entry cannot be chosen. A volume may go
+// after it answered (a card taken out, a network drive lost), so choosing it
+// asks it again on a thread, and its folder is opened only once it has just
+// answered ready.
 
 #include "platform/Volumes.h"
 #include "ui/BackgroundWork.h"
@@ -51,8 +54,8 @@ public:
     // each volume; the answers arrive through the event loop.
     explicit TDriveComboBox(QWidget* parent, TVolumeSource volumes = {});
 
-    // Offers exactly `drives`, every one ready; answers still on their way
-    // are dropped.
+    // Offers exactly `drives`, every one ready and opened when chosen without
+    // asking; answers still on their way are dropped.
     void SetDrives(const std::vector<TDrive>& drives);
     const std::vector<TDrive>& Drives() const { return drives_; }
     QString Drive() const;
@@ -64,9 +67,14 @@ public:
 private:
     void ShowDriveOf(const QString& path);
     void SetReady(int index, bool ready);
+    void Examine(int index);
     void VolumeAnswered(int generation, const QString& root, const platform::VolumeState& state);
+    void Open(const QString& root);
 
     std::vector<TDrive> drives_;
+    std::vector<std::string> volumeRoots_;  // per entry, the root its volume is asked by; empty: not asked
+    std::function<platform::VolumeState(const std::string&)> examine_;
+    QString opening_;  // the drive chosen, to be opened once its volume has answered ready
     TDirectoryListBox* dirList_ = nullptr;
     int generation_ = 0;  // counts the lists offered, so that late answers find their own
     TBackgroundWork examinations_{this};

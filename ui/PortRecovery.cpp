@@ -6,7 +6,9 @@
 bool DeviceGone(TComPort& port)
 {
     if (!port.Connected()) return false;
-    if (port.DeviceLost()) return true;
+    // Which code a driver gives after a removal is its own choice: any
+    // failure since the port was opened is reason enough to open it anew.
+    if (port.DeviceLost() || port.FailedSinceOpen()) return true;
     // Nothing has failed yet: ask. The modem status is a call without side
     // effects on the line that the platform refuses once the device has gone.
     try {
@@ -19,5 +21,10 @@ bool DeviceGone(TComPort& port)
 
 void CloseIfDeviceGone(TComPort& port)
 {
-    if (DeviceGone(port)) port.Close();
+    if (!DeviceGone(port)) return;
+    try {
+        port.Close();
+    } catch (const EComPort&) {
+        // Closed all the same; the failure that made it fail has been shown.
+    }
 }

@@ -5,12 +5,14 @@
 
 class TComPort;
 
-// True when the port is open and its device has gone: a call on it or its
-// event thread found so (TComPort::DeviceLost), or the platform says so now
-// (ClassifyPortFailure). A port that is closed, healthy or failing for
-// another reason is not gone.
+// True when the port is open and may have lost its device: a call on it or
+// its event thread failed since it was opened, whatever the code
+// (TComPort::FailedSinceOpen), or the platform says it is gone now
+// (ClassifyPortFailure). A port that is closed, or healthy since its Open,
+// is not.
 bool DeviceGone(TComPort& port);
 
 // Closes the port when DeviceGone; the next Open then opens the device that
-// answers to the port's name now.
+// answers to the port's name now. A failure of that close is not raised: the
+// port is closed all the same, and what failed before has been shown.
 void CloseIfDeviceGone(TComPort& port);

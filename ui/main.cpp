@@ -1,5 +1,6 @@
 // Tornvale: the service tool for the QD-TR25 counting and measuring module.
 
+#include "platform/Volumes.h"
 #include "ui/Application.h"
 #include "ui/SDIMain.h"
 
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv)
 {
+    platform::FailCriticalErrorsSilently();  // before anything may touch a drive
     TApplication app(argc, argv);
     QPointer<TSDIAppForm> form = new TSDIAppForm();  // deletes itself when closed
     form->show();

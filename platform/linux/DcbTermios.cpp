@@ -13,7 +13,8 @@ bool IsValidDcb(const DCB& dcb)
     if (dcb.StopBits == ONE5STOPBITS && dcb.ByteSize != 5) return false;
     if (dcb.StopBits == TWOSTOPBITS && dcb.ByteSize == 5) return false;
     if (dcb.fDtrControl > DTR_CONTROL_HANDSHAKE || dcb.fRtsControl > RTS_CONTROL_TOGGLE) return false;
-    if ((dcb.fOutX || dcb.fInX) && dcb.XonChar == dcb.XoffChar) return false;
+    // SetCommState refuses equal flow characters whether or not Xon/Xoff is on.
+    if (dcb.XonChar == dcb.XoffChar) return false;
     return true;
 }
 

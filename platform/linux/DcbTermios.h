@@ -36,7 +36,7 @@ struct TermiosSettings {
 // False for a block the driver refuses with ERROR_INVALID_PARAMETER: rate 0,
 // ByteSize outside 5..8, a parity, stop-bit, DTR or RTS code out of range,
 // 1.5 stop bits with other than 5 data bits, 2 stop bits with 5, or equal Xon
-// and Xoff characters while Xon/Xoff flow is on.
+// and Xoff characters (also while Xon/Xoff flow is off).
 bool IsValidDcb(const DCB& dcb);
 
 // Raw mode always; PARMRK always (breaks arrive as FF 00 00 and a literal FF

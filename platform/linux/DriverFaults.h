@@ -6,6 +6,8 @@
 
 #include "platform/WinApi.h"
 
+#include <functional>
+
 namespace platform::detail {
 
 // What ends a pending wait for line events besides the device's loss and
@@ -14,6 +16,7 @@ enum class WaitRelease {
     MaskChange,  // SetCommMask, as Windows' own driver does
     Cancel,      // only CancelIoEx: a driver that ignores the mask change
     Cleanup,     // neither, nor the loss: a driver that completes the wait only when the handle closes
+    Never,       // not even the close: only ReleaseHeldRequests() completes it, late
 };
 
 struct DriverFaults {
@@ -28,6 +31,8 @@ struct DriverFaults {
     // ERROR_SUCCESS: with no event).
     DWORD waitFailure = ERROR_SUCCESS;
     long failingWaits = 0;
+    // CloseHandle of a port blocks until this turns false again.
+    bool closeBlocks = false;
 };
 
 void SetDriverFaults(const DriverFaults& faults);
@@ -35,5 +40,12 @@ DriverFaults CurrentDriverFaults();
 // Counts one failing wait off: false when none is due, else true with the
 // code the wait ends with.
 bool TakeWaitFailure(DWORD& code);
+
+// Blocks while closes are to block.
+void WaitWhileClosesBlock();
+// Keeps the completion of a request that outlives its handle (WaitRelease::
+// Never); ReleaseHeldRequests runs every kept one.
+void HoldRequest(std::function<void()> complete);
+void ReleaseHeldRequests();
 
 }  // namespace platform::detail

@@ -10,6 +10,8 @@
 #include <climits>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -26,6 +28,15 @@ EventObject::EventObject(bool initialState)
 EventObject::~EventObject()
 {
     if (fd_ >= 0) close(fd_);
+}
+
+void EventObject::OnHandleClosed()
+{
+    if (uses_.load() == 0) return;
+    std::fputs("CloseHandle: the event of a pending request was closed; the request would still write into its "
+               "record and set whatever event reuses the handle\n",
+               stderr);
+    std::abort();
 }
 
 void EventObject::Set()

@@ -44,7 +44,6 @@ std::shared_ptr<KernelObject> LookupHandle(HANDLE h)
 bool CloseHandle(HANDLE h)
 {
     std::shared_ptr<detail::KernelObject> closed;
-    std::vector<std::shared_ptr<detail::KernelObject>> others;
     {
         detail::Table& t = detail::TheTable();
         std::lock_guard lock(t.mutex);
@@ -55,12 +54,9 @@ bool CloseHandle(HANDLE h)
         }
         closed = std::move(it->second);
         t.objects.erase(it);
-        others.reserve(t.objects.size());
-        for (const auto& [handle, object] : t.objects) others.push_back(object);
     }
     // Outside the table lock: objects take their own locks here.
     closed->OnHandleClosed();
-    for (const auto& other : others) other->OnOtherHandleClosed(*closed);
     return true;
 }
 

@@ -16,9 +16,6 @@ public:
     // Runs once, when the handle is closed. The object itself lives on while a
     // call that looked it up earlier is still running.
     virtual void OnHandleClosed() {}
-    // Runs for every remaining object after another handle was closed, so that
-    // operations which refer to that object can let go of it.
-    virtual void OnOtherHandleClosed(const KernelObject& /*closed*/) {}
 };
 
 HANDLE RegisterHandle(std::shared_ptr<KernelObject> object);

@@ -22,8 +22,9 @@ public:
 
     int Fd() const { return fd_; }
     void Set();
-    // Blocks (without the queue) until set.
-    void Wait() const;
+    // Blocks (without the queue) until set, or at most `limit` (none when
+    // negative); returns whether it was set.
+    bool Wait(std::chrono::milliseconds limit) const;
 
 private:
     int fd_;

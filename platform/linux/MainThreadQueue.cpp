@@ -231,10 +231,15 @@ void FdFlag::Set()
     posix::RaiseFlag(fd_);
 }
 
-void FdFlag::Wait() const
+bool FdFlag::Wait(std::chrono::milliseconds limit) const
 {
+    const auto deadline = posix::DeadlineIn(limit.count());
     pollfd fd{fd_, POLLIN, 0};
-    while (::poll(&fd, 1, -1) < 0 && errno == EINTR) {
+    for (;;) {
+        const int r = ::poll(&fd, 1, posix::PollTimeoutMs(deadline));
+        if (r > 0) return true;
+        if (r == 0) return false;
+        if (errno != EINTR) throw std::system_error(errno, std::generic_category(), "poll");
     }
 }
 

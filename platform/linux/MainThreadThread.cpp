@@ -3,6 +3,7 @@
 
 #include "platform/MainThread.h"
 #include "platform/linux/MainThreadInternal.h"
+#include "platform/linux/Posix.h"
 
 #include <atomic>
 #include <mutex>
@@ -57,6 +58,12 @@ void TThread::Resume()
     });
 }
 
+void TThread::Detach()
+{
+    std::lock_guard lock(state_->mutex);
+    if (state_->thread.joinable()) state_->thread.detach();
+}
+
 void TThread::Terminate()
 {
     state_->terminated.store(true);
@@ -80,17 +87,25 @@ std::exception_ptr TThread::FatalException() const
 
 void TThread::WaitFor()
 {
+    WaitFor(std::chrono::milliseconds(-1));
+}
+
+// A negative limit waits for as long as it takes.
+bool TThread::WaitFor(std::chrono::milliseconds limit)
+{
     State& s = *state_;
     {
         std::lock_guard lock(s.mutex);
-        if (!s.started) return;  // a body that never started never ends
+        if (!s.started) return true;  // a body that never started never ends
         if (s.thread.get_id() == std::this_thread::get_id())
             throw std::logic_error("a thread cannot wait for its own end");
     }
+    const auto deadline = posix::DeadlineIn(limit.count());
 
     // Deliveries that throw while we wait are kept; the first is rethrown once
-    // the thread has ended, so the wait's promise holds either way.
+    // the wait is over, so the wait's promise holds either way.
     std::exception_ptr firstError;
+    bool ended = true;
     detail::ClaimIfUnbound();
     if (MainQueue::IsMainThread()) {
         while (!s.finished.load()) {
@@ -100,17 +115,23 @@ void TThread::WaitFor()
                 if (!firstError) firstError = std::current_exception();
             }
             if (s.finished.load()) break;
-            detail::WaitForWake(s.finishedFlag.Fd(), std::chrono::milliseconds(1000));
+            const int left = posix::PollTimeoutMs(deadline);
+            if (left == 0) {
+                ended = false;
+                break;
+            }
+            detail::WaitForWake(s.finishedFlag.Fd(), std::chrono::milliseconds(left < 0 || left > 1000 ? 1000 : left));
         }
     } else {
-        s.finishedFlag.Wait();
+        ended = s.finishedFlag.Wait(limit);
     }
 
-    {
+    if (ended) {
         std::lock_guard lock(s.mutex);
         if (s.thread.joinable()) s.thread.join();
     }
     if (firstError) std::rethrow_exception(firstError);
+    return ended;
 }
 
 }  // namespace platform

@@ -19,6 +19,12 @@ namespace platform::detail {
 // sorted by COM number.
 std::vector<SerialPortInfo> DetectSerialDevicesIn(const std::string& sysClassTty, const std::string& devDir);
 
+// Whether DetectSerialDevices looks at the machine's devices at all. Only
+// tests turn it off (tooling/testing/MachinePorts.h), so that their port list
+// holds only the ports they link and no test opens a port of the machine it
+// runs on; the product never does.
+void SetMachinePortsVisible(bool visible);
+
 // The target of a live link COMn in the port folder; empty when there is no
 // link or its target has gone (such a link counts as absent everywhere).
 std::string LiveLinkTarget(int number);

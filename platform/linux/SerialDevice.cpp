@@ -112,6 +112,16 @@ void SerialDevice::Shutdown()
         closing_ = true;
         AbortReads(ERROR_OPERATION_ABORTED);
         AbortWrites(ERROR_OPERATION_ABORTED);
+        if (wait_ && CurrentDriverFaults().waitRelease == WaitRelease::Never) {
+            // The driver writes into the record whenever it lets go, long after the close.
+            auto late = std::make_shared<PendingWait>(std::move(*wait_));
+            wait_.reset();
+            HoldRequest([late] {
+                *late->eventMask = 0;
+                Publish(*late->done.ov, ERROR_OPERATION_ABORTED, 0);
+                late->done.event.Release()->Set();
+            });
+        }
         AbortWait(ERROR_OPERATION_ABORTED);
         Wake();
     }
@@ -129,19 +139,8 @@ void SerialDevice::Shutdown()
 void SerialDevice::OnHandleClosed()
 {
     CountCommCall();
+    WaitWhileClosesBlock();
     Shutdown();
-}
-
-void SerialDevice::OnOtherHandleClosed(const KernelObject& closed)
-{
-    std::lock_guard lock(mutex_);
-    const auto uses = [&](const Completion& c) { return c.event.get() == &closed; };
-    if (wait_ && uses(wait_->done)) wait_.reset();
-    const bool headRead = !reads_.empty() && uses(reads_.front().done);
-    std::erase_if(reads_, [&](const PendingRead& r) { return uses(r.done); });
-    std::erase_if(writes_, [&](const PendingWrite& w) { return uses(w.done); });
-    if (headRead) ServeReads(Clock::now());
-    Wake();
 }
 
 DWORD SerialDevice::Setup(DWORD inQueue, DWORD /*outQueue: writes go straight to the kernel*/)
@@ -242,8 +241,8 @@ DWORD SerialDevice::Cancel(const OVERLAPPED& ov)
     std::lock_guard lock(mutex_);
     if (closing_) return ERROR_INVALID_HANDLE;
     if (wait_ && wait_->done.ov == &ov) {
-        // A driver that completes only at cleanup takes the request and does nothing.
-        if (CurrentDriverFaults().waitRelease != WaitRelease::Cleanup) AbortWait(ERROR_OPERATION_ABORTED);
+        // A driver that completes only at cleanup, or never, takes the request and does nothing.
+        if (!HoldsWaitPastCancel()) AbortWait(ERROR_OPERATION_ABORTED);
         return ERROR_SUCCESS;
     }
     const auto read =
@@ -272,8 +271,14 @@ void SerialDevice::DeviceLost()
     gone_ = true;
     AbortReads(ERROR_OPERATION_ABORTED);
     AbortWrites(ERROR_OPERATION_ABORTED);
-    // A driver that completes a wait only when its handle closes does not for a loss either.
-    if (CurrentDriverFaults().waitRelease != WaitRelease::Cleanup) AbortWait(ERROR_OPERATION_ABORTED);
+    // A driver that completes a wait only when its handle closes, or never, does not for a loss either.
+    if (!HoldsWaitPastCancel()) AbortWait(ERROR_OPERATION_ABORTED);
+}
+
+bool SerialDevice::HoldsWaitPastCancel()
+{
+    const WaitRelease release = CurrentDriverFaults().waitRelease;
+    return release == WaitRelease::Cleanup || release == WaitRelease::Never;
 }
 
 void SerialDevice::Wake()

@@ -47,9 +47,6 @@ public:
     // Completes every pending operation with ERROR_OPERATION_ABORTED, stops
     // the pump and closes the device.
     void OnHandleClosed() override;
-    // Closing the event of a pending operation's record abandons that
-    // operation: its record and outputs are never written again.
-    void OnOtherHandleClosed(const KernelObject& closed) override;
 
     // Each returns a Windows error code: 0 when done (an overlapped record,
     // which the caller has marked pending, is then already filled and its
@@ -82,7 +79,7 @@ private:
 
     struct Completion {
         OVERLAPPED* ov = nullptr;
-        std::shared_ptr<EventObject> event;
+        EventUse event;
     };
     struct PendingRead {
         Completion done;
@@ -124,6 +121,7 @@ private:
     void AbortWrites(DWORD status);
     void AbortWait(DWORD status);
     void DeviceLost();
+    static bool HoldsWaitPastCancel();
     void Wake();
     // Whether the input queue may hold bytes back now (InputQueue::HoldsBack).
     bool HoldsBack() const;

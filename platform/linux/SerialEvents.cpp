@@ -83,7 +83,7 @@ DWORD SerialDevice::ClearErrors(DWORD* errors, COMSTAT* stat)
 void SerialDevice::Finish(Completion& done, DWORD status, DWORD count)
 {
     Publish(*done.ov, status, count);
-    if (done.event) done.event->Set();
+    if (done.event) done.event.Release()->Set();
 }
 
 DWORD SerialDevice::Started(const OVERLAPPED& ov)

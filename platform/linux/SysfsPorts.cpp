@@ -4,6 +4,7 @@
 #include "platform/linux/PortNames.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -114,12 +115,22 @@ std::vector<SerialPortInfo> DetectSerialDevicesIn(const std::string& sysClassTty
     return all;
 }
 
+namespace {
+std::atomic<bool> machinePortsVisible{true};
+}
+
+void SetMachinePortsVisible(bool visible)
+{
+    machinePortsVisible.store(visible);
+}
+
 }  // namespace platform::detail
 
 namespace platform {
 
 std::vector<SerialPortInfo> DetectSerialDevices()
 {
+    if (!detail::machinePortsVisible.load()) return {};
     return detail::DetectSerialDevicesIn("/sys/class/tty", "/dev");
 }
 

@@ -15,4 +15,9 @@ bool ServeSentMessages();
 // The oldest exception of a window method that no one has taken yet, or null.
 std::exception_ptr TakeHandlerError();
 
+// Marks the exceptions kept so far: TakeHandlerErrorSince(mark) takes only
+// the oldest one kept after it, leaving earlier ones to TakeHandlerError.
+unsigned long long HandlerErrorMark();
+std::exception_ptr TakeHandlerErrorSince(unsigned long long mark);
+
 }  // namespace platform::detail

@@ -13,6 +13,7 @@
 
 #include <winsock2.h>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -98,14 +99,21 @@ public:
             const char byte = 1;
             ::send(wake_, &byte, 1, 0);
         }
-        errors_.push_back(std::move(error));
+        errors_.push_back({++lastError_, std::move(error)});
     }
-    std::exception_ptr TakeError()
+    unsigned long long ErrorMark()
     {
         std::lock_guard lock(mutex_);
-        if (errors_.empty()) return nullptr;
-        std::exception_ptr error = errors_.front();
-        errors_.pop_front();
+        return lastError_;
+    }
+    // The oldest error kept after `mark` (0: any).
+    std::exception_ptr TakeError(unsigned long long mark = 0)
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = std::find_if(errors_.begin(), errors_.end(), [&](const auto& e) { return e.first > mark; });
+        if (it == errors_.end()) return nullptr;
+        std::exception_ptr error = it->second;
+        errors_.erase(it);
         // Taken and, while errors remain, sent again: a GUI loop hears of a
         // socket's data anew only after a read.
         char byte = 0;
@@ -138,7 +146,8 @@ private:
 
     std::mutex mutex_;
     std::unordered_set<HiddenWindow*> windows_;
-    std::deque<std::exception_ptr> errors_;
+    std::deque<std::pair<unsigned long long, std::exception_ptr>> errors_;  // in the order kept
+    unsigned long long lastError_ = 0;
     ::HWND callWindow_ = nullptr;
     DWORD callWindowThread_ = 0;
     SOCKET wake_ = INVALID_SOCKET;
@@ -223,6 +232,16 @@ bool ServeSentMessages()
 std::exception_ptr TakeHandlerError()
 {
     return TheQueue().TakeError();
+}
+
+unsigned long long HandlerErrorMark()
+{
+    return TheQueue().ErrorMark();
+}
+
+std::exception_ptr TakeHandlerErrorSince(unsigned long long mark)
+{
+    return TheQueue().TakeError(mark);
 }
 
 }  // namespace detail

@@ -7,7 +7,9 @@
 
 #include <process.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <stdexcept>
 
@@ -79,6 +81,12 @@ void TThread::Resume()
     ::ResumeThread(state_->thread);
 }
 
+void TThread::Detach()
+{
+    // Nothing to do: only the destructor waits for the end and releases the
+    // thread's handle, and a detached thread's object is never destroyed.
+}
+
 void TThread::Terminate()
 {
     state_->terminated.store(true);
@@ -102,29 +110,51 @@ std::exception_ptr TThread::FatalException() const
 
 void TThread::WaitFor()
 {
+    WaitFor(std::chrono::milliseconds(-1));
+}
+
+// A negative limit waits for as long as it takes.
+bool TThread::WaitFor(std::chrono::milliseconds limit)
+{
     State& s = *state_;
     {
         std::lock_guard lock(s.mutex);
-        if (!s.started) return;  // a body that never started never ends
+        if (!s.started) return true;  // a body that never started never ends
     }
     if (s.id == ::GetCurrentThreadId()) throw std::logic_error("a thread cannot wait for its own end");
+    const bool bounded = limit.count() >= 0;
+    const auto deadline = std::chrono::steady_clock::now() + (bounded ? limit : std::chrono::milliseconds(0));
+    const auto leftMs = [&]() -> DWORD {
+        if (!bounded) return INFINITE;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        return left.count() > 0 ? DWORD(left.count()) : 0;
+    };
 
     // Methods that throw while we wait are kept; the first is rethrown once
-    // the thread has ended, so the wait's promise holds either way.
+    // the wait is over, so the wait's promise holds either way. What was kept
+    // before the wait began is the loop's to raise, not this wait's.
     std::exception_ptr firstError;
+    bool ended = false;
     detail::ClaimIfUnbound();
     if (MainQueue::IsMainThread()) {
+        const auto mark = detail::HandlerErrorMark();
         for (;;) {
-            const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &s.thread, 1000, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+            const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &s.thread, std::min<DWORD>(leftMs(), 1000),
+                                                             QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
             detail::ServeSentMessages();
-            while (std::exception_ptr error = detail::TakeHandlerError())
+            while (std::exception_ptr error = detail::TakeHandlerErrorSince(mark))
                 if (!firstError) firstError = error;
-            if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) break;
+            if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) {
+                ended = true;
+                break;
+            }
+            if (leftMs() == 0) break;
         }
     } else {
-        ::WaitForSingleObject(s.thread, INFINITE);
+        ended = ::WaitForSingleObject(s.thread, leftMs()) != WAIT_TIMEOUT;
     }
     if (firstError) std::rethrow_exception(firstError);
+    return ended;
 }
 
 }  // namespace platform

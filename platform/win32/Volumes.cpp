@@ -20,6 +20,11 @@ std::vector<std::string> ListVolumeRoots()
     return roots;
 }
 
+void FailCriticalErrorsSilently()
+{
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS);
+}
+
 VolumeState ExamineVolume(const std::string& root)
 {
     // An empty floppy or card reader answers "not ready" instead of asking the

@@ -14,6 +14,9 @@
 
 #include <QMenuBar>
 
+#include <chrono>
+#include <optional>
+
 namespace {
 
 using e2e::WaitFor;
@@ -34,6 +37,34 @@ protected:
     {
         Click(form->Wert_lesen);
         ASSERT_FALSE(form->Timer1->Enabled());
+    }
+
+    // The device found by the poll's clock, then gone, and its loss shown.
+    void LoseThePolledDevice()
+    {
+        ASSERT_TRUE(sim.Start({"--clock", "pc"}));
+        Connect(sim);
+        sim.Kill();
+        ASSERT_TRUE(LossShown()) << "the loss was not reported";
+    }
+    testing::AssertionResult ThreadsBackTo(int before)
+    {
+        if (WaitFor([&] { return platform::ThreadCount() <= before; })) return testing::AssertionSuccess();
+        return testing::AssertionFailure() << platform::ThreadCount() << " threads, " << before << " before";
+    }
+
+    // "&Datei", then "&Beenden", with the mouse, and the window gone; `took`
+    // gets the time from the click on "&Beenden".
+    void CloseWithTheMenu(std::chrono::steady_clock::duration* took = nullptr)
+    {
+        QPointer<TSDIAppForm> watched = form.get();
+        QMenuBar* menuBar = form->MainMenu1;
+        Click(menuBar, menuBar->actionGeometry(form->File1->menuAction()).center());
+        ASSERT_TRUE(WaitFor([&] { return form->File1->isVisible(); }, 5000)) << "the menu did not open";
+        const auto clicked = std::chrono::steady_clock::now();
+        QTest::mouseClick(form->File1, Qt::LeftButton, {}, form->File1->actionGeometry(form->FileExitItem).center());
+        ASSERT_TRUE(WaitFor([&] { return watched.isNull(); })) << "the window did not close";
+        if (took) *took = std::chrono::steady_clock::now() - clicked;
     }
 
     platform::ScopedStrictLoss loss{GetParam()};
@@ -122,23 +153,62 @@ TEST_P(PortLoss, ProgramClosedWhileTheDeviceIsGoneEndsAtOnce)
 {
     platform::ScopedHeldWaits heldTillCleanup(false);
     const int threadsBefore = platform::ThreadCount();
-    ASSERT_TRUE(sim.Start({"--clock", "pc"}));
-    Connect(sim);
-    sim.Kill();
-    ASSERT_TRUE(LossShown()) << "the loss was not reported";
-
-    // "&Datei", then "&Beenden", with the mouse.
-    QPointer<TSDIAppForm> watched = form.get();
-    QMenuBar* menuBar = form->MainMenu1;
-    Click(menuBar, menuBar->actionGeometry(form->File1->menuAction()).center());
-    ASSERT_TRUE(WaitFor([&] { return form->File1->isVisible(); }, 5000)) << "the menu did not open";
-    QTest::mouseClick(form->File1, Qt::LeftButton, {}, form->File1->actionGeometry(form->FileExitItem).center());
-    ASSERT_TRUE(WaitFor([&] { return watched.isNull(); })) << "the window did not close";
-    EXPECT_TRUE(WaitFor([&] { return platform::ThreadCount() <= threadsBefore; }))
-        << platform::ThreadCount() << " threads, " << threadsBefore << " before";
+    ASSERT_NO_FATAL_FAILURE(LoseThePolledDevice());
+    ASSERT_NO_FATAL_FAILURE(CloseWithTheMenu());
+    EXPECT_TRUE(ThreadsBackTo(threadsBefore));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, PortLoss, testing::ValuesIn(testsupport::kStrictLossCodes),
+                         testsupport::LossCodeName);
+
+// A driver that never ends the port's pending wait, not even when the handle
+// closes, and whose close blocks: the window still closes within seconds,
+// and what was left to the driver ends once it lets go.
+class StuckDriver : public PortLoss {};
+
+TEST_P(StuckDriver, TheWindowClosesWithinSeconds)
+{
+    const int threadsBefore = platform::ThreadCount();
+    std::optional<platform::ScopedNeverEndingWaits> neverEnding(std::in_place);
+    ASSERT_NO_FATAL_FAILURE(LoseThePolledDevice());
+    std::optional<platform::ScopedBlockingClose> blockingClose(std::in_place);
+
+    std::chrono::steady_clock::duration took{};
+    ASSERT_NO_FATAL_FAILURE(CloseWithTheMenu(&took));
+    // Close's limits add up to a few seconds; forever is what it guards against.
+    EXPECT_LT(took, std::chrono::seconds(10));
+
+    // The driver lets go at last: it writes into what it was given, which
+    // must still be there.
+    blockingClose.reset();
+    neverEnding.reset();
+    EXPECT_TRUE(ThreadsBackTo(threadsBefore));
+}
+
+INSTANTIATE_TEST_SUITE_P(Unplugged, StuckDriver, testing::Values(platform::ERROR_FILE_NOT_FOUND),
+                         testsupport::LossCodeName);
+
+// Whichever code the driver fails with, also one no list names, choosing the
+// port again reopens it: the device plugged in since is reached.
+class UnlistedCode : public PortLoss {};
+
+TEST_P(UnlistedCode, ChoosingThePortAgainReachesTheNewDevice)
+{
+    ASSERT_TRUE(sim.Start({}));
+    Connect(sim);
+    ASSERT_NO_FATAL_FAILURE(StopThePoll());
+    const std::string port = sim.ComName();
+    sim.Kill();
+    ASSERT_TRUE(LossShown()) << "the failure was not reported";
+    EXPECT_TRUE(NamesTheCode(boxes.Seen().front().Text)) << Boxes();
+
+    ASSERT_TRUE(sim.Start({}, port));
+    Connect(sim);
+    EXPECT_EQ(sim.Frames().front(), "<STX>80<ETX><CR>");
+    EXPECT_EQ(boxes.Seen().size(), 1u) << Boxes();
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, UnlistedCode, testing::Values(platform::ERROR_INVALID_PARAMETER),
                          testsupport::LossCodeName);
 
 }  // namespace

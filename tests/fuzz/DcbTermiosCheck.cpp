@@ -43,9 +43,11 @@ void DcbTermios(const std::uint8_t* data, std::size_t size)
     const bool inRange = dcb.BaudRate != 0 && dcb.ByteSize >= 5 && dcb.ByteSize <= 8 && dcb.Parity <= SPACEPARITY &&
                          dcb.StopBits <= TWOSTOPBITS && dcb.fDtrControl <= DTR_CONTROL_HANDSHAKE &&
                          dcb.fRtsControl <= RTS_CONTROL_TOGGLE && (dcb.StopBits != ONE5STOPBITS || dcb.ByteSize == 5) &&
-                         (dcb.StopBits != TWOSTOPBITS || dcb.ByteSize != 5);
+                         (dcb.StopBits != TWOSTOPBITS || dcb.ByteSize != 5) && dcb.XonChar != dcb.XoffChar;
     const bool valid = detail::IsValidDcb(dcb);
-    if (!inRange) Require(!valid, "a field out of range, or stop bits the data bits rule out, is refused");
+    if (!inRange)
+        Require(!valid,
+                "a field out of range, stop bits the data bits rule out, or equal flow characters, are refused");
     if (!valid) return;
 
     const detail::TermiosSettings t = detail::DcbToTermios(dcb);

@@ -88,6 +88,20 @@ protected:
         port.SetPortNum(device.ComName());
     }
 
+    // Whether the port opens (a close let go late may still be on its way).
+    bool OpensAgain()
+    {
+        const bool opened = WaitWithoutServing([&] {
+            try {
+                port.Open();
+            } catch (const EComPort&) {
+            }
+            return port.Connected();
+        });
+        port.Close();
+        return opened;
+    }
+
     // Reads everything waiting, as the window's reply handler does.
     std::string TakeInput()
     {
@@ -468,31 +482,74 @@ TEST_P(FailingWaits, AreRetriedWithoutSpinningAndReportedUnlessAborted)
 INSTANTIATE_TEST_SUITE_P(Codes, FailingWaits,
                          ::testing::Values(ERROR_OPERATION_ABORTED, ERROR_SUCCESS, ERROR_INVALID_PARAMETER));
 
-// A driver that holds the pending wait past the mask change, until
-// CancelIoEx (true) or until its handle is closed (false): neither Close nor
-// the port's end hangs, and the name is free afterwards.
-class HeldWait : public EventPort, public ::testing::WithParamInterface<bool> {};
+// Drivers that hold up the end: the pending wait held past the mask change
+// until CancelIoEx, or until its handle is closed, or never ended at all
+// (when the driver lets go of it at the end of the test it writes into the
+// record: it must still be there), and a CloseHandle that blocks. Close
+// returns within its limit all the same, and the name is free again once
+// the driver has let go.
+enum class THoldUp { EndsOnCancel, EndsOnClose, NeverEnds, CloseBlocks, NeverEndsAndCloseBlocks };
+
+std::string HoldUpName(const ::testing::TestParamInfo<THoldUp>& info)
+{
+    static const char* const names[] = {"EndsOnCancel", "EndsOnClose", "NeverEnds", "CloseBlocks",
+                                        "NeverEndsAndCloseBlocks"};
+    return names[static_cast<int>(info.param)];
+}
+
+class HeldWait : public EventPort, public ::testing::WithParamInterface<THoldUp> {
+protected:
+    bool Holds(THoldUp a, THoldUp b) const { return GetParam() == a || GetParam() == b; }
+};
 
 TEST_P(HeldWait, NeitherCloseNorThePortsEndHangs)
 {
-    ScopedHeldWaits held(GetParam());
+    std::optional<ScopedHeldWaits> held;
+    if (Holds(THoldUp::EndsOnCancel, THoldUp::EndsOnClose)) held.emplace(GetParam() == THoldUp::EndsOnCancel);
+    std::optional<ScopedNeverEndingWaits> neverEnding;
+    if (Holds(THoldUp::NeverEnds, THoldUp::NeverEndsAndCloseBlocks)) neverEnding.emplace();
+    std::optional<ScopedBlockingClose> blockingClose;
     port.Open();
+    if (Holds(THoldUp::CloseBlocks, THoldUp::NeverEndsAndCloseBlocks)) blockingClose.emplace();
+
+    // Well above Close's few seconds, well below forever.
+    const auto started = std::chrono::steady_clock::now();
     port.Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
     EXPECT_FALSE(port.Connected());
     EXPECT_EQ(port.Handle(), INVALID_HANDLE_VALUE);
 
-    auto other = std::make_unique<TComPort>();
-    LoadCPort1Settings(*other);
-    other->SetPortNum(device.ComName());
-    other->Open();
-    EXPECT_TRUE(other->Connected());
-    other.reset();
-    port.Open();  // the name is free again
-    EXPECT_TRUE(port.Connected());
+    blockingClose.reset();
+    EXPECT_TRUE(OpensAgain());
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, HeldWait, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "EndsOnCancel" : "EndsOnClose"; });
+INSTANTIATE_TEST_SUITE_P(Drivers, HeldWait,
+                         ::testing::Values(THoldUp::EndsOnCancel, THoldUp::EndsOnClose, THoldUp::NeverEnds,
+                                           THoldUp::CloseBlocks, THoldUp::NeverEndsAndCloseBlocks),
+                         HoldUpName);
+
+// A handler that reads after the device has gone, run by Close while it
+// stops the thread: the loss has been reported already, Close raises nothing.
+TEST_F(EventPort, ALossMetByAHandlerInsideCloseIsNotRaised)
+{
+    ScopedStrictLoss loss(ERROR_DEVICE_REMOVED);
+    int calls = 0;
+    port.SetOnRxFlag([&](TObject*) {
+        ++calls;
+        TakeInput();
+    });
+    port.Open();
+    ASSERT_TRUE(device.Send("last\n"));
+    ASSERT_TRUE(WaitUntilDeliveryQueued());
+    device.Pty().CloseMaster();
+    ASSERT_TRUE(WaitWithoutServing([&] {
+        DWORD status = 0;
+        return !GetCommModemStatus(port.Handle(), &status);
+    }));
+    EXPECT_NO_THROW(port.Close());
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(port.Connected());
+}
 
 // The event thread waits for its handler to return, so a handler that closes
 // its own port is refused instead of waiting for ever.
@@ -518,3 +575,38 @@ TEST_P(CloseFromOwnHandler, IsRefusedAndThePortStaysUsable)
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, CloseFromOwnHandler, ::testing::Values(smWindowSync, smThreadSync, smNone));
+
+// A handler that destroys its own port: the thread, which waits for that
+// handler, is let go instead of waited for, and the name is free again.
+class DestroyedByOwnHandler : public EventPort, public ::testing::WithParamInterface<TSyncMethod> {};
+
+TEST_P(DestroyedByOwnHandler, NeitherHangsNorTouchesThePortAgain)
+{
+    auto owned = std::make_unique<TComPort>();
+    LoadCPort1Settings(*owned);
+    owned->SetSyncMethod(GetParam());
+    owned->SetPortNum(device.ComName());
+    owned->SetEvents(TEvents{evRxChar, evRxFlag});
+    std::atomic<int> calls{0};
+    // Both events come with one wait: the second must not reach the port.
+    // Nothing of the handler is used once the port is gone, the handler
+    // itself included.
+    owned->SetOnRxChar([&](TObject*, std::int32_t) {
+        ++calls;
+        owned.reset();
+    });
+    owned->SetOnRxFlag([&](TObject*) { ++calls; });
+    owned->Open();
+    // Under smNone the handler runs beside the main thread: a call on the
+    // port (under the driver's lock, as the arriving bytes are) orders the end
+    // of Open before it for the race detector, which cannot see the bytes
+    // pass through the kernel.
+    ASSERT_EQ(owned->BytesWaiting(), 0);
+    ASSERT_TRUE(device.Send("x\n"));
+    ASSERT_TRUE(ServeUntil([&] { return calls.load() > 0; }));
+    MainQueue::RunFor(std::chrono::milliseconds(200));
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(OpensAgain());
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, DestroyedByOwnHandler, ::testing::Values(smWindowSync, smThreadSync, smNone));

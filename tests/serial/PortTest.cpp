@@ -231,8 +231,10 @@ TEST(PortFailure, OneReadingOfEachCode)
                            Row{WriteFailed, 5, F::pfDeviceGone}, Row{WriteFailed, 21, F::pfDeviceGone},
                            Row{PurgeFailed, 22, F::pfDeviceGone}, Row{ClearErrorFailed, 31, F::pfDeviceGone},
                            Row{ReadFailed, 995, F::pfDeviceGone}, Row{AsyncStatus, 1167, F::pfDeviceGone},
-                           Row{SetStateFailed, 1617, F::pfDeviceGone}, Row{ClearErrorFailed, 6, F::pfOther},
-                           Row{PurgeFailed, 87, F::pfOther}, Row{SyncMethodWhileOpen, -1, F::pfOther}}) {
+                           Row{SetStateFailed, 1617, F::pfDeviceGone}, Row{ClearErrorFailed, 6, F::pfDeviceGone},
+                           Row{WriteFailed, 2, F::pfDeviceGone}, Row{AsyncStatus, 1, F::pfDeviceGone},
+                           Row{PurgeFailed, 121, F::pfDeviceGone}, Row{PurgeFailed, 87, F::pfOther},
+                           Row{SyncMethodWhileOpen, -1, F::pfOther}}) {
         EXPECT_EQ(ClassifyPortFailure(EComPort(row.code, row.winCode)), row.reading)
             << "code " << row.code << ", system code " << row.winCode;
     }

@@ -2,6 +2,7 @@
 // wait for the end that keeps the main thread's deliveries going.
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <stdexcept>
 #include <thread>
@@ -188,4 +189,31 @@ TEST(TThread, WaitForFromAnotherThreadWaitsForTheEnd)
     release = true;
     waiter.join();
     EXPECT_TRUE(finishedWhenWaitReturned);
+}
+
+// A wait with a limit gives up on a body that does not end, on the main
+// thread (still serving meanwhile) and on another; a later wait still sees
+// the end.
+TEST(TThread, AWaitWithALimitGivesUpOnABodyThatDoesNotEnd)
+{
+    int handled = 0;
+    HWND w = AllocateHWnd([&](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return ++handled; });
+    std::atomic<bool> release{false};
+    FunctionThread t([&](FunctionThread&) {
+        SendMessage(w, 1025, 0, 0);
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    t.Resume();
+    EXPECT_FALSE(t.WaitFor(std::chrono::milliseconds(200)));
+    EXPECT_EQ(handled, 1);
+    EXPECT_FALSE(t.Finished());
+    bool fromAnother = true;
+    std::thread other([&] { fromAnother = t.WaitFor(std::chrono::milliseconds(50)); });
+    other.join();
+    EXPECT_FALSE(fromAnother);
+
+    release = true;
+    EXPECT_TRUE(t.WaitFor(std::chrono::milliseconds(10000)));
+    EXPECT_TRUE(t.Finished());
+    DeallocateHWnd(w);
 }

@@ -12,16 +12,21 @@
 namespace testsupport {
 
 inline constexpr platform::DWORD kStrictLossCodes[] = {
-    platform::ERROR_ACCESS_DENIED,        platform::ERROR_NOT_READY,
-    platform::ERROR_BAD_COMMAND,          platform::ERROR_GEN_FAILURE,
-    platform::ERROR_DEVICE_NOT_CONNECTED, platform::ERROR_DEVICE_REMOVED,
+    platform::ERROR_INVALID_FUNCTION, platform::ERROR_FILE_NOT_FOUND, platform::ERROR_ACCESS_DENIED,
+    platform::ERROR_INVALID_HANDLE,   platform::ERROR_NOT_READY,      platform::ERROR_BAD_COMMAND,
+    platform::ERROR_GEN_FAILURE,      platform::ERROR_SEM_TIMEOUT,    platform::ERROR_DEVICE_NOT_CONNECTED,
+    platform::ERROR_DEVICE_REMOVED,
 };
 inline constexpr platform::DWORD kLossCodes[] = {
     0,
+    platform::ERROR_INVALID_FUNCTION,
+    platform::ERROR_FILE_NOT_FOUND,
     platform::ERROR_ACCESS_DENIED,
+    platform::ERROR_INVALID_HANDLE,
     platform::ERROR_NOT_READY,
     platform::ERROR_BAD_COMMAND,
     platform::ERROR_GEN_FAILURE,
+    platform::ERROR_SEM_TIMEOUT,
     platform::ERROR_DEVICE_NOT_CONNECTED,
     platform::ERROR_DEVICE_REMOVED,
 };

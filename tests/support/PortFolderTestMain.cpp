@@ -1,7 +1,7 @@
 // Test main of the serial and robustness tests: the calling thread is the
 // main thread, a Qt core application runs (for the queue's descriptor in
-// Qt's loop) and the port folder is private, so no test touches the user's
-// COM links.
+// Qt's loop), the port folder is private and the machine's own serial
+// devices are hidden, so no test touches the user's COM links or ports.
 
 #include <QCoreApplication>
 
@@ -9,11 +9,13 @@
 
 #include "platform/MainThread.h"
 #include "tests/support/PrivatePortFolder.h"
+#include "tooling/testing/MachinePorts.h"
 
 int main(int argc, char** argv)
 {
     testsupport::PrivatePortFolder runtimeDir;
     if (!runtimeDir.IsValid()) return 2;
+    platform::HideMachinePorts();
 
     QCoreApplication app(argc, argv);
     platform::MainQueue::BindToCurrentThread();

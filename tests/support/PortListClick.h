@@ -1,8 +1,9 @@
 #pragma once
-// Picks an entry of the window's port list as a person does: a click on the
-// arrow opens the list, the hand moves onto the entry, a click chooses it.
+// Picks an entry of the window's port list (or any list to choose from) as a
+// person does: a click on the arrow opens the list, the hand moves onto the
+// entry, a click chooses it.
 
-#include "ui/ComboBox.h"
+#include <QComboBox>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -15,7 +16,7 @@
 
 // `whileOpen` runs with the list open, before the entry is looked up (an
 // adapter pulled meanwhile).
-inline void ClickPortListEntry(TComboBox* box, const std::string& comName, const std::function<void()>& whileOpen = {})
+inline void ClickPortListEntry(QComboBox* box, const std::string& comName, const std::function<void()>& whileOpen = {})
 {
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 5, box->height() / 2));
     QAbstractItemView* list = box->view();
@@ -25,7 +26,7 @@ inline void ClickPortListEntry(TComboBox* box, const std::string& comName, const
     QTest::qWait(QApplication::doubleClickInterval() + 100);
     if (whileOpen) whileOpen();
     const int row = box->findText(QString::fromStdString(comName));
-    ASSERT_GE(row, 0) << comName << " is not in the port list";
+    ASSERT_GE(row, 0) << comName << " is not in the list";
     const QRect entry = list->visualRect(box->model()->index(row, 0));
     QTest::mouseMove(list->viewport(), entry.center());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());

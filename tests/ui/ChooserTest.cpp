@@ -8,6 +8,7 @@
 #include "ui/Application.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
+#include "tests/support/PortListClick.h"
 #include "ui/PathLabel.h"
 
 #include <QDir>
@@ -85,8 +86,9 @@ public:
         if (!released_) release_.set_value();
         released_ = true;
     }
-    // The threads that ask the volumes hold the source's token until they end.
-    bool Idle() const { return token_.expired(); }
+    // The threads that ask the volumes hold the source's token until they
+    // end; the chooser keeps one more, to ask again when a drive is chosen.
+    bool Idle() const { return token_.use_count() <= 1; }
     TVolumeSource Source()
     {
         auto token = std::make_shared<int>(0);
@@ -276,6 +278,46 @@ TEST_F(Choosers, ChoosingADriveOpensItsTopFolder)
 
     form->DirectoryListBox1->SetDirectory("/");  // the drive follows the folder
     EXPECT_EQ(drives->Drive(), "/");
+}
+
+// A volume that answered when the list was made may be gone when it is
+// chosen (a card taken out): it is asked again on a thread, and its folder is
+// opened only once it has just answered ready.
+TEST_F(Choosers, AChosenDriveIsOpenedOnlyOnceItHasJustAnsweredReady)
+{
+    form->DirectoryListBox1->SetDirectory(top);
+    std::mutex mutex;
+    std::map<std::string, int> asked;
+    TVolumeSource volumes{[] {
+                              return std::vector<std::string>{"/", "/media/anna/SD"};
+                          },
+                          [&](const std::string& root) {
+                              const std::lock_guard lock(mutex);
+                              // The card answers when listed, and is gone by the time it is chosen.
+                              const bool ready = root == "/" || asked[root] == 0;
+                              ++asked[root];
+                              return platform::VolumeState{ready, root == "/" ? "system" : "SD"};
+                          }};
+    const auto timesAsked = [&](const std::string& root) {
+        const std::lock_guard lock(mutex);
+        return asked[root];
+    };
+    TDriveComboBox chooser(nullptr, volumes);
+    chooser.SetDirList(form->DirectoryListBox1);
+    chooser.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chooser.IsReady(0) && chooser.IsReady(chooser.count() - 1); }, 5000));
+
+    form->Calls.clear();
+    ClickPortListEntry(&chooser, "/media/anna/SD [SD]");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !chooser.IsReady(chooser.count() - 1); }, 5000));
+    EXPECT_EQ(timesAsked("/media/anna/SD"), 2);
+    EXPECT_EQ(form->DirectoryListBox1->Directory(), top);
+    EXPECT_EQ(form->Calls, QStringList{});
+
+    ClickPortListEntry(&chooser, "/ [system]");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DirectoryListBox1->Directory() == "/"; }, 5000));
+    EXPECT_EQ(timesAsked("/"), 2);
+    EXPECT_EQ(form->Calls, QStringList{"Datei_lesenClick"});
 }
 
 TEST_F(Choosers, FolderThatCannotBeOpenedChangesNothing)

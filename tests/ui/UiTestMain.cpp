@@ -1,7 +1,8 @@
 // Runs the window tests inside the real application object, on the offscreen
-// platform, in the C locale, with a private port folder so no test sees or
-// touches the user's ports.
+// platform, in the C locale, with a private port folder and the machine's own
+// serial devices hidden, so no test sees or touches the user's ports.
 
+#include "tooling/testing/MachinePorts.h"
 #include "ui/Application.h"
 
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     QTemporaryDir runtimeDir;
     if (!runtimeDir.isValid()) return 1;
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    platform::HideMachinePorts();
 
     testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();  // listing needs no application

@@ -92,6 +92,48 @@ TEST(SendMessageOnWindows, ExceptionsInQtLoopReachProcessPendingOneByOne)
     DeallocateHWnd(w);
 }
 
+// A thread's end is waited for while a method's exception from before still
+// waits for the loop: the wait raises only what was thrown during it, and
+// the earlier one still reaches ProcessPending.
+TEST(SendMessageOnWindows, WaitForTakesOnlyTheExceptionsOfItsOwnWait)
+{
+    class Sender : public TThread {
+    public:
+        explicit Sender(HWND w) : TThread(true), w_(w) { Resume(); }
+
+    protected:
+        void Execute() override { SendMessage(w_, 1025, 2, 0); }
+
+    private:
+        HWND w_;
+    };
+    HWND w = AllocateHWnd(
+        [](HWND, UINT, WPARAM wp, LPARAM) -> LRESULT { throw std::runtime_error(wp == 1 ? "before" : "during"); });
+    std::atomic<bool> sent{false};
+    std::thread early([&] {
+        SendMessage(w, 1025, 1, 0);
+        sent = true;
+    });
+    EXPECT_TRUE(RunQtLoopUntil([&] { return sent.load(); }));
+    early.join();
+
+    Sender sender(w);
+    try {
+        sender.WaitFor();
+        ADD_FAILURE() << "the exception of the wait was lost";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "during");
+    }
+    try {
+        MainQueue::ProcessPending();
+        ADD_FAILURE() << "the exception from before the wait was lost";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "before");
+    }
+    EXPECT_NO_THROW(MainQueue::ProcessPending());
+    DeallocateHWnd(w);
+}
+
 TEST(SendMessageOnWindows, DeallocatingAWindowReleasesASenderStillWaiting)
 {
     int calls = 0;

@@ -43,4 +43,27 @@ public:
     ScopedHeldWaits& operator=(const ScopedHeldWaits&) = delete;
 };
 
+// A driver that never completes a pending wait for line events, not on a
+// mask change, CancelIoEx, the loss or even CloseHandle (reported for some
+// USB-serial bridges). When the object goes, every such wait completes at
+// last, aborted: it writes into its record and event mask and sets its
+// event, as such a driver may at any later time.
+class ScopedNeverEndingWaits {
+public:
+    ScopedNeverEndingWaits();
+    ~ScopedNeverEndingWaits();
+    ScopedNeverEndingWaits(const ScopedNeverEndingWaits&) = delete;
+    ScopedNeverEndingWaits& operator=(const ScopedNeverEndingWaits&) = delete;
+};
+
+// A driver whose CloseHandle of a port blocks (reported after a removal):
+// every such close waits until the object goes.
+class ScopedBlockingClose {
+public:
+    ScopedBlockingClose();
+    ~ScopedBlockingClose();
+    ScopedBlockingClose(const ScopedBlockingClose&) = delete;
+    ScopedBlockingClose& operator=(const ScopedBlockingClose&) = delete;
+};
+
 }  // namespace platform

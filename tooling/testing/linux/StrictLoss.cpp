@@ -52,4 +52,25 @@ ScopedHeldWaits::~ScopedHeldWaits()
     ChangeFaults([](detail::DriverFaults& f) { f.waitRelease = detail::WaitRelease::MaskChange; });
 }
 
+ScopedNeverEndingWaits::ScopedNeverEndingWaits()
+{
+    ChangeFaults([](detail::DriverFaults& f) { f.waitRelease = detail::WaitRelease::Never; });
+}
+
+ScopedNeverEndingWaits::~ScopedNeverEndingWaits()
+{
+    ChangeFaults([](detail::DriverFaults& f) { f.waitRelease = detail::WaitRelease::MaskChange; });
+    detail::ReleaseHeldRequests();
+}
+
+ScopedBlockingClose::ScopedBlockingClose()
+{
+    ChangeFaults([](detail::DriverFaults& f) { f.closeBlocks = true; });
+}
+
+ScopedBlockingClose::~ScopedBlockingClose()
+{
+    ChangeFaults([](detail::DriverFaults& f) { f.closeBlocks = false; });
+}
+
 }  // namespace platform
