@@ -75,13 +75,15 @@ struct TRequest {
 
 // What the window shows of the exchange; Windows-1252 texts.
 struct TSessionView {
+    int LineSerial = 0;   // counts every change of Rueckgabe, L_CRC and Panels
+    int ClockSerial = 0;  // counts every change of Modulzeit and ClockStale
     std::string Rueckgabe;
     std::string L_CRC;
     std::optional<TReadingPanels> Panels;  // only ever from a value's answer
     std::string Modulzeit;                 // the device clock as last read
     bool ClockStale = false;               // the device did not answer since
     std::optional<bool> UhrStellenOffered;
-    std::string Status;  // the status bar's text from the exchange; empty: none
+    std::string Status;    // the status bar's text from the exchange; empty: none
     int StatusSerial = 0;  // counts every change of Status, also to the same text
 };
 
@@ -113,6 +115,7 @@ public:
     // Called after every change of what the session holds.
     void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
     void SetLanguage(TTextLanguage language) { language_ = language; }
+    TTextLanguage Language() const { return language_; }
 
     TComPort& Port() { return *port_; }
     const TComPort& Port() const { return *port_; }

@@ -92,16 +92,19 @@ TEST_P(Answers, AreTheDevicesWordsNeverData)
         EXPECT_EQ(ReadFileBytes(InFolder(name.toUtf8().constData())), "") << name.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Device, Answers,
-    testing::Values(
-        TRefusalRow{"DayThatDoesNotExist", [](auto& s, const auto& f) { return s.ReadDay(26, 4, 31, f); },
-                    TRequestState::rsRefused, "ERR DATE"},
-        TRefusalRow{"ValueThatDoesNotExist", [](auto& s, const auto&) { return s.ReadValue(26, 12, 7, 11); },
-                    TRequestState::rsRefused, "ERR RECORD"},
-        TRefusalRow{"ClockSet", [](auto& s, const auto&) { return s.SetClock({2026, 12, 7, 9, 5, 3}); },
-                    TRequestState::rsAnswered, "OK 81"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Device, Answers,
+                         testing::Values(TRefusalRow{"DayThatDoesNotExist",
+                                                     [](auto& s, const auto& f) { return s.ReadDay(26, 4, 31, f); },
+                                                     TRequestState::rsRefused, "ERR DATE"},
+                                         TRefusalRow{"ValueThatDoesNotExist",
+                                                     [](auto& s, const auto&) { return s.ReadValue(26, 12, 7, 11); },
+                                                     TRequestState::rsRefused, "ERR RECORD"},
+                                         TRefusalRow{"ClockSet",
+                                                     [](auto& s, const auto&) {
+                                                         return s.SetClock({2026, 12, 7, 9, 5, 3});
+                                                     },
+                                                     TRequestState::rsAnswered, "OK 81"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(Session, ValueAnswerFillsThePanels)
 {
@@ -145,8 +148,8 @@ TEST_F(Session, LossDuringADayIsSaidInWords)
     const exchange::TRequest& r = session.Request();
     EXPECT_EQ(r.State, TRequestState::rsCutByLoss);
     EXPECT_LT(r.Tally.StoredLines(), 1000);
-    EXPECT_EQ(session.View().Status, "Das Ger\xE4t an " + sim.ComName() + " ist nicht mehr da: " +
-                                         std::to_string(r.Tally.StoredLines()) +
+    EXPECT_EQ(session.View().Status, "Das Ger\xE4t an " + sim.ComName() +
+                                         " ist nicht mehr da: " + std::to_string(r.Tally.StoredLines()) +
                                          " Zeilen vom 07.12.26 gespeichert, der Tag ist unvollst\xE4ndig");
 }
 

@@ -30,7 +30,7 @@ protected:
 TEST_F(ErrorBoxes, ABoxThatWaitedItsTurnBelongsToTheMainWindow)
 {
     ChooseFromList("COM7");
-    ASSERT_TRUE(form->CPort1->Connected());
+    ASSERT_TRUE(form->Session().Port().Connected());
     boxes.WhileOpen = [&](QMessageBox*) {
         if (boxes.Seen().size() != 1) return;
         ASSERT_TRUE(device.pty.WriteAll("yy.01.01 00:00:00ABCD\r\n"));
@@ -69,7 +69,7 @@ TEST_F(ErrorBoxes, FailuresMeetingInOnePassAreShownInTheOrderTheyHappened)
     otherProgram.Open();
 
     ChooseFromList("COM7");
-    ASSERT_TRUE(form->CPort1->Connected());
+    ASSERT_TRUE(form->Session().Port().Connected());
     Click(form->Datei_lesen);
     for (const char* value : {"26", "12", "7"}) {
         Type(value);
@@ -91,7 +91,7 @@ TEST_F(ErrorBoxes, FailuresMeetingInOnePassAreShownInTheOrderTheyHappened)
     Key(Qt::Key_Down);
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() >= 2; }, 10000));
 
-    EXPECT_EQ(form->CPort1->PortNum(), "COM8");
+    EXPECT_EQ(form->Session().Port().PortNum(), "COM8");
     EXPECT_EQ(boxes.Seen()[0].Text.toStdString(), "Fehler ...");
     EXPECT_EQ(boxes.Seen()[1].Text.toStdString(), "Unable to open com port (win error code: 5)");
 }
