@@ -2,7 +2,7 @@
 
 #include "exchange/CommandFrames.h"
 #include "exchange/ControlChars.h"
-#include "exchange/DownloadTarget.h"
+#include "exchange/LineShape.h"
 #include "exchange/PartialWrite.h"
 #include "exchange/PortRecovery.h"
 #include "exchange/ReadoutFile.h"
@@ -26,12 +26,6 @@ std::string TwoDigits(int value)
 std::string DayText(int yy, int mm, int dd)
 {
     return TwoDigits(dd) + "." + TwoDigits(mm) + "." + TwoDigits(yy);
-}
-
-// The device refuses a frame with one line "ERR ...".
-bool IsRefusal(const std::string& line)
-{
-    return line.compare(0, 4, "ERR ") == 0;
 }
 
 // The line's text before its checksum and CR.
@@ -288,8 +282,10 @@ void TDeviceSession::HandleLine(const std::string& line)
     const TRequestKind kind = open || dayGoesOn ? request_.Kind : TRequestKind::rkNone;
 
     // A clock line is the device's clock whatever was asked: a late answer
-    // to a poll is never a record nor a value.
-    if (IsClockLine(line)) {
+    // to a poll is never a record nor a value. What answers a clock query is
+    // taken for the clock unless it is a record (of a day cut short).
+    const bool clockAnswer = kind == TRequestKind::rkClockQuery && !IsRefusal(line) && !IsRecordLine(line);
+    if (IsClockLine(line) || clockAnswer) {
         TReplyView view = HandleReply(line, TReplyMode::rmDeviceClock);
         Show(view);
         view_.Modulzeit = *view.Modulzeit;

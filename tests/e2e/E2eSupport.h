@@ -7,7 +7,7 @@
 #include "UiTestSupport.h"
 
 #include "exchange/Checksum.h"
-#include "exchange/ExchangeState.h"
+#include "exchange/DeviceSession.h"
 #include "tooling/testing/ChildProcess.h"
 #include "platform/PortFolder.h"
 #include "ui/AnsiText.h"

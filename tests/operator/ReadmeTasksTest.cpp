@@ -235,12 +235,14 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // A device that answers the clock query late, and an operator quicker than
-// it: the clock line that arrives after "Übertragen" is shown as the device
-// clock, and the file holds the day's records alone.
+// it: the day's frame waits for the clock line, which arrives after
+// "Übertragen" and is shown as the device clock, and the file holds the
+// day's records alone.
 TEST_F(ReadmeTask, LateClockAnswerAfterAQuickTransmissionIsShownNotStored)
 {
     RestartDevice({"--delay-ms", "1500"});
-    PickPort();  // the poll's first query goes out while the device still sleeps on the port's
+    PickPort();
+    AwaitPollQuery();  // its answer comes 1.5 s late
     Click(form->Datei_lesen);
     for (const char* value : {"26", "12", "7"}) Enter(value);
     Click(form->Uebertragen);
