@@ -9,7 +9,7 @@ if(CMAKE_BUILD_TYPE STREQUAL "Release")
 endif()
 include_directories(${CMAKE_SOURCE_DIR})
 
-foreach(dir platform serial exchange ui)
+foreach(dir platform serial exchange portlist ui)
   add_subdirectory(${dir})
 endforeach()
 set_target_properties(Tornvale PROPERTIES WIN32_EXECUTABLE ON)
@@ -59,10 +59,8 @@ target_link_libraries(serial_tests PRIVATE tornvale_serial Qt6::Core gtest)
 # What the machine offers the choosers: the port list's rules, its tool-tips
 # from the device installer, and the drive letters.
 add_executable(discovery_tests ${CMAKE_SOURCE_DIR}/tests/discovery/ComAvailableTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/wine/PortNamesWindowsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/VolumesWindowsTest.cpp
-  ${CMAKE_SOURCE_DIR}/ui/ComAvailable.cpp
-  ${CMAKE_SOURCE_DIR}/ui/AnsiText.cpp)
-target_link_libraries(discovery_tests PRIVATE tornvale_platform Qt6::Core gtest_main)
+  ${CMAKE_SOURCE_DIR}/tests/wine/PortNamesWindowsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/VolumesWindowsTest.cpp)
+target_link_libraries(discovery_tests PRIVATE tornvale_portlist gtest_main)
 
 add_dependencies(wine_tests exchange_tests serial_tests discovery_tests)
 

@@ -12,7 +12,7 @@
 #include "exchange/ReadoutPath.h"
 #include "exchange/ReplyHandling.h"
 #include "exchange/Transmission.h"
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"

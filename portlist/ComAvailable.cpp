@@ -1,4 +1,4 @@
-#include "ui/ComAvailable.h"
+#include "portlist/ComAvailable.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include <QLocale>
 
 #include "platform/ComName.h"
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 
 namespace {
 
