@@ -79,3 +79,9 @@ std::optional<TPortAdvice> ExaminePortFailure(const std::string& comName, std::i
 {
     return AdviceFor(comName, code, winCode, platform::ExaminePort(comName));
 }
+
+std::optional<TPortAdvice> AdviceBeforeOpening(const std::string& comName)
+{
+    // No system code: only what the facts show counts.
+    return AdviceFor(comName, ComErrorCode::OpenFailed, 0, platform::ExaminePort(comName));
+}

@@ -30,3 +30,8 @@ QString AdviceText(const TPortAdvice& advice, int language);
 // The advice for a failure to open `comName`, with the facts the platform
 // finds about it now.
 std::optional<TPortAdvice> ExaminePortFailure(const std::string& comName, std::int32_t code, std::int32_t winCode);
+
+// The advice for a listed port, from the facts alone, without trying to open
+// it (opening a real serial device raises its modem lines): no permission, or
+// in use by a program the system names.
+std::optional<TPortAdvice> AdviceBeforeOpening(const std::string& comName);

@@ -1,0 +1,55 @@
+#include "cli/Progress.h"
+
+#include "cli/CliTexts.h"
+
+#include <ostream>
+
+namespace cli {
+
+namespace {
+constexpr int kBarWidth = 20;
+}
+
+TProgress::TProgress(std::ostream& err, bool terminal, int days, int language)
+    : err_(err), terminal_(terminal), days_(days), language_(language)
+{
+}
+
+void TProgress::DayBegins(const std::string& day)
+{
+    day_ = day;
+    records_ = 0;
+    if (terminal_)
+        Draw();
+    else
+        err_ << Text(TCliText::ctDayProgress, language_, {day_, "0"}) << " ..." << std::endl;
+}
+
+void TProgress::Records(int stored)
+{
+    if (stored == records_) return;
+    records_ = stored;
+    if (terminal_) Draw();
+}
+
+void TProgress::DayEnds()
+{
+    ++done_;
+    if (terminal_) {
+        Draw();
+        if (done_ == days_) err_ << '\n';
+    } else {
+        err_ << Text(TCliText::ctDayProgress, language_, {day_, std::to_string(records_)}) << std::endl;
+    }
+    err_.flush();
+}
+
+void TProgress::Draw()
+{
+    const int filled = days_ > 0 ? done_ * kBarWidth / days_ : kBarWidth;
+    err_ << "\r[" << std::string(std::size_t(filled), '#') << std::string(std::size_t(kBarWidth - filled), '-') << "] "
+         << done_ << '/' << days_ << "  " << Text(TCliText::ctDayProgress, language_, {day_, std::to_string(records_)})
+         << "\x1b[K" << std::flush;
+}
+
+}  // namespace cli

@@ -1,0 +1,31 @@
+#pragma once
+// A download's progress on standard error: on a terminal one line redrawn in
+// place, a bar over the days and the records of the day under way; to a file
+// or a pipe plain lines, one as each day begins and one as it ends.
+
+#include <iosfwd>
+#include <string>
+
+namespace cli {
+
+class TProgress {
+public:
+    TProgress(std::ostream& err, bool terminal, int days, int language);
+
+    void DayBegins(const std::string& day);
+    void Records(int stored);  // so far, of the day under way
+    void DayEnds();
+
+private:
+    void Draw();
+
+    std::ostream& err_;
+    bool terminal_;
+    int days_;
+    int language_;
+    int done_ = 0;
+    std::string day_;
+    int records_ = -1;
+};
+
+}  // namespace cli
