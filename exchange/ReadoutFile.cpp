@@ -37,6 +37,16 @@ bool CreateReadoutFile(const std::filesystem::path& path)
     return true;
 }
 
+bool CanWriteReadoutFile(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false;
+    std::FILE* file = platform::OpenFile(path, "ab");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
 bool AppendReadoutLine(const std::filesystem::path& path, const std::string& line)
 {
     // "ab" would create a missing file; appending needs the file that the

@@ -23,6 +23,11 @@ inline constexpr const char* kAppendFailedText = "Fehler ...";
 // opened for writing (missing directory, a directory's name, refused access).
 bool CreateReadoutFile(const std::filesystem::path& path);
 
+// Whether the file can be written, without emptying it: a file that holds a
+// day is emptied only once the request for the day has gone out. A missing
+// file is created empty.
+bool CanWriteReadoutFile(const std::filesystem::path& path);
+
 // Appends `line` and CR LF, byte for byte. False when the file does not exist
 // or cannot be opened for appending; nothing is written then. A line is
 // stored whole or not at all: when writing or closing fails, the file is

@@ -22,7 +22,7 @@
 #include "ui/Panel.h"
 #include "ui/PathLabel.h"
 #include "ui/PortDoctor.h"
-#include "ui/PortRecovery.h"
+#include "exchange/PortRecovery.h"
 #include "ui/RadioButton.h"
 #include "ui/Timer.h"
 

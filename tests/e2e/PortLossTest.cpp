@@ -10,7 +10,7 @@
 #include "tests/support/LossCodes.h"
 #include "tooling/testing/ProcessStats.h"
 #include "tooling/testing/StrictLoss.h"
-#include "ui/PortRecovery.h"
+#include "exchange/PortRecovery.h"
 
 #include <QMenuBar>
 

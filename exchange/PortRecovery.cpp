@@ -1,4 +1,4 @@
-#include "ui/PortRecovery.h"
+#include "exchange/PortRecovery.h"
 
 #include "serial/CPort.h"
 #include "serial/PortFailure.h"

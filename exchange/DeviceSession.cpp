@@ -1,0 +1,388 @@
+#include "exchange/DeviceSession.h"
+
+#include "exchange/CommandFrames.h"
+#include "exchange/ControlChars.h"
+#include "exchange/DownloadTarget.h"
+#include "exchange/PartialWrite.h"
+#include "exchange/PortRecovery.h"
+#include "exchange/ReadoutFile.h"
+#include "exchange/TextRules.h"
+#include "exchange/Transmission.h"
+#include "serial/CPort.h"
+#include "serial/CPort1Settings.h"
+
+namespace exchange {
+
+namespace {
+
+std::string TwoDigits(int value)
+{
+    return ZeroPadded(value, 2);
+}
+
+std::string DayText(int yy, int mm, int dd)
+{
+    return TwoDigits(dd) + "." + TwoDigits(mm) + "." + TwoDigits(yy);
+}
+
+// The device refuses a frame with one line "ERR ...".
+bool IsRefusal(const std::string& line)
+{
+    return line.compare(0, 4, "ERR ") == 0;
+}
+
+// The line's text before its checksum and CR.
+std::string BodyOf(const std::string& line)
+{
+    const int cr = PosOf(CR, line);
+    return CopyChars(line, 1, (cr > 0 ? cr : static_cast<int>(line.size()) + 1) - 1 - 4);
+}
+
+}  // namespace
+
+struct TDeviceSession::TOutgoing {
+    TRequestKind Kind;
+    std::string Frame;
+    std::string Day;
+    std::filesystem::path DayFile;
+    std::string TallyName;  // the day file as the status bar names it
+};
+
+TDeviceSession::TDeviceSession(TSteadyClock clock)
+    : clock_(std::move(clock)), port_(std::make_unique<TComPort>())
+{
+    LoadCPort1Settings(*port_);
+    port_->SetOnRxFlag([this](TObject*) { Deliver(); });
+}
+
+TDeviceSession::~TDeviceSession()
+{
+    port_->SetOnRxFlag(nullptr);
+}
+
+std::chrono::steady_clock::time_point TDeviceSession::Now() const
+{
+    return clock_ ? clock_() : std::chrono::steady_clock::now();
+}
+
+bool TDeviceSession::PortOpen() const
+{
+    return port_->Connected();
+}
+
+// ---- requests -------------------------------------------------------------------
+
+void TDeviceSession::OpenPort(const std::string& comName)
+{
+    waiting_.reset();  // asked for on the port left behind
+    if (RequestOpen()) {
+        if (request_.Kind == TRequestKind::rkReadDay)
+            SetStatus(Text(TSessionText::stDayCut,
+                           {{"day", request_.Day}, {"lines", LinesText(request_.Tally.StoredLines(), language_)}}));
+        End(TRequestState::rsCutByPortChange);
+    }
+    // Opening a port that is still open is a no-op, so a port whose device
+    // went away is closed first: the device that answers now gets opened.
+    CloseIfDeviceGone(*port_);
+    port_->SetPortNum(comName);
+    port_->Open();
+    SendNow({TRequestKind::rkClockQuery, PlainClockQueryFrame(), {}, {}, {}});
+}
+
+bool TDeviceSession::Poll()
+{
+    if (!PortOpen() || RequestOpen()) return false;
+    SendNow({TRequestKind::rkClockQuery, ClockQueryFrame(), {}, {}, {}});
+    view_.Rueckgabe = ClockQueryText();  // until the device's answer replaces it
+    Changed();
+    return true;
+}
+
+TTransmitResult TDeviceSession::QueryClock()
+{
+    return Ask({TRequestKind::rkClockQuery, ClockQueryFrame(), {}, {}, {}});
+}
+
+TTransmitResult TDeviceSession::SetClock(const TDateTimeParts& when)
+{
+    const std::string payload = "81" + TwoDigits(when.Year % 100) + " " + TwoDigits(when.Month) + " " +
+                                TwoDigits(when.Day) + " " + TwoDigits(when.Hour) + " " + TwoDigits(when.Minute) +
+                                " " + TwoDigits(when.Second);
+    return Ask({TRequestKind::rkSetClock, AssembleTransmission(STX + payload + ETX).Frame, {}, {}, {}});
+}
+
+TTransmitResult TDeviceSession::ReadValue(int yy, int mm, int dd, int number)
+{
+    const std::string payload =
+        "60" + TwoDigits(yy) + "_" + TwoDigits(mm) + "_" + TwoDigits(dd) + ZeroPadded(number, 4);
+    return Ask({TRequestKind::rkReadValue, AssembleTransmission(STX + payload + ETX).Frame, {}, {}, {}});
+}
+
+TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder)
+{
+    const std::string name = TwoDigits(yy) + "_" + TwoDigits(mm) + "_" + TwoDigits(dd);
+    const std::filesystem::path file = folder / (name + ".txt");
+    if (!CanWriteReadoutFile(file)) return TTransmitResult::trNoDayFile;
+    const std::string payload = "70" + name;
+    return Ask({TRequestKind::rkReadDay, AssembleTransmission(STX + payload + ETX).Frame, DayText(yy, mm, dd), file,
+                file.string()});
+}
+
+TTransmitResult TDeviceSession::Transmit()
+{
+    if (!draft_.CanTransmit()) return TTransmitResult::trNotComplete;
+    const TRequestKind kind = RequestKindOf(*draft_.Mode());
+    TOutgoing outgoing{kind, {}, {}, {}, {}};
+    if (kind == TRequestKind::rkReadDay) {
+        const auto file = draft_.DayFile();
+        if (!file || !CanWriteReadoutFile(*file)) return TTransmitResult::trNoDayFile;
+        outgoing.Day = draft_.DayText();
+        outgoing.DayFile = *file;
+        outgoing.TallyName = draft_.Datei();
+    }
+    const TTransmission tx = AssembleTransmission(draft_.Frame());
+    outgoing.Frame = tx.Frame;
+    view_.L_CRC = tx.ChecksumText;
+    draft_.Sent(tx.Frame);
+    return Ask(std::move(outgoing));
+}
+
+TTransmitResult TDeviceSession::Ask(TOutgoing outgoing)
+{
+    if (RequestOpen()) {
+        if (request_.Kind == TRequestKind::rkReadDay)
+            SetStatus(Text(TSessionText::stDayWaits, {{"day", request_.Day}}));
+        waiting_ = std::make_unique<TOutgoing>(std::move(outgoing));
+        Changed();
+        return TTransmitResult::trWaiting;
+    }
+    SendNow(outgoing);
+    return TTransmitResult::trSent;
+}
+
+void TDeviceSession::SendNow(const TOutgoing& outgoing)
+{
+    port_->PurgeQueues(true, true);
+    splitter_.Clear();  // a line begun before the purge can never complete
+    longLineSaid_ = false;
+    const auto written = port_->WriteText(outgoing.Frame);
+    CheckFrameWritten(static_cast<std::size_t>(written), outgoing.Frame.size());
+
+    request_ = TRequest{};
+    request_.Kind = outgoing.Kind;
+    request_.State = TRequestState::rsSent;
+    request_.Port = port_->PortNum();
+    request_.Frame = outgoing.Frame;
+    request_.Day = outgoing.Day;
+    request_.DayFile = outgoing.DayFile;
+    request_.SentAt = request_.LastByteAt = Now();
+    if (outgoing.Kind != TRequestKind::rkClockQuery) SetStatus({});  // the last request's words are old now
+    if (outgoing.Kind == TRequestKind::rkReadDay) {
+        request_.Tally.Start(outgoing.TallyName);
+        // The request is out: only now may a file holding that day be emptied.
+        if (!CreateReadoutFile(outgoing.DayFile)) Notice(kCreateFailedText);
+    }
+    Changed();
+}
+
+void TDeviceSession::SendWaiting()
+{
+    if (!waiting_ || RequestOpen()) return;
+    const std::unique_ptr<TOutgoing> next = std::move(waiting_);
+    try {
+        SendNow(*next);
+    } catch (...) {
+        Failed(std::current_exception());
+    }
+}
+
+void TDeviceSession::End(TRequestState state)
+{
+    request_.State = state;
+    Changed();
+}
+
+void TDeviceSession::CheckTime()
+{
+    deliveryRaised_ = false;
+    if (RequestOpen()) {
+        const auto now = Now();
+        if (PortOpen() && port_->DeviceLost()) {
+            if (request_.Kind == TRequestKind::rkReadDay)
+                SetStatus(Text(TSessionText::stLossInDay,
+                               {{"port", request_.Port},
+                                {"lines", LinesText(request_.Tally.StoredLines(), language_)},
+                                {"day", request_.Day}}));
+            else
+                SetStatus(Text(TSessionText::stLoss, {{"port", request_.Port}}));
+            waiting_.reset();
+            End(TRequestState::rsCutByLoss);
+        } else if (request_.Kind == TRequestKind::rkReadDay && request_.State == TRequestState::rsBeingAnswered &&
+                   now - request_.LastByteAt >= kDayQuietTime) {
+            End(TRequestState::rsAnswered);
+        } else if (now - request_.LastByteAt >= kAnswerTime) {
+            SetStatus(Text(TSessionText::stNoAnswer, {{"port", request_.Port}}), true);
+            view_.ClockStale = true;
+            End(TRequestState::rsNoAnswer);
+        }
+    }
+    SendWaiting();
+}
+
+std::vector<TSessionFailure> TDeviceSession::TakeFailures()
+{
+    return std::exchange(failures_, {});
+}
+
+// ---- lines -------------------------------------------------------------------------
+
+void TDeviceSession::Deliver()
+{
+    deliveryRaised_ = false;
+    try {
+        std::string received;
+        port_->ReadText(received, std::max<std::int32_t>(port_->BytesWaiting(), 0));
+        if (received.empty()) return;
+        if (RequestOpen()) {
+            request_.LastByteAt = Now();
+            if (request_.Kind != TRequestKind::rkReadDay) request_.State = TRequestState::rsBeingAnswered;
+        }
+        const std::size_t droppedBefore = splitter_.DroppedBytes();
+        const std::vector<std::string> lines = splitter_.Feed(received);
+        if (splitter_.DroppedBytes() > droppedBefore && !longLineSaid_) {
+            longLineSaid_ = true;  // once for the line, not for every read of it
+            SetStatus(Text(TSessionText::stLineTooLong), true);
+        }
+        for (const std::string& line : lines) {
+            longLineSaid_ = false;
+            HandleLine(line);
+        }
+        if (request_.Kind == TRequestKind::rkReadDay && IsOpen(request_.State) &&
+            request_.Tally.StoredLines() + request_.Tally.LostLines() > 0 && !lines.empty())
+            SetStatus(request_.Tally.StatusText());
+    } catch (...) {
+        Failed(std::current_exception());
+    }
+    Changed();
+    SendWaiting();
+}
+
+void TDeviceSession::HandleLine(const std::string& line)
+{
+    const bool open = RequestOpen();
+    // Records after a pause longer than the quiet time still belong to the
+    // day, as long as nothing else was asked since.
+    const bool dayGoesOn = request_.Kind == TRequestKind::rkReadDay && request_.State == TRequestState::rsAnswered;
+    const TRequestKind kind = open || dayGoesOn ? request_.Kind : TRequestKind::rkNone;
+
+    // A clock line is the device's clock whatever was asked: a late answer
+    // to a poll is never a record nor a value.
+    if (IsClockLine(line)) {
+        TReplyView view = HandleReply(line, TReplyMode::rmDeviceClock);
+        Show(view);
+        view_.Modulzeit = *view.Modulzeit;
+        view_.ClockStale = false;
+        view_.UhrStellenOffered = view.UhrStellenVisible;
+        if (kind == TRequestKind::rkClockQuery) {
+            request_.Answer = view.Rueckgabe;
+            End(TRequestState::rsAnswered);
+        }
+        if (view.Failure) {
+            try {
+                view.Failure.Raise();
+            } catch (...) {
+                Failed(std::current_exception());
+            }
+        }
+        return;
+    }
+    if (IsRefusal(line)) {
+        const std::string refusal = BodyOf(line);
+        TReplyView view = HandleReply(line, TReplyMode::rmStoredRecord);
+        const std::string said = Text(TSessionText::stRefused, {{"answer", refusal}});
+        view.Rueckgabe = said;
+        Show(view);
+        SetStatus(said);
+        if (open) {
+            request_.Refusal = refusal;
+            End(TRequestState::rsRefused);
+        }
+        return;
+    }
+    switch (kind) {
+    case TRequestKind::rkReadDay: HandleRecord(line); return;
+    case TRequestKind::rkReadValue: {
+        const TReplyView view = HandleReply(line, TReplyMode::rmReading);
+        Show(view);
+        view_.Panels = view.Panels;
+        request_.Answer = view.Rueckgabe;
+        End(TRequestState::rsAnswered);
+        return;
+    }
+    case TRequestKind::rkSetClock:
+    case TRequestKind::rkConfigure:
+        Show(HandleReply(line, TReplyMode::rmStoredRecord));
+        request_.Answer = BodyOf(line);
+        End(TRequestState::rsAnswered);
+        return;
+    default:
+        // Nobody asked: shown, never stored nor taken for a value.
+        Show(HandleReply(line, TReplyMode::rmStoredRecord));
+        return;
+    }
+}
+
+void TDeviceSession::HandleRecord(const std::string& line)
+{
+    const TReplyView view = HandleReply(line, TReplyMode::rmStoredRecord);
+    Show(view);
+    request_.State = TRequestState::rsBeingAnswered;
+    bool stored = false;
+    try {
+        stored = AppendReadoutLine(request_.DayFile, *view.ReadoutLine);
+        if (!stored) Notice(kAppendFailedText);
+    } catch (...) {  // writing or closing failed: the line is not (wholly) stored
+        Failed(std::current_exception());
+    }
+    request_.Tally.Record(stored, view.ChecksumOk);
+}
+
+void TDeviceSession::Show(const TReplyView& view)
+{
+    view_.Rueckgabe = view.Rueckgabe;
+    view_.L_CRC = view.L_CRC;
+    if (!view.ChecksumOk) {
+        if (!view.ReadoutLine || request_.Kind != TRequestKind::rkReadDay) SetStatus(ChecksumWarning(view), true);
+    } else if (statusClearedByGoodLine_) {
+        SetStatus({});  // the warning was about an earlier line
+    }
+}
+
+void TDeviceSession::SetStatus(std::string text, bool clearedByGoodLine)
+{
+    view_.Status = std::move(text);
+    statusClearedByGoodLine_ = clearedByGoodLine;
+    ++view_.StatusSerial;
+}
+
+void TDeviceSession::Failed(std::exception_ptr error)
+{
+    // As one handler run: the first exception of a delivery counts.
+    if (deliveryRaised_) return;
+    deliveryRaised_ = true;
+    failures_.push_back({std::move(error), {}});
+}
+
+void TDeviceSession::Notice(const std::string& text)
+{
+    for (const TSessionFailure& f : failures_)
+        if (!f.Error && f.Notice == text) return;
+    failures_.push_back({nullptr, text});
+}
+
+void TDeviceSession::Changed()
+{
+    if (listener_) listener_();
+}
+
+}  // namespace exchange

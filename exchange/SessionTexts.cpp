@@ -1,0 +1,62 @@
+#include "exchange/SessionTexts.h"
+
+#include <array>
+
+namespace exchange {
+
+namespace {
+
+struct TTextRow {
+    TSessionText Text;
+    const char* German;  // Windows-1252
+    const char* English;
+};
+
+// In the order of TSessionText.
+constexpr std::array<TTextRow, 10> kTexts = {{
+    {TSessionText::stRefused, "Ger\xE4t meldet: {answer}", "Device reports: {answer}"},
+    {TSessionText::stNoAnswer, "Das Ger\xE4t an {port} antwortet nicht", "The device on {port} does not answer"},
+    {TSessionText::stLossInDay,
+     "Das Ger\xE4t an {port} ist nicht mehr da: {lines} vom {day} gespeichert, der Tag ist unvollst\xE4ndig",
+     "The device on {port} has gone: {lines} of {day} stored, the day is incomplete"},
+    {TSessionText::stLoss, "Das Ger\xE4t an {port} ist nicht mehr da", "The device on {port} has gone"},
+    {TSessionText::stDayCut, "Tag {day} abgebrochen: {lines} gespeichert", "Day {day} cut short: {lines} stored"},
+    {TSessionText::stDayWaits, "Der {day} wird noch \xFC" "bertragen: die Anfrage folgt danach",
+     "{day} is still arriving: the request follows it"},
+    {TSessionText::stLineTooLong, "Eine Zeile ohne Zeilenende war zu lang und wurde gek\xFC" "rzt",
+     "A line without line end was too long and was cut"},
+    {TSessionText::stStaleClock, "{clock} (veraltet)", "{clock} (stale)"},
+    {TSessionText::stLines, "{count} Zeilen", "{count} lines"},
+    {TSessionText::stLine, "1 Zeile", "1 line"},
+}};
+
+constexpr bool InTextOrder()
+{
+    for (std::size_t i = 0; i < kTexts.size(); ++i)
+        if (static_cast<std::size_t>(kTexts[i].Text) != i) return false;
+    return true;
+}
+static_assert(InTextOrder(), "SessionText indexes the table by TSessionText");
+
+}  // namespace
+
+std::string SessionText(TSessionText text, TTextLanguage language, TTextArgs args)
+{
+    const TTextRow& row = kTexts[static_cast<std::size_t>(text)];
+    std::string out = language == TTextLanguage::tlEnglish ? row.English : row.German;
+    for (const auto& [name, value] : args) {
+        const std::string placeholder = std::string("{") + name + "}";
+        // Values are inserted once each; a value holding a placeholder stays as it is.
+        if (const std::size_t at = out.find(placeholder); at != std::string::npos)
+            out.replace(at, placeholder.size(), value);
+    }
+    return out;
+}
+
+std::string LinesText(int count, TTextLanguage language)
+{
+    if (count == 1) return SessionText(TSessionText::stLine, language);
+    return SessionText(TSessionText::stLines, language, {{"count", std::to_string(count)}});
+}
+
+}  // namespace exchange

@@ -1,0 +1,37 @@
+#pragma once
+// What the device session says in the status bar, in German and English, in
+// one place. Placeholders: {port} the COM name, {lines} "3 Zeilen" / "3 lines",
+// {day} the day as "07.12.26", {answer} the device's own words, {clock} a
+// clock reading. Texts are Windows-1252, as every text of the window.
+//
+//   status = SessionText(TSessionText::stNoAnswer, language, {{"port", "COM3"}});
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+namespace exchange {
+
+enum class TTextLanguage { tlGerman, tlEnglish };
+
+enum class TSessionText {
+    stRefused,          // the device answered "ERR ..."
+    stNoAnswer,         // nothing came within the answer time
+    stLossInDay,        // the device went away while a day arrived
+    stLoss,             // the device went away
+    stDayCut,           // another port was chosen while a day arrived
+    stDayWaits,         // "Übertragen" while a day still arrives
+    stLineTooLong,      // bytes without LF beyond the line limit were dropped
+    stStaleClock,       // the device clock's last reading, no longer current
+    stLines,            // "{count} Zeilen"
+    stLine,             // "1 Zeile"
+};
+
+using TTextArgs = std::initializer_list<std::pair<const char*, std::string>>;
+
+std::string SessionText(TSessionText text, TTextLanguage language, TTextArgs args = {});
+
+// "1 Zeile", "25 Zeilen" in the language.
+std::string LinesText(int count, TTextLanguage language);
+
+}  // namespace exchange
