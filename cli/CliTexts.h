@@ -12,39 +12,39 @@
 namespace cli {
 
 enum class TCliText {
-    ctUsageHint,         // "Try 'tornvale-cli --help'."
-    ctUnknownCommand,    // %1 the word
-    ctUnknownOption,     // %1 the option, %2 the command
-    ctMissingValue,      // %1 the option
-    ctRepeatedOption,    // %1 the option
-    ctMissingOption,     // %1 the option, %2 the command
+    ctUsageHint,       // "Try 'tornvale-cli --help'."
+    ctUnknownCommand,  // %1 the word
+    ctUnknownOption,   // %1 the option, %2 the command
+    ctMissingValue,    // %1 the option
+    ctRepeatedOption,  // %1 the option
+    ctMissingOption,   // %1 the option, %2 the command
     ctNoCommand,
-    ctBadPort,           // %1 the text
-    ctBadDate,           // %1 the text
-    ctBadYear,           // %1 the text
-    ctRangeBackwards,    // %1 from, %2 to
-    ctBadId,             // %1 the text
-    ctBadTime,           // %1 the text
+    ctBadPort,         // %1 the text
+    ctBadDate,         // %1 the text
+    ctBadYear,         // %1 the text
+    ctRangeBackwards,  // %1 from, %2 to
+    ctBadId,           // %1 the text
+    ctBadTime,         // %1 the text
     ctPcOrTime,
     ctNoPorts,
-    ctPortNotOpened,     // %1 COM name, %2 the system's reason
-    ctPortGone,          // %1 COM name
-    ctNoAnswer,          // %1 COM name, %2 seconds
-    ctRefused,           // %1 the device's answer
-    ctFileNotWritten,    // %1 folder, %2 reason
-    ctInterrupted,       // %1 records, %2 day
+    ctPortNotOpened,   // %1 COM name, %2 the system's reason
+    ctPortGone,        // %1 COM name
+    ctNoAnswer,        // %1 COM name, %2 seconds
+    ctRefused,         // %1 the device's answer
+    ctFileNotWritten,  // %1 folder, %2 reason
+    ctInterrupted,     // %1 records, %2 day
     ctDeviceClock,
     ctPcClock,
-    ctClockSet,          // %1 the time sent, %2 the device's answer
+    ctClockSet,  // %1 the time sent, %2 the device's answer
     ctMeasurement,
     ctDateTime,
     ctCounter,
     ctValue,
-    ctChecksumBad,       // %1 received, %2 computed
-    ctDaySummary,        // %1 day, %2 records, %3 file
-    ctDayBadChecksums,   // %1 count
-    ctDayNotStored,      // %1 count
-    ctDayProgress,       // %1 day, %2 records so far
+    ctChecksumBad,      // %1 received, %2 computed
+    ctDaySummary,       // %1 day, %2 records, %3 file
+    ctDayBadChecksums,  // %1 count
+    ctDayNotStored,     // %1 count
+    ctDayProgress,      // %1 day, %2 records so far
     ctHelp,
 };
 

@@ -25,7 +25,8 @@ const std::array<TCommandDef, 5>& Commands()
         TCommandDef{"ports", TCliCommand::ccPorts, {}, {"--json"}, {}},
         TCommandDef{"clock", TCliCommand::ccClock, {"--port"}, {"--json"}, {"--port"}},
         TCommandDef{"set-clock", TCliCommand::ccSetClock, {"--port", "--time"}, {"--pc"}, {"--port"}},
-        TCommandDef{"read", TCliCommand::ccRead, {"--port", "--date", "--id"}, {"--json"}, {"--port", "--date", "--id"}},
+        TCommandDef{
+            "read", TCliCommand::ccRead, {"--port", "--date", "--id"}, {"--json"}, {"--port", "--date", "--id"}},
         TCommandDef{"download",
                     TCliCommand::ccDownload,
                     {"--port", "--date", "--to", "--folder"},
@@ -93,8 +94,7 @@ TUsageError Usage(TCliText text, std::vector<std::string> args = {})
 std::optional<TUsageError> ReadDay(const std::string& text, TDay& day)
 {
     const auto fields = ReadShape(text, "dddd-dd-dd");
-    if (!fields || !IsCalendarDate((*fields)[0], (*fields)[1], (*fields)[2]))
-        return Usage(TCliText::ctBadDate, {text});
+    if (!fields || !IsCalendarDate((*fields)[0], (*fields)[1], (*fields)[2])) return Usage(TCliText::ctBadDate, {text});
     if ((*fields)[0] < 2000 || (*fields)[0] > 2099) return Usage(TCliText::ctBadYear, {text});
     day = {(*fields)[0], (*fields)[1], (*fields)[2]};
     return std::nullopt;

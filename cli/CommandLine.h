@@ -39,12 +39,12 @@ struct TClockTime {
 struct TCliRequest {
     TCliCommand Command = TCliCommand::ccHelp;
     bool Json = false;
-    std::string Port;                  // canonical, "COM3"
-    bool FromPc = false;               // set-clock --pc
-    std::optional<TClockTime> Time;    // set-clock --time
-    TDay Date;                         // read, download
-    TDay To;                           // download: the last day (Date when not given)
-    int Id = 0;                        // read
+    std::string Port;                    // canonical, "COM3"
+    bool FromPc = false;                 // set-clock --pc
+    std::optional<TClockTime> Time;      // set-clock --time
+    TDay Date;                           // read, download
+    TDay To;                             // download: the last day (Date when not given)
+    int Id = 0;                          // read
     std::filesystem::path Folder = ".";  // download
 };
 

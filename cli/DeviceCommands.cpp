@@ -36,7 +36,8 @@ exchange::TDateTimeParts PcNow()
 #else
     localtime_r(&now, &local);
 #endif
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     std::min(local.tm_sec, 59)};
 }
 
 std::string ClockText(const exchange::TDateTimeParts& when)
@@ -125,8 +126,9 @@ private:
             const auto advice = error.Code == ComErrorCode::OpenFailed
                                     ? ExaminePortFailure(request_.Port, error.Code, error.WinCode)
                                     : std::nullopt;
-            return Fail(kExitPort,
-                        WithAdvice(Say(TCliText::ctPortNotOpened, {request_.Port, Utf8FromAnsi(error.what())}), advice));
+            return Fail(
+                kExitPort,
+                WithAdvice(Say(TCliText::ctPortNotOpened, {request_.Port, Utf8FromAnsi(error.what())}), advice));
         }
         // The clock query that opening sends tells a silent device at once.
         return Await();
@@ -138,7 +140,12 @@ private:
     {
         while (session_.RequestOpen() || session_.RequestWaiting()) {
             if (platform::Interrupted()) return kExitInterrupted;
-            platform::MainQueue::RunUntil([] { return platform::Interrupted(); }, TDeviceSession::kCheckEvery);
+            try {
+                platform::MainQueue::RunUntil([] { return platform::Interrupted(); }, TDeviceSession::kCheckEvery);
+            } catch (const EComPort& error) {  // the event thread's failure, raised on this thread
+                if (ClassifyPortFailure(error) == TPortFailure::pfDeviceGone) return Lost(Utf8FromAnsi(error.what()));
+                return Fail(kExitPort, Say(TCliText::ctPortGone, {request_.Port, Utf8FromAnsi(error.what())}));
+            }
             session_.CheckTime();
             if (progress) progress();
             if (const int code = CheckFailures(); code != kExitOk) return code;
@@ -150,8 +157,7 @@ private:
     {
         for (const exchange::TSessionFailure& failure : session_.TakeFailures()) {
             if (!failure.Error) {  // the day file could not be opened
-                return Fail(kExitFile,
-                            Say(TCliText::ctFileNotWritten, {FolderText(), FolderReason(request_.Folder)}));
+                return Fail(kExitFile, Say(TCliText::ctFileNotWritten, {FolderText(), FolderReason(request_.Folder)}));
             }
             try {
                 std::rethrow_exception(failure.Error);
@@ -171,8 +177,8 @@ private:
 
     int Lost(const std::string& reason)
     {
-        return Fail(kExitPort, WithAdvice(Say(TCliText::ctPortGone, {request_.Port, reason}),
-                                          AdviceBeforeOpening(request_.Port)));
+        return Fail(kExitPort,
+                    WithAdvice(Say(TCliText::ctPortGone, {request_.Port, reason}), AdviceBeforeOpening(request_.Port)));
     }
 
     int Outcome()
@@ -190,10 +196,7 @@ private:
         }
     }
 
-    std::string FolderText() const
-    {
-        return PathText(request_.Folder);
-    }
+    std::string FolderText() const { return PathText(request_.Folder); }
 
     int Clock()
     {
@@ -271,8 +274,8 @@ private:
             progress.DayBegins(IsoText(day));
             code = Await([&] { progress.Records(session_.Request().Tally.StoredLines()); });
             const exchange::TDownloadTally& tally = session_.Request().Tally;
-            results_.push_back({day, file, tally.StoredLines(), tally.BadChecksumLines(), tally.LostLines(),
-                                code == kExitOk});
+            results_.push_back(
+                {day, file, tally.StoredLines(), tally.BadChecksumLines(), tally.LostLines(), code == kExitOk});
             progress.DayEnds();
             if (code == kExitInterrupted)
                 Fail(code, Say(TCliText::ctInterrupted, {std::to_string(tally.StoredLines()), IsoText(day)}));
@@ -312,9 +315,7 @@ private:
             return;
         }
         for (const TDayResult& r : results_) {
-            out_ << Say(TCliText::ctDaySummary, {IsoText(r.Day), std::to_string(r.Stored),
-                                                  PathText(r.File)})
-                 << '\n';
+            out_ << Say(TCliText::ctDaySummary, {IsoText(r.Day), std::to_string(r.Stored), PathText(r.File)}) << '\n';
             if (r.BadChecksum > 0) out_ << Say(TCliText::ctDayBadChecksums, {std::to_string(r.BadChecksum)}) << '\n';
             if (r.NotStored > 0) out_ << Say(TCliText::ctDayNotStored, {std::to_string(r.NotStored)}) << '\n';
         }

@@ -13,11 +13,11 @@ namespace cli {
 
 class TJson {
 public:
-    void Begin();        // {  (or an object as the next array element / field value)
-    void End();          // }
+    void Begin();  // {  (or an object as the next array element / field value)
+    void End();    // }
     void BeginArray(std::string_view name);
     void EndArray();
-    void BeginObject(std::string_view name);  // a member that is an object
+    void BeginObject(std::string_view name);                    // a member that is an object
     void Field(std::string_view name, std::string_view value);  // UTF-8
     void Field(std::string_view name, const char* value) { Field(name, std::string_view(value)); }
     void Field(std::string_view name, long long value);

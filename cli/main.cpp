@@ -22,7 +22,8 @@ int main(int argc, char** argv)
     const int language = cli::LanguageFromEnvironment();
     const cli::TParsed parsed = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.Error) {
-        std::cerr << "tornvale-cli: " << cli::Text(parsed.Error->Text, language, parsed.Error->Args) << '\n' << cli::Text(cli::TCliText::ctUsageHint, language) << '\n';
+        std::cerr << "tornvale-cli: " << cli::Text(parsed.Error->Text, language, parsed.Error->Args) << '\n'
+                  << cli::Text(cli::TCliText::ctUsageHint, language) << '\n';
         return cli::kExitUsage;
     }
     const cli::TCliRequest& request = parsed.Request;
