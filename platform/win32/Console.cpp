@@ -11,7 +11,7 @@ namespace platform {
 namespace {
 std::atomic<bool> interrupted{false};
 
-BOOL WINAPI OnConsoleControl(DWORD type)
+::BOOL WINAPI OnConsoleControl(::DWORD type)
 {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
     interrupted.store(true);
