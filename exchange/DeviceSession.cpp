@@ -46,6 +46,9 @@ struct TDeviceSession::TOutgoing {
     std::string Day;
     std::filesystem::path DayFile;
     std::string TallyName;  // the day file as the status bar names it
+    // A day asked for by ReadDay replaces its file only once the device has
+    // begun to answer: a device that stays silent leaves the last download.
+    bool ReplaceOnFirstRecord = false;
 };
 
 TDeviceSession::TDeviceSession(TSteadyClock clock)
@@ -125,7 +128,7 @@ TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::files
     if (!CanWriteReadoutFile(file)) return TTransmitResult::trNoDayFile;
     const std::string payload = "70" + name;
     return Ask({TRequestKind::rkReadDay, AssembleTransmission(STX + payload + ETX).Frame, DayText(yy, mm, dd), file,
-                file.string()});
+                file.string(), true});
 }
 
 TTransmitResult TDeviceSession::Transmit()
@@ -180,7 +183,8 @@ void TDeviceSession::SendNow(const TOutgoing& outgoing)
     if (outgoing.Kind == TRequestKind::rkReadDay) {
         request_.Tally.Start(outgoing.TallyName);
         // The request is out: only now may a file holding that day be emptied.
-        if (!CreateReadoutFile(outgoing.DayFile)) Notice(kCreateFailedText);
+        dayFileDue_ = outgoing.ReplaceOnFirstRecord;
+        if (!dayFileDue_ && !CreateReadoutFile(outgoing.DayFile)) Notice(kCreateFailedText);
     }
     Changed();
 }
@@ -337,6 +341,7 @@ void TDeviceSession::HandleRecord(const std::string& line)
     const TReplyView view = HandleReply(line, TReplyMode::rmStoredRecord);
     Show(view);
     request_.State = TRequestState::rsBeingAnswered;
+    if (std::exchange(dayFileDue_, false) && !CreateReadoutFile(request_.DayFile)) Notice(kCreateFailedText);
     bool stored = false;
     try {
         stored = AppendReadoutLine(request_.DayFile, *view.ReadoutLine);

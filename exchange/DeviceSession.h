@@ -130,7 +130,8 @@ public:
     TTransmitResult QueryClock();
     TTransmitResult SetClock(const TDateTimeParts& when);
     TTransmitResult ReadValue(int yy, int mm, int dd, int number);
-    // The day's records into folder/yy_mm_dd.txt.
+    // The day's records into folder/yy_mm_dd.txt. A file already there is
+    // replaced only when the first record arrives.
     TTransmitResult ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder);
     // Sends the draft's frame ("Übertragen").
     TTransmitResult Transmit();
@@ -180,6 +181,7 @@ private:
     std::unique_ptr<TOutgoing> waiting_;
     TReplyLineSplitter splitter_;
     bool longLineSaid_ = false;
+    bool dayFileDue_ = false;  // the day's file is replaced when its first record arrives
     TSessionView view_;
     bool statusClearedByGoodLine_ = false;
     std::vector<TSessionFailure> failures_;
