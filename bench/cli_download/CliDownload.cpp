@@ -102,7 +102,9 @@ Outcome ThroughWindow(const std::string& comName, int days, int records, const Q
         port->setCurrentIndex(index);
         emit port->activated(index);
     }
-    ServeUntil([&] { return form->CPort1->Connected(); }, 5000);
+    // A port that opened uncovers the mode choice.
+    auto* cover = Control<QWidget>(form, "Panel6");
+    ServeUntil([&] { return cover && !cover->isVisible(); }, 5000);
     ServeUntil([] { return false; }, 1500);  // the clock's answer
 
     const auto start = Clock::now();

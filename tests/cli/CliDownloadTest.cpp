@@ -96,15 +96,20 @@ TEST_F(CliDownload, JsonSummaryCountsWrongChecksumsAndStoresThoseLinesToo)
                               "\"exit\":0,\"error\":null}\n");
 }
 
+// A device silent from the start, and one that answers its clock but sends
+// nothing for the day: the day file of an earlier download stays as it was.
 TEST_F(CliDownload, ASilentDeviceLeavesAnExistingDayFileAlone)
 {
-    ASSERT_TRUE(sim.Start({"--silent"}));
-    {
+    for (const std::vector<std::string>& device : {std::vector<std::string>{"--silent"}, {"--records", "0"}}) {
+        TSimulator silent;
+        ASSERT_TRUE(silent.Start(device));
         std::ofstream(InFolder("26_12_07.txt"), std::ios::binary) << "kept\r\n";
+        const TCliResult result =
+            RunCli({"download", "--port", silent.ComName(), "--date", "2026-12-07", "--folder", Folder()});
+        EXPECT_EQ(result.Exit, 3) << device.front();
+        EXPECT_TRUE(Contains(result.Err, "did not answer within 5 s"));
+        EXPECT_EQ(ReadFileBytes(InFolder("26_12_07.txt")), "kept\r\n") << device.front();
     }
-    const TCliResult result = RunCli(Download("2026-12-07"));
-    EXPECT_EQ(result.Exit, 3);
-    EXPECT_EQ(ReadFileBytes(InFolder("26_12_07.txt")), "kept\r\n");
 }
 
 TEST_F(CliDownload, AFolderThatCannotBeWrittenIsNamedWithTheReasonAndNoDayIsAsked)
