@@ -56,6 +56,7 @@ constexpr std::array kTexts{
     TRow{TCliText::ctChecksumBad, "Pr\u00fcfsumme falsch: empfangen '%1', berechnet %2",
          "Wrong checksum: received '%1', computed %2"},
     TRow{TCliText::ctDaySummary, "%1: %2 Datens\u00e4tze gespeichert in %3", "%1: %2 records stored in %3"},
+    TRow{TCliText::ctDayIncomplete, " (unvollst\u00e4ndig)", " (incomplete)"},
     TRow{TCliText::ctDayBadChecksums, "  davon %1 mit falscher Pr\u00fcfsumme", "  %1 of them with a wrong checksum"},
     TRow{TCliText::ctDayNotStored, "  %1 Zeilen nicht gespeichert", "  %1 lines not stored"},
     TRow{TCliText::ctDayProgress, "%1: %2 Datens\u00e4tze", "%1: %2 records"},

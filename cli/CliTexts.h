@@ -40,8 +40,9 @@ enum class TCliText {
     ctDateTime,
     ctCounter,
     ctValue,
-    ctChecksumBad,      // %1 received, %2 computed
-    ctDaySummary,       // %1 day, %2 records, %3 file
+    ctChecksumBad,  // %1 received, %2 computed
+    ctDaySummary,   // %1 day, %2 records, %3 file
+    ctDayIncomplete,
     ctDayBadChecksums,  // %1 count
     ctDayNotStored,     // %1 count
     ctDayProgress,      // %1 day, %2 records so far

@@ -107,6 +107,7 @@ private:
 
     int Fail(int code, const std::string& message)
     {
+        if (progress_) progress_->Break();
         err_ << "tornvale-cli: " << message << '\n';
         error_ = message;
         return code;
@@ -237,7 +238,14 @@ private:
         if (const int code = Await(); code != kExitOk) return code;
         const auto& panels = session_.View().Panels;
         const exchange::TReadingPanels fields = panels ? *panels : exchange::TReadingPanels{};
-        const std::string line = Utf8FromAnsi(session_.Request().Answer);
+        const std::string& answer = session_.Request().Answer;
+        const std::string line = Utf8FromAnsi(answer);
+        // The answer ends in its own checksum; the session computed the body's.
+        const std::string received = answer.size() >= 4 ? answer.substr(answer.size() - 4) : std::string();
+        const bool checksumOk = received == session_.View().L_CRC;
+        if (!checksumOk)
+            err_ << "tornvale-cli: " << Say(TCliText::ctChecksumBad, {Utf8FromAnsi(received), session_.View().L_CRC})
+                 << '\n';
         if (request_.Json) {
             TJson json;
             json.Begin();
@@ -247,6 +255,7 @@ private:
             json.Field("counter", Utf8FromAnsi(fields.ID_Zaehler));
             json.Field("value_m", Utf8FromAnsi(fields.Messwert));
             json.Field("line", line);
+            json.Field("checksum_ok", checksumOk);
             json.End();
             out_ << json.Text() << '\n';
         } else {
@@ -263,6 +272,7 @@ private:
         std::vector<TDay> days;
         for (TDay day = request_.Date; day <= request_.To; day = NextDay(day)) days.push_back(day);
         TProgress progress(err_, platform::StandardErrorIsTerminal(), int(days.size()), language_);
+        progress_ = &progress;
         int code = kExitOk;
         for (std::size_t i = 0; i < days.size() && code == kExitOk; ++i) {
             const TDay day = days[i];
@@ -274,6 +284,7 @@ private:
             progress.DayBegins(IsoText(day));
             code = Await([&] { progress.Records(session_.Request().Tally.StoredLines()); });
             const exchange::TDownloadTally& tally = session_.Request().Tally;
+            progress.Records(tally.StoredLines());
             results_.push_back(
                 {day, file, tally.StoredLines(), tally.BadChecksumLines(), tally.LostLines(), code == kExitOk});
             progress.DayEnds();
@@ -283,6 +294,8 @@ private:
                 err_ << "tornvale-cli: "
                      << Say(TCliText::ctInterrupted, {std::to_string(tally.StoredLines()), IsoText(day)}) << '\n';
         }
+        progress.Break();
+        progress_ = nullptr;
         ReportDays(code);
         return code;
     }
@@ -315,7 +328,8 @@ private:
             return;
         }
         for (const TDayResult& r : results_) {
-            out_ << Say(TCliText::ctDaySummary, {IsoText(r.Day), std::to_string(r.Stored), PathText(r.File)}) << '\n';
+            out_ << Say(TCliText::ctDaySummary, {IsoText(r.Day), std::to_string(r.Stored), PathText(r.File)})
+                 << (r.Complete ? "" : Say(TCliText::ctDayIncomplete)) << '\n';
             if (r.BadChecksum > 0) out_ << Say(TCliText::ctDayBadChecksums, {std::to_string(r.BadChecksum)}) << '\n';
             if (r.NotStored > 0) out_ << Say(TCliText::ctDayNotStored, {std::to_string(r.NotStored)}) << '\n';
         }
@@ -329,6 +343,7 @@ private:
     exchange::TDateTimeParts changedAt_ = PcNow();
     std::vector<TDayResult> results_;
     std::string error_;
+    TProgress* progress_ = nullptr;  // while a download draws its bar
 };
 
 }  // namespace

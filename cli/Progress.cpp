@@ -37,15 +37,23 @@ void TProgress::DayEnds()
     ++done_;
     if (terminal_) {
         Draw();
-        if (done_ == days_) err_ << '\n';
+        if (done_ == days_) Break();
     } else {
         err_ << Text(TCliText::ctDayProgress, language_, {day_, std::to_string(records_)}) << std::endl;
     }
     err_.flush();
 }
 
+void TProgress::Break()
+{
+    if (!drawn_) return;
+    err_ << '\n' << std::flush;
+    drawn_ = false;
+}
+
 void TProgress::Draw()
 {
+    drawn_ = true;
     const int filled = days_ > 0 ? done_ * kBarWidth / days_ : kBarWidth;
     err_ << "\r[" << std::string(std::size_t(filled), '#') << std::string(std::size_t(kBarWidth - filled), '-') << "] "
          << done_ << '/' << days_ << "  " << Text(TCliText::ctDayProgress, language_, {day_, std::to_string(records_)})

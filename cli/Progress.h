@@ -15,6 +15,8 @@ public:
     void DayBegins(const std::string& day);
     void Records(int stored);  // so far, of the day under way
     void DayEnds();
+    // Ends the line the bar is drawn on, so a message starts on its own.
+    void Break();
 
 private:
     void Draw();
@@ -26,6 +28,7 @@ private:
     int done_ = 0;
     std::string day_;
     int records_ = -1;
+    bool drawn_ = false;  // the bar's line is not yet ended
 };
 
 }  // namespace cli

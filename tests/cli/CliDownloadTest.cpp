@@ -167,6 +167,8 @@ TEST_F(CliDownload, APulledDeviceKeepsWholeLinesAndExitsWithTwo)
     EXPECT_EQ(result.Exit, 2) << result.Err;
     const int lines = WholeLinesOf(ReadFileBytes(InFolder("26_12_07.txt")), DayOfRecords({2026, 12, 7}, 9999));
     EXPECT_TRUE(Contains(result.Err, "The device on " + comName + " has gone"));
+    EXPECT_EQ(result.Out, "2026-12-07: " + std::to_string(lines) + " records stored in " + InFolder("26_12_07.txt") +
+                              " (incomplete)\n");
     EXPECT_TRUE(Contains(result.Err, std::to_string(lines) + " records of 2026-12-07 stored."));
 }
 

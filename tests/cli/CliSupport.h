@@ -6,7 +6,7 @@
 #include "exchange/Checksum.h"
 #include "sim/Records.h"
 #include "tooling/testing/ChildProcess.h"
-#include "platform/PortFolder.h"
+#include "tests/support/SimulatorProcess.h"
 
 #include <QTemporaryDir>
 
@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -52,55 +51,7 @@ inline std::string DayOfRecords(const sim::DateTime& day, int perDay)
     return lines;
 }
 
-class TSimulator {
-public:
-    ~TSimulator() { Stop(); }
-
-    bool Start(std::vector<std::string> args)
-    {
-        process_ = std::make_unique<platform::ChildProcess>();
-        args.insert(args.begin(), {"--port", "auto", "--log", LogPath()});
-        std::string error;
-        if (!process_->Start(QDTR25_SIM_PATH, args, {}, &error)) {
-            ADD_FAILURE() << "cannot start the simulator: " << error;
-            return false;
-        }
-        const auto line = process_->ReadLine(kPatienceMs);
-        if (!line) return false;
-        comName_ = line->substr(0, line->find(' '));
-        return true;
-    }
-    // Gone as a pulled adapter goes: the process ends and its name with it.
-    void Kill()
-    {
-        if (!process_) return;
-        process_->Send(platform::ChildProcess::Signal::Kill);
-        process_->Wait(kPatienceMs);
-        platform::UnlinkPort(comName_);
-        process_.reset();
-    }
-    void Stop()
-    {
-        if (!process_) return;
-        process_->Send(platform::ChildProcess::Signal::Terminate);
-        process_->Wait(kPatienceMs);
-        process_.reset();
-    }
-    const std::string& ComName() const { return comName_; }
-    std::string LogPath() const { return dir_.filePath("frames.log").toStdString(); }
-    std::vector<std::string> Frames() const
-    {
-        std::vector<std::string> frames;
-        std::istringstream in(ReadFileBytes(LogPath()));
-        for (std::string line; std::getline(in, line);) frames.push_back(line);
-        return frames;
-    }
-
-private:
-    QTemporaryDir dir_;
-    std::unique_ptr<platform::ChildProcess> process_;
-    std::string comName_;
-};
+using TSimulator = testsupport::TSimulatorProcess;
 
 using TEnvironment = std::vector<std::pair<std::string, std::string>>;
 // The language as a user's locale sets it; the first set of the three decides.

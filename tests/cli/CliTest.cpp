@@ -176,7 +176,20 @@ TEST_F(Cli, ReadNamesTheRecordsFields)
     EXPECT_EQ(result.Out, "{\"port\":\"" + sim.ComName() + "\",\"measurement\":\"" + body.substr(0, 4) +
                               "\",\"date_time\":\"" + body.substr(5, 19) + "\",\"counter\":\"" + body.substr(25, 10) +
                               "\",\"value_m\":\"" + body.substr(36, 9) + "\",\"line\":\"" + WithChecksum(body) +
-                              "\"}\n");
+                              "\",\"checksum_ok\":true}\n");
+}
+
+// The window warns of a wrong checksum and shows the value all the same.
+TEST_F(Cli, ReadWarnsOfAWrongChecksum)
+{
+    Start({"--records", "96", "--bad-checksum-every", "2"});  // line 1: the clock, line 2: the value
+    const TCliResult result = RunCli({"read", "--json", "--port", sim.ComName(), "--date", "2026-12-07", "--id", "5"});
+    EXPECT_EQ(result.Exit, 0) << result.Err;
+    const std::string body = sim::RecordBody({2026, 12, 7}, 5, {96, 0});
+    EXPECT_TRUE(Contains(result.Err, "Wrong checksum: received '"));
+    EXPECT_TRUE(Contains(result.Err, "', computed " + ChecksumText(GetChecksumme(body, 45)) + "\n"));
+    EXPECT_TRUE(Contains(result.Out, "\"measurement\":\"0005\","));
+    EXPECT_TRUE(Contains(result.Out, "\"checksum_ok\":false}"));
 }
 
 // ---- the device: exit 3 ----------------------------------------------------------
