@@ -4,6 +4,8 @@
 
 #include "CliSupport.h"
 
+#include "tooling/tty/Pty.h"
+
 #include <QDir>
 
 #include <thread>
@@ -77,6 +79,21 @@ INSTANTIATE_TEST_SUITE_P(Devices, CliDownloadLines,
                          [](const auto& info) {
                              return info.param.empty() ? std::string("Fast") : info.param.front().substr(2, 5);
                          });
+
+TEST_F(CliDownload, ProgressIsABarOnATerminal)
+{
+    ASSERT_TRUE(sim.Start({"--records", "200"}));
+    platform::PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.IsOpen());
+    TCliRun run(Download("2026-12-06", "2026-12-07"), kEnglish, TORNVALE_CLI_PATH, terminal.SlavePath());
+    // Read as it is drawn: a terminal nobody reads would hold the program up.
+    std::string shown;
+    for (int i = 0; i < kPatienceMs / 100 && !shown.ends_with("\n"); ++i) terminal.Read(shown, 100);
+    EXPECT_EQ(run.Finish().Exit, 0);
+    EXPECT_TRUE(Contains(shown, "\r[--------------------] 0/2  2026-12-06: 0 records\x1b[K"));
+    EXPECT_TRUE(Contains(shown, "\r[##########----------] 1/2  2026-12-06: 200 records\x1b[K"));
+    EXPECT_TRUE(shown.ends_with("\r[####################] 2/2  2026-12-07: 200 records\x1b[K\n")) << shown;
+}
 
 TEST_F(CliDownload, JsonSummaryCountsWrongChecksumsAndStoresThoseLinesToo)
 {

@@ -67,10 +67,11 @@ struct TCliResult {
 // tornvale-cli started with `args`; Finish() waits for its end.
 class TCliRun {
 public:
+    // Standard error goes to a file of the test, or to `errorPath` (a terminal).
     explicit TCliRun(const std::vector<std::string>& args, const TEnvironment& env = kEnglish,
-                     const std::string& program = TORNVALE_CLI_PATH)
+                     const std::string& program = TORNVALE_CLI_PATH, const std::string& errorPath = {})
     {
-        process_.SetErrorFile(dir_.filePath("stderr").toStdString());
+        process_.SetErrorFile(errorPath.empty() ? dir_.filePath("stderr").toStdString() : errorPath);
         std::string error;
         if (!process_.Start(program, args, env, &error)) ADD_FAILURE() << "cannot start: " << error;
     }
