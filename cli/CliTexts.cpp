@@ -38,6 +38,8 @@ constexpr std::array kTexts{
     TRow{TCliText::ctPcOrTime, "'set-clock' braucht genau eines von --pc und --time.",
          "'set-clock' needs exactly one of --pc and --time."},
     TRow{TCliText::ctNoPorts, "Keine Schnittstelle gefunden.", "No serial port found."},
+    TRow{TCliText::ctPortListFailed, "Die Liste der Schnittstellen l\u00e4sst sich nicht lesen: %1",
+         "The list of ports cannot be read: %1"},
     TRow{TCliText::ctPortNotOpened, "%1 l\u00e4sst sich nicht \u00f6ffnen: %2", "%1 cannot be opened: %2"},
     TRow{TCliText::ctPortGone, "Das Ger\u00e4t an %1 ist weg: %2", "The device on %1 has gone: %2"},
     TRow{TCliText::ctNoAnswer, "Das Ger\u00e4t an %1 hat nicht innerhalb von %2 s geantwortet.",

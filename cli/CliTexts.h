@@ -27,6 +27,7 @@ enum class TCliText {
     ctBadTime,         // %1 the text
     ctPcOrTime,
     ctNoPorts,
+    ctPortListFailed,  // %1 the system's reason
     ctPortNotOpened,   // %1 COM name, %2 the system's reason
     ctPortGone,        // %1 COM name
     ctNoAnswer,        // %1 COM name, %2 seconds

@@ -39,9 +39,15 @@ std::vector<TPortLine> PortLines(int language)
 
 }  // namespace
 
-int ListPorts(bool json, int language, std::ostream& out)
+int ListPorts(bool json, int language, std::ostream& out, std::ostream& err)
 {
-    const std::vector<TPortLine> lines = PortLines(language);
+    std::vector<TPortLine> lines;
+    try {
+        lines = PortLines(language);
+    } catch (const ERegistryException& error) {  // a value of the device map that is no text
+        err << "tornvale-cli: " << Text(TCliText::ctPortListFailed, language, {Utf8FromAnsi(error.what())}) << '\n';
+        return kExitPort;
+    }
     if (json) {
         TJson doc;
         doc.Begin();

@@ -7,7 +7,7 @@
 
 namespace cli {
 
-// The exit code.
-int ListPorts(bool json, int language, std::ostream& out);
+// The exit code; a device map that cannot be read is said on `err`.
+int ListPorts(bool json, int language, std::ostream& out, std::ostream& err);
 
 }  // namespace cli

@@ -30,7 +30,7 @@ int main(int argc, char** argv)
     switch (request.Command) {
     case cli::TCliCommand::ccHelp: std::cout << cli::HelpText(language); return cli::kExitOk;
     case cli::TCliCommand::ccVersion: std::cout << "tornvale-cli " TORNVALE_VERSION "\n"; return cli::kExitOk;
-    case cli::TCliCommand::ccPorts: return cli::ListPorts(request.Json, language, std::cout);
+    case cli::TCliCommand::ccPorts: return cli::ListPorts(request.Json, language, std::cout, std::cerr);
     default: break;
     }
     platform::CatchInterrupt();
