@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # tornvale-cli.exe under wine: --help in English and German, the port list
-# (with the simulator's pseudo-terminal listed as COM12), a usage error that
+# (with the simulator's pseudo-terminal listed as COM12; a device map value
+# that is no text), a usage error that
 # sends nothing, a port that cannot be opened, and a clock query that goes out
 # on COM12 (wine delivers no line events on a pseudo-terminal, so the answer
 # never arrives: the program must end with exit 3 in bounded time).
@@ -41,6 +42,15 @@ grep -qP "^$port\t" <<<"$out" || fail "ports does not list $port: $out"
 run LANG=C.UTF-8 ports --json
 grep -qF "{\"com\":\"$port\"," <<<"$out" || fail "ports --json does not list $port: $out"
 pass "ports lists $port, also as JSON"
+
+# A value of the device map that is no text: said, not a crash.
+serialcomm='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+"$WINE" reg add "$serialcomm" /v '\Device\Broken0' /t REG_DWORD /d 7 /f >/dev/null 2>&1
+run LANG=C.UTF-8 ports
+"$WINE" reg delete "$serialcomm" /v '\Device\Broken0' /f >/dev/null 2>&1
+[ "$code" = 2 ] || fail "a non-text value of the device map gave exit $code: $out $err"
+grep -qF "The list of ports cannot be read: Ung" <<<"$err" || fail "device map message: $err"
+pass "a device map value that is no text: exit 2 ($err)"
 
 run LANG=C.UTF-8 read --port "$port" --date 2026-02-30 --id 1
 [ "$code" = 1 ] || fail "a date not in the calendar gave exit $code"
