@@ -24,6 +24,7 @@
 #include "BenchReport.h"
 #include "WindowControls.h"
 #include "exchange/Checksum.h"
+#include "exchange/DeviceSession.h"
 #include "sim/Records.h"
 #include "tooling/testing/ChildProcess.h"
 #include "ui/Application.h"
@@ -150,8 +151,10 @@ int main(int argc, char** argv)
     const double total = double(days) * records;
     const double cliRate = cli.seconds > 0 ? total / cli.seconds : 0;
     const double windowRate = window.seconds > 0 ? total / window.seconds : 0;
-    std::printf("%d days of %d records: tornvale-cli %.2f s (%d days exact), window %.2f s (%d days exact)\n", days,
-                records, cli.seconds, cli.exactDays, window.seconds, window.exactDays);
+    const double quiet = days * std::chrono::duration<double>(exchange::kDayQuietTime).count();
+    std::printf("%d days of %d records: tornvale-cli %.2f s (%d days exact; %.1f s of it the quiet that ends each "
+                "day), window %.2f s (%d days exact)\n",
+                days, records, cli.seconds, cli.exactDays, quiet, window.seconds, window.exactDays);
     const double ratio = windowRate > 0 ? cliRate / windowRate : 0;
     bench::Report({"download of " + std::to_string(days) + " days: command line records per second (window: baseline)",
                    bench::Fixed(cliRate, 0), bench::Fixed(windowRate, 0), bench::Fixed(ratio, 2),
