@@ -55,9 +55,15 @@ void TProgress::Draw()
 {
     drawn_ = true;
     const int filled = days_ > 0 ? done_ * kBarWidth / days_ : kBarWidth;
-    err_ << "\r[" << std::string(std::size_t(filled), '#') << std::string(std::size_t(kBarWidth - filled), '-') << "] "
-         << done_ << '/' << days_ << "  " << Text(TCliText::ctDayProgress, language_, {day_, std::to_string(records_)})
-         << "\x1b[K" << std::flush;
+    std::string line = "[" + std::string(std::size_t(filled), '#') + std::string(std::size_t(kBarWidth - filled), '-') +
+                       "] " + std::to_string(done_) + '/' + std::to_string(days_) + "  " +
+                       Text(TCliText::ctDayProgress, language_, {day_, std::to_string(records_)});
+    // Blanks over what a longer line left, rather than an escape sequence a
+    // Windows console may not know.
+    const std::size_t width = line.size();
+    if (width < width_) line += std::string(width_ - width, ' ');
+    width_ = width;
+    err_ << '\r' << line << std::flush;
 }
 
 }  // namespace cli

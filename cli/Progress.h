@@ -28,7 +28,8 @@ private:
     int done_ = 0;
     std::string day_;
     int records_ = -1;
-    bool drawn_ = false;  // the bar's line is not yet ended
+    bool drawn_ = false;     // the bar's line is not yet ended
+    std::size_t width_ = 0;  // of the line drawn last
 };
 
 }  // namespace cli

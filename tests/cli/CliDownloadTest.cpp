@@ -90,9 +90,11 @@ TEST_F(CliDownload, ProgressIsABarOnATerminal)
     std::string shown;
     for (int i = 0; i < kPatienceMs / 100 && !shown.ends_with("\n"); ++i) terminal.Read(shown, 100);
     EXPECT_EQ(run.Finish().Exit, 0);
-    EXPECT_TRUE(Contains(shown, "\r[--------------------] 0/2  2026-12-06: 0 records\x1b[K"));
-    EXPECT_TRUE(Contains(shown, "\r[##########----------] 1/2  2026-12-06: 200 records\x1b[K"));
-    EXPECT_TRUE(shown.ends_with("\r[####################] 2/2  2026-12-07: 200 records\x1b[K\n")) << shown;
+    EXPECT_TRUE(Contains(shown, "\r[--------------------] 0/2  2026-12-06: 0 records"));
+    EXPECT_TRUE(Contains(shown, "\r[##########----------] 1/2  2026-12-06: 200 records"));
+    // The next day's shorter line blanks out the rest of the last one.
+    EXPECT_TRUE(Contains(shown, "\r[##########----------] 1/2  2026-12-07: 0 records  \r"));
+    EXPECT_TRUE(shown.ends_with("\r[####################] 2/2  2026-12-07: 200 records\n")) << shown;
 }
 
 TEST_F(CliDownload, JsonSummaryCountsWrongChecksumsAndStoresThoseLinesToo)
