@@ -55,9 +55,10 @@ void TProgress::Draw()
 {
     drawn_ = true;
     const int filled = days_ > 0 ? done_ * kBarWidth / days_ : kBarWidth;
-    std::string line = "[" + std::string(std::size_t(filled), '#') + std::string(std::size_t(kBarWidth - filled), '-') +
-                       "] " + std::to_string(done_) + '/' + std::to_string(days_) + "  " +
-                       Text(TCliText::ctDayProgress, language_, {day_, std::to_string(records_)});
+    std::string line(1, '[');
+    line.append(std::size_t(filled), '#').append(std::size_t(kBarWidth - filled), '-');
+    line += "] " + std::to_string(done_) + '/' + std::to_string(days_) + "  " +
+            Text(TCliText::ctDayProgress, language_, {day_, std::to_string(records_)});
     // Blanks over what a longer line left, rather than an escape sequence a
     // Windows console may not know.
     const std::size_t width = line.size();
