@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the tests whose outcome can depend on the account that runs them (the
 # platform layer's ports and files, the serial component, the readout file,
-# the port list and the port doctor) as an ordinary user created for the run,
+# the port list, the port doctor and the command line) as an ordinary user
+# created for the run,
 # then removes that user again. Root opens any device node, writes into
 # read-only folders and ignores a port's exclusive flag, so a suite run only
 # as root hides what a normal user meets. Run as root, after the tests were
@@ -10,7 +11,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
 [ "$(id -u)" -eq 0 ] || { echo "test-as-user: run as root (it creates a user)" >&2; exit 2; }
-labels='^(platform|serial|exchange|discovery|doctor)$'
+labels='^(platform|serial|exchange|discovery|doctor|cli)$'
 
 user="tornvale-test-$$"
 scratch="$(mktemp -d)"

@@ -10,6 +10,8 @@
 
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 using namespace cli_test;
@@ -141,6 +143,19 @@ TEST_F(CliDownload, AFolderThatCannotBeWrittenIsNamedWithTheReasonAndNoDayIsAske
     EXPECT_TRUE(Contains(result.Err, "Cannot write in " + missing + ": No such file or directory"));
     EXPECT_EQ(sim.Frames(), std::vector<std::string>{kOpenQueryLogged});
     EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+TEST_F(CliDownload, AFolderThisUserMayNotWriteIsNamedWithTheReason)
+{
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder (scripts/test-as-user.sh runs this)";
+    ASSERT_TRUE(sim.Start({}));
+    namespace fs = std::filesystem;
+    fs::permissions(Folder(), fs::perms::owner_write, fs::perm_options::remove);
+    const TCliResult result = RunCli(Download("2026-12-07"));
+    fs::permissions(Folder(), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(result.Exit, 4);
+    EXPECT_TRUE(Contains(result.Err, "Cannot write in " + Folder() + ": Permission denied"));
+    EXPECT_EQ(sim.Frames(), std::vector<std::string>{kOpenQueryLogged});
 }
 
 TEST_F(CliDownload, AFullDiskKeepsWholeLinesAndExitsWithFour)
