@@ -2,7 +2,7 @@
 
 #include "exchange/CommandFrames.h"
 #include "exchange/ControlChars.h"
-#include "exchange/DownloadTarget.h"
+#include "exchange/LineShape.h"
 #include "exchange/PartialWrite.h"
 #include "exchange/PortRecovery.h"
 #include "exchange/ReadoutFile.h"
@@ -15,6 +15,9 @@ namespace exchange {
 
 namespace {
 
+// The port's input queue (CPort1Settings.h): one read takes all it holds.
+constexpr std::int32_t kReadChunk = 1024;
+
 std::string TwoDigits(int value)
 {
     return ZeroPadded(value, 2);
@@ -23,12 +26,6 @@ std::string TwoDigits(int value)
 std::string DayText(int yy, int mm, int dd)
 {
     return TwoDigits(dd) + "." + TwoDigits(mm) + "." + TwoDigits(yy);
-}
-
-// The device refuses a frame with one line "ERR ...".
-bool IsRefusal(const std::string& line)
-{
-    return line.compare(0, 4, "ERR ") == 0;
 }
 
 // The line's text before its checksum and CR.
@@ -51,8 +48,7 @@ struct TDeviceSession::TOutgoing {
     bool ReplaceOnFirstRecord = false;
 };
 
-TDeviceSession::TDeviceSession(TSteadyClock clock)
-    : clock_(std::move(clock)), port_(std::make_unique<TComPort>())
+TDeviceSession::TDeviceSession(TSteadyClock clock) : clock_(std::move(clock)), port_(std::make_unique<TComPort>())
 {
     LoadCPort1Settings(*port_);
     port_->SetOnRxFlag([this](TObject*) { Deliver(); });
@@ -78,16 +74,17 @@ bool TDeviceSession::PortOpen() const
 void TDeviceSession::OpenPort(const std::string& comName)
 {
     waiting_.reset();  // asked for on the port left behind
+    // Opening a port that is still open is a no-op, so a port whose device
+    // went away is closed first: the device that answers now gets opened.
+    CloseIfDeviceGone(*port_);
+    // Closing the port left behind still serves the lines it has received.
+    port_->SetPortNum(comName);
     if (RequestOpen()) {
         if (request_.Kind == TRequestKind::rkReadDay)
             SetStatus(Text(TSessionText::stDayCut,
                            {{"day", request_.Day}, {"lines", LinesText(request_.Tally.StoredLines(), language_)}}));
         End(TRequestState::rsCutByPortChange);
     }
-    // Opening a port that is still open is a no-op, so a port whose device
-    // went away is closed first: the device that answers now gets opened.
-    CloseIfDeviceGone(*port_);
-    port_->SetPortNum(comName);
     port_->Open();
     SendNow({TRequestKind::rkClockQuery, PlainClockQueryFrame(), {}, {}, {}});
 }
@@ -97,6 +94,7 @@ bool TDeviceSession::Poll()
     if (!PortOpen() || RequestOpen()) return false;
     SendNow({TRequestKind::rkClockQuery, ClockQueryFrame(), {}, {}, {}});
     view_.Rueckgabe = ClockQueryText();  // until the device's answer replaces it
+    ++view_.LineSerial;
     Changed();
     return true;
 }
@@ -109,8 +107,8 @@ TTransmitResult TDeviceSession::QueryClock()
 TTransmitResult TDeviceSession::SetClock(const TDateTimeParts& when)
 {
     const std::string payload = "81" + TwoDigits(when.Year % 100) + " " + TwoDigits(when.Month) + " " +
-                                TwoDigits(when.Day) + " " + TwoDigits(when.Hour) + " " + TwoDigits(when.Minute) +
-                                " " + TwoDigits(when.Second);
+                                TwoDigits(when.Day) + " " + TwoDigits(when.Hour) + " " + TwoDigits(when.Minute) + " " +
+                                TwoDigits(when.Second);
     return Ask({TRequestKind::rkSetClock, AssembleTransmission(STX + payload + ETX).Frame, {}, {}, {}});
 }
 
@@ -133,6 +131,7 @@ TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::files
 
 TTransmitResult TDeviceSession::Transmit()
 {
+    draft_.ReleaseMode();
     if (!draft_.CanTransmit()) return TTransmitResult::trNotComplete;
     const TRequestKind kind = RequestKindOf(*draft_.Mode());
     TOutgoing outgoing{kind, {}, {}, {}, {}};
@@ -146,6 +145,7 @@ TTransmitResult TDeviceSession::Transmit()
     const TTransmission tx = AssembleTransmission(draft_.Frame());
     outgoing.Frame = tx.Frame;
     view_.L_CRC = tx.ChecksumText;
+    ++view_.LineSerial;
     draft_.Sent(tx.Frame);
     return Ask(std::move(outgoing));
 }
@@ -213,10 +213,10 @@ void TDeviceSession::CheckTime()
         const auto now = Now();
         if (PortOpen() && port_->DeviceLost()) {
             if (request_.Kind == TRequestKind::rkReadDay)
-                SetStatus(Text(TSessionText::stLossInDay,
-                               {{"port", request_.Port},
-                                {"lines", LinesText(request_.Tally.StoredLines(), language_)},
-                                {"day", request_.Day}}));
+                SetStatus(
+                    Text(TSessionText::stLossInDay, {{"port", request_.Port},
+                                                     {"lines", LinesText(request_.Tally.StoredLines(), language_)},
+                                                     {"day", request_.Day}}));
             else
                 SetStatus(Text(TSessionText::stLoss, {{"port", request_.Port}}));
             waiting_.reset();
@@ -227,6 +227,7 @@ void TDeviceSession::CheckTime()
         } else if (now - request_.LastByteAt >= kAnswerTime) {
             SetStatus(Text(TSessionText::stNoAnswer, {{"port", request_.Port}}), true);
             view_.ClockStale = true;
+            ++view_.ClockSerial;
             End(TRequestState::rsNoAnswer);
         }
     }
@@ -244,8 +245,13 @@ void TDeviceSession::Deliver()
 {
     deliveryRaised_ = false;
     try {
-        std::string received;
-        port_->ReadText(received, std::max<std::int32_t>(port_->BytesWaiting(), 0));
+        // Reads return at once with what has arrived, so no count is asked
+        // for first; a driver may queue more than one read's worth.
+        std::string received, chunk;
+        do {
+            port_->ReadText(chunk, kReadChunk);
+            received += chunk;
+        } while (chunk.size() == static_cast<std::size_t>(kReadChunk));
         if (received.empty()) return;
         if (RequestOpen()) {
             request_.LastByteAt = Now();
@@ -280,13 +286,16 @@ void TDeviceSession::HandleLine(const std::string& line)
     const TRequestKind kind = open || dayGoesOn ? request_.Kind : TRequestKind::rkNone;
 
     // A clock line is the device's clock whatever was asked: a late answer
-    // to a poll is never a record nor a value.
-    if (IsClockLine(line)) {
+    // to a poll is never a record nor a value. What answers a clock query is
+    // taken for the clock unless it is a record (of a day cut short).
+    const bool clockAnswer = kind == TRequestKind::rkClockQuery && !IsRefusal(line) && !IsRecordLine(line);
+    if (IsClockLine(line) || clockAnswer) {
         TReplyView view = HandleReply(line, TReplyMode::rmDeviceClock);
         Show(view);
         view_.Modulzeit = *view.Modulzeit;
         view_.ClockStale = false;
         view_.UhrStellenOffered = view.UhrStellenVisible;
+        ++view_.ClockSerial;
         if (kind == TRequestKind::rkClockQuery) {
             request_.Answer = view.Rueckgabe;
             End(TRequestState::rsAnswered);
@@ -319,6 +328,7 @@ void TDeviceSession::HandleLine(const std::string& line)
         const TReplyView view = HandleReply(line, TReplyMode::rmReading);
         Show(view);
         view_.Panels = view.Panels;
+        ++view_.LineSerial;
         request_.Answer = view.Rueckgabe;
         End(TRequestState::rsAnswered);
         return;
@@ -356,6 +366,7 @@ void TDeviceSession::Show(const TReplyView& view)
 {
     view_.Rueckgabe = view.Rueckgabe;
     view_.L_CRC = view.L_CRC;
+    ++view_.LineSerial;
     if (!view.ChecksumOk) {
         if (!view.ReadoutLine || request_.Kind != TRequestKind::rkReadDay) SetStatus(ChecksumWarning(view), true);
     } else if (statusClearedByGoodLine_) {

@@ -9,10 +9,15 @@
 //   session.SetListener([&] { show session.View() and session.Request(); });
 //   session.OpenPort("COM3");                   // opens, asks for the clock
 //   session.ReadDay(26, 12, 7, "/data");         // or Transmit() the draft
-//   while (session.RequestOpen()) {             // deliveries come through the
-//       MainQueue::RunFor(TDeviceSession::kCheckEvery);  // main thread's queue
-//       session.CheckTime();
+//   while (session.RequestOpen() || session.RequestWaiting()) {
+//       MainQueue::RunFor(TDeviceSession::kCheckEvery);  // deliveries come through the
+//       session.CheckTime();                             // main thread's queue
 //   }
+//
+// A device lost under the port is raised by the port's event thread as
+// EComPort out of the main queue's loop (RunFor / ProcessPending), as the
+// window's error display shows it; the session sees the loss by itself at the
+// next CheckTime() and cuts the request.
 //   session.Request().State, .Tally.StoredLines(), .Refusal ...
 //
 // One request at a time. A request asked for while another is still open
@@ -75,13 +80,15 @@ struct TRequest {
 
 // What the window shows of the exchange; Windows-1252 texts.
 struct TSessionView {
+    int LineSerial = 0;   // counts every change of Rueckgabe, L_CRC and Panels
+    int ClockSerial = 0;  // counts every change of Modulzeit and ClockStale
     std::string Rueckgabe;
     std::string L_CRC;
     std::optional<TReadingPanels> Panels;  // only ever from a value's answer
     std::string Modulzeit;                 // the device clock as last read
     bool ClockStale = false;               // the device did not answer since
     std::optional<bool> UhrStellenOffered;
-    std::string Status;  // the status bar's text from the exchange; empty: none
+    std::string Status;    // the status bar's text from the exchange; empty: none
     int StatusSerial = 0;  // counts every change of Status, also to the same text
 };
 
@@ -113,6 +120,7 @@ public:
     // Called after every change of what the session holds.
     void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
     void SetLanguage(TTextLanguage language) { language_ = language; }
+    TTextLanguage Language() const { return language_; }
 
     TComPort& Port() { return *port_; }
     const TComPort& Port() const { return *port_; }

@@ -21,9 +21,13 @@ constexpr std::array<TTextRow, 10> kTexts = {{
      "The device on {port} has gone: {lines} of {day} stored, the day is incomplete"},
     {TSessionText::stLoss, "Das Ger\xE4t an {port} ist nicht mehr da", "The device on {port} has gone"},
     {TSessionText::stDayCut, "Tag {day} abgebrochen: {lines} gespeichert", "Day {day} cut short: {lines} stored"},
-    {TSessionText::stDayWaits, "Der {day} wird noch \xFC" "bertragen: die Anfrage folgt danach",
+    {TSessionText::stDayWaits,
+     "Der {day} wird noch \xFC"
+     "bertragen: die Anfrage folgt danach",
      "{day} is still arriving: the request follows it"},
-    {TSessionText::stLineTooLong, "Eine Zeile ohne Zeilenende war zu lang und wurde gek\xFC" "rzt",
+    {TSessionText::stLineTooLong,
+     "Eine Zeile ohne Zeilenende war zu lang und wurde gek\xFC"
+     "rzt",
      "A line without line end was too long and was cut"},
     {TSessionText::stStaleClock, "{clock} (veraltet)", "{clock} (stale)"},
     {TSessionText::stLines, "{count} Zeilen", "{count} lines"},

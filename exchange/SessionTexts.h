@@ -15,16 +15,16 @@ namespace exchange {
 enum class TTextLanguage { tlGerman, tlEnglish };
 
 enum class TSessionText {
-    stRefused,          // the device answered "ERR ..."
-    stNoAnswer,         // nothing came within the answer time
-    stLossInDay,        // the device went away while a day arrived
-    stLoss,             // the device went away
-    stDayCut,           // another port was chosen while a day arrived
-    stDayWaits,         // "Übertragen" while a day still arrives
-    stLineTooLong,      // bytes without LF beyond the line limit were dropped
-    stStaleClock,       // the device clock's last reading, no longer current
-    stLines,            // "{count} Zeilen"
-    stLine,             // "1 Zeile"
+    stRefused,      // the device answered "ERR ..."
+    stNoAnswer,     // nothing came within the answer time
+    stLossInDay,    // the device went away while a day arrived
+    stLoss,         // the device went away
+    stDayCut,       // another port was chosen while a day arrived
+    stDayWaits,     // "Übertragen" while a day still arrives
+    stLineTooLong,  // bytes without LF beyond the line limit were dropped
+    stStaleClock,   // the device clock's last reading, no longer current
+    stLines,        // "{count} Zeilen"
+    stLine,         // "1 Zeile"
 };
 
 using TTextArgs = std::initializer_list<std::pair<const char*, std::string>>;
