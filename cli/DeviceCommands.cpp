@@ -277,7 +277,9 @@ private:
         for (std::size_t i = 0; i < days.size() && code == kExitOk; ++i) {
             const TDay day = days[i];
             const std::filesystem::path file = request_.Folder / DayFileName(day);
-            if (session_.ReadDay(day.Year % 100, day.Month, day.Day, request_.Folder) == TTransmitResult::trNoDayFile) {
+            // An earlier download of the day stays until the device answers for it.
+            if (session_.ReadDay(day.Year % 100, day.Month, day.Day, request_.Folder,
+                                 TDeviceSession::TDayFileReplace::dfOnFirstRecord) == TTransmitResult::trNoDayFile) {
                 code = Fail(kExitFile, Say(TCliText::ctFileNotWritten, {FolderText(), FolderReason(request_.Folder)}));
                 break;
             }

@@ -43,9 +43,7 @@ struct TDeviceSession::TOutgoing {
     std::string Day;
     std::filesystem::path DayFile;
     std::string TallyName;  // the day file as the status bar names it
-    // A day asked for by ReadDay replaces its file only once the device has
-    // begun to answer: a device that stays silent leaves the last download.
-    bool ReplaceOnFirstRecord = false;
+    bool ReplaceOnFirstRecord = false;  // else the day's file is emptied as the request goes out
 };
 
 TDeviceSession::TDeviceSession(TSteadyClock clock) : clock_(std::move(clock)), port_(std::make_unique<TComPort>())
@@ -119,14 +117,15 @@ TTransmitResult TDeviceSession::ReadValue(int yy, int mm, int dd, int number)
     return Ask({TRequestKind::rkReadValue, AssembleTransmission(STX + payload + ETX).Frame, {}, {}, {}});
 }
 
-TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder)
+TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder,
+                                        TDayFileReplace replace)
 {
     const std::string name = TwoDigits(yy) + "_" + TwoDigits(mm) + "_" + TwoDigits(dd);
     const std::filesystem::path file = folder / (name + ".txt");
     if (!CanWriteReadoutFile(file)) return TTransmitResult::trNoDayFile;
     const std::string payload = "70" + name;
     return Ask({TRequestKind::rkReadDay, AssembleTransmission(STX + payload + ETX).Frame, DayText(yy, mm, dd), file,
-                file.string(), true});
+                file.string(), replace == TDayFileReplace::dfOnFirstRecord});
 }
 
 TTransmitResult TDeviceSession::Transmit()

@@ -139,8 +139,12 @@ public:
     TTransmitResult SetClock(const TDateTimeParts& when);
     TTransmitResult ReadValue(int yy, int mm, int dd, int number);
     // The day's records into folder/yy_mm_dd.txt. A file already there is
-    // replaced only when the first record arrives.
-    TTransmitResult ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder);
+    // emptied when the request goes out, as the window's "Datei lesen" does;
+    // with dfOnFirstRecord only when the device has begun to answer, so a
+    // silent device leaves the last download (the command line).
+    enum class TDayFileReplace { dfWhenSent, dfOnFirstRecord };
+    TTransmitResult ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder,
+                            TDayFileReplace replace = TDayFileReplace::dfWhenSent);
     // Sends the draft's frame ("Übertragen").
     TTransmitResult Transmit();
 
