@@ -42,7 +42,7 @@ struct TDeviceSession::TOutgoing {
     std::string Frame;
     std::string Day;
     std::filesystem::path DayFile;
-    std::string TallyName;  // the day file as the status bar names it
+    std::string TallyName;              // the day file as the status bar names it
     bool ReplaceOnFirstRecord = false;  // else the day's file is emptied as the request goes out
 };
 
