@@ -25,7 +25,7 @@ fi
 export QT_QPA_PLATFORM=offscreen
 failed=0
 ran=()
-for program in bench_latency bench_download bench_idle_window bench_md5 bench_startup bench_failing_wait; do
+for program in bench_latency bench_download bench_cli_download bench_idle_window bench_md5 bench_startup bench_failing_wait; do
   if [ ! -x "$bin/$program" ]; then
     echo "bench: $program not built" >&2
     failed=1

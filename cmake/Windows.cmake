@@ -9,10 +9,12 @@ if(CMAKE_BUILD_TYPE STREQUAL "Release")
 endif()
 include_directories(${CMAKE_SOURCE_DIR})
 
-foreach(dir platform serial exchange ui)
+foreach(dir platform serial exchange portlist ui cli)
   add_subdirectory(${dir})
 endforeach()
 set_target_properties(Tornvale PROPERTIES WIN32_EXECUTABLE ON)
+# tornvale-cli.exe stays a console program: its output goes to the console
+# or the script that started it.
 
 # The icon and the version resource. The icon file is committed, drawn by
 # tornvale-icons from the program's artwork (a Linux test keeps the two
@@ -24,17 +26,18 @@ target_sources(Tornvale PRIVATE ${CMAKE_BINARY_DIR}/Tornvale.rc)
 set_source_files_properties(${CMAKE_BINARY_DIR}/Tornvale.rc PROPERTIES
   OBJECT_DEPENDS "${TORNVALE_ICO};${CMAKE_SOURCE_DIR}/ui/ProgramIdentity.h")
 
-# dist/Tornvale-<version>-win64.zip: the program and a short LIESMICH.
+# dist/Tornvale-<version>-win64.zip: the two programs and a short LIESMICH.
 set(TORNVALE_ZIP ${CMAKE_SOURCE_DIR}/dist/Tornvale-${PROJECT_VERSION}-win64.zip)
 set(TORNVALE_ZIP_STAGE ${CMAKE_BINARY_DIR}/zip)
 add_custom_command(OUTPUT ${TORNVALE_ZIP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${TORNVALE_ZIP_STAGE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${TORNVALE_ZIP_STAGE} ${CMAKE_SOURCE_DIR}/dist
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Tornvale> ${TORNVALE_ZIP_STAGE}/Tornvale.exe
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tornvale-cli> ${TORNVALE_ZIP_STAGE}/tornvale-cli.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/cmake/LIESMICH.txt ${TORNVALE_ZIP_STAGE}/LIESMICH.txt
   COMMAND ${CMAKE_COMMAND} -E chdir ${TORNVALE_ZIP_STAGE}
-          ${CMAKE_COMMAND} -E tar cf ${TORNVALE_ZIP} --format=zip Tornvale.exe LIESMICH.txt
-  DEPENDS Tornvale ${CMAKE_SOURCE_DIR}/cmake/LIESMICH.txt
+          ${CMAKE_COMMAND} -E tar cf ${TORNVALE_ZIP} --format=zip Tornvale.exe tornvale-cli.exe LIESMICH.txt
+  DEPENDS Tornvale tornvale-cli ${CMAKE_SOURCE_DIR}/cmake/LIESMICH.txt
   VERBATIM)
 add_custom_target(windows_zip ALL DEPENDS ${TORNVALE_ZIP})
 
@@ -59,10 +62,8 @@ target_link_libraries(serial_tests PRIVATE tornvale_serial Qt6::Core gtest)
 # What the machine offers the choosers: the port list's rules, its tool-tips
 # from the device installer, and the drive letters.
 add_executable(discovery_tests ${CMAKE_SOURCE_DIR}/tests/discovery/ComAvailableTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/wine/PortNamesWindowsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/VolumesWindowsTest.cpp
-  ${CMAKE_SOURCE_DIR}/ui/ComAvailable.cpp
-  ${CMAKE_SOURCE_DIR}/ui/AnsiText.cpp)
-target_link_libraries(discovery_tests PRIVATE tornvale_platform Qt6::Core gtest_main)
+  ${CMAKE_SOURCE_DIR}/tests/wine/PortNamesWindowsTest.cpp ${CMAKE_SOURCE_DIR}/tests/wine/VolumesWindowsTest.cpp)
+target_link_libraries(discovery_tests PRIVATE tornvale_portlist gtest_main)
 
 add_dependencies(wine_tests exchange_tests serial_tests discovery_tests)
 

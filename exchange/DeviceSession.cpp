@@ -42,7 +42,8 @@ struct TDeviceSession::TOutgoing {
     std::string Frame;
     std::string Day;
     std::filesystem::path DayFile;
-    std::string TallyName;  // the day file as the status bar names it
+    std::string TallyName;              // the day file as the status bar names it
+    bool ReplaceOnFirstRecord = false;  // else the day's file is emptied as the request goes out
 };
 
 TDeviceSession::TDeviceSession(TSteadyClock clock) : clock_(std::move(clock)), port_(std::make_unique<TComPort>())
@@ -116,14 +117,15 @@ TTransmitResult TDeviceSession::ReadValue(int yy, int mm, int dd, int number)
     return Ask({TRequestKind::rkReadValue, AssembleTransmission(STX + payload + ETX).Frame, {}, {}, {}});
 }
 
-TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder)
+TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder,
+                                        TDayFileReplace replace)
 {
     const std::string name = TwoDigits(yy) + "_" + TwoDigits(mm) + "_" + TwoDigits(dd);
     const std::filesystem::path file = folder / (name + ".txt");
     if (!CanWriteReadoutFile(file)) return TTransmitResult::trNoDayFile;
     const std::string payload = "70" + name;
     return Ask({TRequestKind::rkReadDay, AssembleTransmission(STX + payload + ETX).Frame, DayText(yy, mm, dd), file,
-                file.string()});
+                file.string(), replace == TDayFileReplace::dfOnFirstRecord});
 }
 
 TTransmitResult TDeviceSession::Transmit()
@@ -180,7 +182,8 @@ void TDeviceSession::SendNow(const TOutgoing& outgoing)
     if (outgoing.Kind == TRequestKind::rkReadDay) {
         request_.Tally.Start(outgoing.TallyName);
         // The request is out: only now may a file holding that day be emptied.
-        if (!CreateReadoutFile(outgoing.DayFile)) Notice(kCreateFailedText);
+        dayFileDue_ = outgoing.ReplaceOnFirstRecord;
+        if (!dayFileDue_ && !CreateReadoutFile(outgoing.DayFile)) Notice(kCreateFailedText);
     }
     Changed();
 }
@@ -347,6 +350,7 @@ void TDeviceSession::HandleRecord(const std::string& line)
     const TReplyView view = HandleReply(line, TReplyMode::rmStoredRecord);
     Show(view);
     request_.State = TRequestState::rsBeingAnswered;
+    if (std::exchange(dayFileDue_, false) && !CreateReadoutFile(request_.DayFile)) Notice(kCreateFailedText);
     bool stored = false;
     try {
         stored = AppendReadoutLine(request_.DayFile, *view.ReadoutLine);

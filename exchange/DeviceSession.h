@@ -138,8 +138,13 @@ public:
     TTransmitResult QueryClock();
     TTransmitResult SetClock(const TDateTimeParts& when);
     TTransmitResult ReadValue(int yy, int mm, int dd, int number);
-    // The day's records into folder/yy_mm_dd.txt.
-    TTransmitResult ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder);
+    // The day's records into folder/yy_mm_dd.txt. A file already there is
+    // emptied when the request goes out, as the window's "Datei lesen" does;
+    // with dfOnFirstRecord only when the device has begun to answer, so a
+    // silent device leaves the last download (the command line).
+    enum class TDayFileReplace { dfWhenSent, dfOnFirstRecord };
+    TTransmitResult ReadDay(int yy, int mm, int dd, const std::filesystem::path& folder,
+                            TDayFileReplace replace = TDayFileReplace::dfWhenSent);
     // Sends the draft's frame ("Übertragen").
     TTransmitResult Transmit();
 
@@ -188,6 +193,7 @@ private:
     std::unique_ptr<TOutgoing> waiting_;
     TReplyLineSplitter splitter_;
     bool longLineSaid_ = false;
+    bool dayFileDue_ = false;  // the day's file is replaced when its first record arrives
     TSessionView view_;
     bool statusClearedByGoodLine_ = false;
     std::vector<TSessionFailure> failures_;

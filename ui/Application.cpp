@@ -1,6 +1,6 @@
 #include "ui/Application.h"
 
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 #include "ui/Artwork.h"
 #include "ui/HandlerCall.h"
 #include "ui/MainQueuePump.h"

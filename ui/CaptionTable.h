@@ -3,6 +3,8 @@
 // English (2). The German column equals the captions the window is built
 // with, so choosing German restores them exactly.
 
+#include "portlist/CaptionLanguage.h"
+
 #include <QString>
 
 #include <array>
@@ -11,9 +13,6 @@ struct TCaptionRow {
     const char* Control;  // the control's object name
     const char16_t* Caption[2];
 };
-
-inline constexpr int kLanguageGerman = 1;
-inline constexpr int kLanguageEnglish = 2;
 
 extern const std::array<TCaptionRow, 26> CaptionTable;
 

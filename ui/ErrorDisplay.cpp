@@ -1,7 +1,7 @@
 #include "ui/ErrorDisplay.h"
 
 #include "serial/PortFailure.h"
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 
 #include <QMessageBox>
 

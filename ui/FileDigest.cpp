@@ -1,6 +1,6 @@
 #include "ui/FileDigest.h"
 
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 
 #include <QCryptographicHash>
 #include <QFile>

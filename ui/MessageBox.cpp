@@ -1,6 +1,6 @@
 #include "ui/MessageBox.h"
 
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 #include "ui/Application.h"
 
 #include <QMessageBox>

@@ -4,7 +4,7 @@
 // from what the platform finds out about the device. The advice follows the
 // caption language and goes when a port choice succeeds.
 
-#include "platform/PortFacts.h"
+#include "portlist/PortAdvice.h"
 
 #include <QString>
 
@@ -12,22 +12,6 @@
 #include <string>
 
 class QStatusBar;
-
-struct TPortAdvice {
-    enum class TKind { NoDevice, NoPermission, NoPermissionForAnyGroup, InUse, InUseByUnknown, LeftLocked };
-    TKind Kind;
-    std::string ComName;  // "COM3"
-    platform::PortFacts Facts;
-};
-
-// The advice for a failure to open `comName` (the serial layer's code and
-// the platform's error code); none when the facts explain nothing.
-std::optional<TPortAdvice> AdviceFor(const std::string& comName, std::int32_t code, std::int32_t winCode,
-                                     const platform::PortFacts& facts);
-
-// The advice in caption language 1 (German; also 0, before a flag was
-// pressed) or 2 (English).
-QString AdviceText(const TPortAdvice& advice, int language);
 
 class TPortDoctor {
 public:

@@ -1,11 +1,11 @@
 #include "ui/SDIMain.h"
 
 #include "exchange/SystemTime.h"
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 #include "serial/CPort.h"
 #include "ui/Application.h"
 #include "ui/CaptionTable.h"
-#include "ui/ComAvailable.h"
+#include "portlist/ComAvailable.h"
 #include "ui/ComboBox.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"

@@ -169,7 +169,7 @@ public:
     // The whole path of the readout folder or file that `Datei` shows.
     QString DateiPath() const;
 
-    // The port names of this machine, sorted (see ui/ComAvailable.h).
+    // The port names of this machine, sorted (see portlist/ComAvailable.h).
     QStringList GetComAvailable();
     // The MD5 digest of the file, 32 upper-case hex digits; raises
     // EFOpenError when it cannot be opened.

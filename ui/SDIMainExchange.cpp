@@ -8,7 +8,7 @@
 #include "exchange/ReadoutFile.h"
 #include "exchange/SessionTexts.h"
 #include "serial/CPort.h"
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"

@@ -9,7 +9,7 @@
 #include "exchange/CommandFrames.h"
 #include "exchange/ControlChars.h"
 #include "exchange/FieldCommit.h"
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"

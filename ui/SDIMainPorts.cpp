@@ -5,7 +5,7 @@
 
 #include "ui/SDIMain.h"
 
-#include "ui/ComAvailable.h"
+#include "portlist/ComAvailable.h"
 #include "ui/ComboBox.h"
 #include "ui/StatusBarLoan.h"
 

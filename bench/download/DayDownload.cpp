@@ -28,6 +28,7 @@
 #include <thread>
 
 #include "BenchReport.h"
+#include "WindowControls.h"
 #include "exchange/Checksum.h"
 #include "exchange/ReadoutFile.h"
 #include "exchange/ReplyHandling.h"
@@ -50,35 +51,9 @@ std::string ReadFile(const std::string& path)
     return out.str();
 }
 
-// Serves Qt's loop until `done` holds or `timeoutMs` passes.
-bool ServeUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-template <class T>
-T* Control(QWidget* form, const char* name)
-{
-    T* control = form->findChild<T*>(QString::fromLatin1(name));
-    if (!control) std::fprintf(stderr, "bench_download: no control %s\n", name);
-    return control;
-}
-
-void Commit(QWidget* form, const char* field, const char* text)
-{
-    auto* edit = Control<QLineEdit>(form, field);
-    if (!edit) return;
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromLatin1(text));
-    QTest::keyClick(edit, Qt::Key_Return);
-}
+using bench::Commit;
+using bench::Control;
+using bench::ServeUntil;
 
 struct Outcome {
     bool wired = false;  // the window sent the download request

@@ -1,6 +1,6 @@
 // The port list's rules on device maps given as lists.
 
-#include "ui/ComAvailable.h"
+#include "portlist/ComAvailable.h"
 
 #include <gtest/gtest.h>
 

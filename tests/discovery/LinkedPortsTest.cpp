@@ -10,7 +10,7 @@
 #include "tooling/tty/Pty.h"
 #include "platform/SerialCommMap.h"
 #include "tests/support/PrivatePortFolder.h"
-#include "ui/ComAvailable.h"
+#include "portlist/ComAvailable.h"
 
 namespace {
 

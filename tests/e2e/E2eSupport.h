@@ -10,7 +10,7 @@
 #include "exchange/DeviceSession.h"
 #include "tooling/testing/ChildProcess.h"
 #include "platform/PortFolder.h"
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/ComboBox.h"
 #include "ui/DirectoryChooser.h"

@@ -26,3 +26,9 @@ echo "installed qdtr25-sim: $com $tty"
 QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH=$plugins QT_QPA_GENERIC_PLUGINS=tornvalesmoke:$com \
   timeout 60 /usr/bin/Tornvale
 echo "installed Tornvale: window up, clock reply arrived"
+
+# The command line against the same device: the port listed, its clock read.
+ports=$(/usr/bin/tornvale-cli ports)
+grep -q "^$com" <<<"$ports" || { echo "tornvale-cli ports does not list $com: $ports" >&2; exit 1; }
+timeout 30 /usr/bin/tornvale-cli clock --port "$com"
+echo "installed tornvale-cli: $com listed, clock read"

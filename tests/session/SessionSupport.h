@@ -9,6 +9,7 @@
 #include "platform/PortFolder.h"
 #include "serial/CPort.h"
 #include "sim/Records.h"
+#include "tests/support/SimulatorProcess.h"
 #include "tooling/testing/ChildProcess.h"
 
 #include <QTemporaryDir>
@@ -46,46 +47,8 @@ inline std::string DayOfRecords(const sim::DateTime& day, int perDay)
     return lines;
 }
 
-class TSimulator {
-public:
-    ~TSimulator() { Stop(); }
-
-    bool Start(std::vector<std::string> args)
-    {
-        process_ = std::make_unique<platform::ChildProcess>();
-        args.insert(args.begin(), {"--port", "auto"});
-        std::string error;
-        if (!process_->Start(QDTR25_SIM_PATH, args, {}, &error)) {
-            ADD_FAILURE() << "cannot start the simulator: " << error;
-            return false;
-        }
-        const auto line = process_->ReadLine(60000);
-        if (!line) return false;
-        comName_ = line->substr(0, line->find(' '));
-        return true;
-    }
-    // Gone as a pulled adapter goes: the process ends and its name with it.
-    void Kill()
-    {
-        if (!process_) return;
-        process_->Send(platform::ChildProcess::Signal::Kill);
-        process_->Wait(60000);
-        platform::UnlinkPort(comName_);
-        process_.reset();
-    }
-    void Stop()
-    {
-        if (!process_) return;
-        process_->Send(platform::ChildProcess::Signal::Terminate);
-        process_->Wait(60000);
-        process_.reset();
-    }
-    const std::string& ComName() const { return comName_; }
-
-private:
-    std::unique_ptr<platform::ChildProcess> process_;
-    std::string comName_;
-};
+// The simulator, its frames logged.
+using TSimulator = testsupport::TSimulatorProcess;
 
 class TSessionTest : public testing::Test {
 protected:

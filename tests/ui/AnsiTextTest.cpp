@@ -1,6 +1,6 @@
 // The bridge between the program's Windows-1252 bytes and the widgets' text.
 
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 
 #include <gtest/gtest.h>
 

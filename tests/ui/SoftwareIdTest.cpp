@@ -4,7 +4,7 @@
 
 #include "UiTestSupport.h"
 
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/FileDigest.h"
 #include "ui/MouseButton.h"

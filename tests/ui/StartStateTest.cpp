@@ -5,7 +5,7 @@
 #include "UiTestSupport.h"
 
 #include "ui/Artwork.h"
-#include "ui/ComAvailable.h"
+#include "portlist/ComAvailable.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"
 #include "ui/MouseButton.h"

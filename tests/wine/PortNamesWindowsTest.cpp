@@ -5,7 +5,7 @@
 
 #include "platform/PortFolder.h"
 #include "platform/SerialCommMap.h"
-#include "ui/ComAvailable.h"
+#include "portlist/ComAvailable.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

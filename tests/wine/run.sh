@@ -36,6 +36,10 @@ run_test discovery_tests
 "$WINESERVER" -w
 
 t=$(date +%s)
+"$here/cli.sh" "$build"
+echo "tornvale-cli.exe check passed in $(( $(date +%s) - t )) s"
+
+t=$(date +%s)
 "$here/smoke.sh" "$build"
 echo "smoke test passed in $(( $(date +%s) - t )) s"
 

@@ -23,8 +23,12 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
+    // The next Start sends the child's stderr to this file instead.
+    void SetErrorFile(std::string path) { errorFile_ = std::move(path); }
+
     // Starts `program` (a path) with `args`. Its stdout goes to a pipe read by
-    // ReadLine, stdin is closed, stderr is shared with this process. `env`
+    // ReadLine, stdin is closed, stderr is shared with this process (or goes
+    // to the error file). `env`
     // entries (name, value) are added to, or replace, this process's
     // environment for the child.
     bool Start(const std::string& program, const std::vector<std::string>& args,
@@ -46,6 +50,7 @@ private:
     int out_ = -1;
     int pidFd_ = -1;
     std::string pending_;
+    std::string errorFile_;
 };
 
 }  // namespace platform

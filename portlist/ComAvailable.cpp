@@ -1,4 +1,4 @@
-#include "ui/ComAvailable.h"
+#include "portlist/ComAvailable.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include <QLocale>
 
 #include "platform/ComName.h"
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 
 namespace {
 
@@ -67,14 +67,20 @@ QString DescribePort(const platform::SerialPortInfo& port)
     return text;
 }
 
+const platform::SerialPortInfo* FindPort(const QString& comName, const std::vector<platform::SerialPortInfo>& ports)
+{
+    const auto port = std::find_if(ports.begin(), ports.end(), [&](const platform::SerialPortInfo& p) {
+        return QStringFromAnsi(p.comName).compare(comName, Qt::CaseInsensitive) == 0;
+    });
+    return port == ports.end() ? nullptr : &*port;
+}
+
 QStringList ComPortDescriptions(const QStringList& comNames, const std::vector<platform::SerialPortInfo>& ports)
 {
     QStringList descriptions;
     for (const QString& comName : comNames) {
-        const auto port = std::find_if(ports.begin(), ports.end(), [&](const platform::SerialPortInfo& p) {
-            return QStringFromAnsi(p.comName).compare(comName, Qt::CaseInsensitive) == 0;
-        });
-        descriptions.append(port == ports.end() ? QString() : DescribePort(*port));
+        const platform::SerialPortInfo* port = FindPort(comName, ports);
+        descriptions.append(port ? DescribePort(*port) : QString());
     }
     return descriptions;
 }
@@ -83,5 +89,5 @@ TPortEntries ReadPortEntries()
 {
     const platform::SerialPortScan scan = platform::ScanSerialPorts();
     const QStringList names = ComAvailableFrom(scan.map);
-    return {names, ComPortDescriptions(names, scan.ports)};
+    return {names, ComPortDescriptions(names, scan.ports), scan.ports};
 }

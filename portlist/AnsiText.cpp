@@ -1,4 +1,4 @@
-#include "ui/AnsiText.h"
+#include "portlist/AnsiText.h"
 
 #include <QHash>
 #include <QStringDecoder>

@@ -36,6 +36,8 @@ QStringList GetComAvailable();
 // it when it does not name the port), else the device and its kind ("COM3:
 // /dev/ttyUSB0, FTDI FT232R", "COM12: \Device\Serial11").
 QString DescribePort(const platform::SerialPortInfo& port);
+// The port listed under comName (any case) among `ports`; none when none is.
+const platform::SerialPortInfo* FindPort(const QString& comName, const std::vector<platform::SerialPortInfo>& ports);
 // The descriptions of the ports listed under comNames (any case), in their
 // order; empty for a name none of `ports` has.
 QStringList ComPortDescriptions(const QStringList& comNames, const std::vector<platform::SerialPortInfo>& ports);
@@ -47,5 +49,6 @@ QStringList ComPortDescriptions(const QStringList& comNames, const std::vector<p
 struct TPortEntries {
     QStringList Names;
     QStringList Descriptions;
+    std::vector<platform::SerialPortInfo> Ports;  // what the scan found behind the names
 };
 TPortEntries ReadPortEntries();
