@@ -13,7 +13,7 @@ struct TTextRow {
 };
 
 // In the order of TSessionText.
-constexpr std::array<TTextRow, 10> kTexts = {{
+constexpr std::array<TTextRow, 23> kTexts = {{
     {TSessionText::stRefused, "Ger\xE4t meldet: {answer}", "Device reports: {answer}"},
     {TSessionText::stNoAnswer, "Das Ger\xE4t an {port} antwortet nicht", "The device on {port} does not answer"},
     {TSessionText::stLossInDay,
@@ -28,6 +28,23 @@ constexpr std::array<TTextRow, 10> kTexts = {{
     {TSessionText::stStaleClock, "{clock} (veraltet)", "{clock} (stale)"},
     {TSessionText::stLines, "{count} Zeilen", "{count} lines"},
     {TSessionText::stLine, "1 Zeile", "1 line"},
+    {TSessionText::stPortInUse, "{port} wird von einem anderen Programm benutzt.",
+     "{port} is in use by another program."},
+    {TSessionText::stPortRefused, "Der Zugriff auf {port} wird verweigert.", "Access to {port} is refused."},
+    {TSessionText::stPortNoDevice, "An {port} ist kein Ger\xE4t angeschlossen.", "No device is connected to {port}."},
+    {TSessionText::stPortNotOpened, "{port} kann nicht ge\366ffnet werden.", "{port} cannot be opened."},
+    {TSessionText::stPortFailed, "Die Schnittstelle {port} meldet einen Fehler.", "The port {port} reports a failure."},
+    {TSessionText::stPortUnknown, "Keine Schnittstelle {port} angeschlossen", "No port {port} is connected"},
+    {TSessionText::stFileRefused, "Zugriff verweigert: in diesem Ordner darf nicht geschrieben werden.",
+     "Access refused: this folder may not be written to."},
+    {TSessionText::stFolderGone, "Den Ordner gibt es nicht mehr.", "The folder no longer exists."},
+    {TSessionText::stDiskFull, "Der Datentr\xE4ger ist voll.", "The disk is full."},
+    {TSessionText::stNameInvalid, "Der Dateiname ist hier ung\xFCltig.", "The file name is not valid here."},
+    {TSessionText::stNoDayChosen, "Kein Tag gew\xE4hlt: Jahr, Monat und Tag mit Enter best\xE4tigen.",
+     "No day chosen: confirm year, month and day with Enter."},
+    {TSessionText::stFileFailed, "Die Datei l\xE4sst sich nicht anlegen (Fehler {code}).",
+     "The file cannot be created (error {code})."},
+    {TSessionText::stFolder, "Ordner:", "Folder:"},
 }};
 
 constexpr bool InTextOrder()

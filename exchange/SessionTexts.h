@@ -25,6 +25,23 @@ enum class TSessionText {
     stStaleClock,       // the device clock's last reading, no longer current
     stLines,            // "{count} Zeilen"
     stLine,             // "1 Zeile"
+
+    // What happened to the chosen port, first in its error box.
+    stPortInUse,      // another program holds it
+    stPortRefused,    // this user may not open it
+    stPortNoDevice,   // nothing answers to the name
+    stPortNotOpened,  // it would not open, for another reason
+    stPortFailed,     // a call on the open port failed
+    stPortUnknown,    // a name typed that the list does not hold
+
+    // Why the day's file could not be created, under its fixed text.
+    stFileRefused,
+    stFolderGone,
+    stDiskFull,
+    stNameInvalid,
+    stNoDayChosen,  // the name shown is the folder's, no day committed
+    stFileFailed,   // {code}: the system's error number
+    stFolder,       // "Ordner:", before the folder's name
 };
 
 using TTextArgs = std::initializer_list<std::pair<const char*, std::string>>;

@@ -129,7 +129,8 @@ void TComPort::ReleaseAfterFailedClose() noexcept
 
 void TComPort::RaiseFailure(std::int32_t Code)
 {
-    const EComPort error(Code, static_cast<std::int32_t>(GetLastError()));
+    EComPort error(Code, static_cast<std::int32_t>(GetLastError()));
+    error.Port = FPortNum;
     if (FConnected && ClassifyPortFailure(error) == TPortFailure::pfDeviceGone) FDeviceLost = true;
     throw error;
 }

@@ -36,3 +36,8 @@ QString CaptionOf(const TCaptionRow& row, int language)
 {
     return QString::fromUtf16(row.Caption[language == kLanguageEnglish ? 1 : 0]);
 }
+
+exchange::TTextLanguage TextLanguageOf(int language)
+{
+    return language == kLanguageEnglish ? exchange::TTextLanguage::tlEnglish : exchange::TTextLanguage::tlGerman;
+}

@@ -3,6 +3,8 @@
 // English (2). The German column equals the captions the window is built
 // with, so choosing German restores them exactly.
 
+#include "exchange/SessionTexts.h"
+
 #include <QString>
 
 #include <array>
@@ -19,3 +21,7 @@ extern const std::array<TCaptionRow, 26> CaptionTable;
 
 // The caption of `row` in language 1 or 2.
 QString CaptionOf(const TCaptionRow& row, int language);
+
+// The language of the texts the program adds, for a caption language (0,
+// before a flag was pressed, is German).
+exchange::TTextLanguage TextLanguageOf(int language);

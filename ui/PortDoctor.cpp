@@ -3,8 +3,6 @@
 #include "serial/PortFailure.h"
 #include "ui/CaptionTable.h"
 
-#include <QStatusBar>
-
 namespace {
 
 QString Q(const std::string& text)
@@ -79,37 +77,19 @@ QString AdviceText(const TPortAdvice& advice, int language)
 
 void TPortDoctor::OpenFailed(const std::string& comName, std::int32_t code, std::int32_t winCode, int language)
 {
-    advice_ = AdviceFor(comName, code, winCode, platform::ExaminePort(comName));
-    if (advice_)
-        Show(language);
-    else
-        Forget();
-}
-
-void TPortDoctor::PortChosen()
-{
-    Forget();
-}
-
-void TPortDoctor::Forget()
-{
-    if (Showing()) statusBar_->clearMessage();
-    advice_.reset();
-    shown_.clear();
+    const std::optional<TPortAdvice> advice = AdviceFor(comName, code, winCode, platform::ExaminePort(comName));
+    if (!advice) {
+        line_.Clear();
+        return;
+    }
+    line_.Show(
+        [advice = *advice](exchange::TTextLanguage l) {
+            return AdviceText(advice, l == exchange::TTextLanguage::tlEnglish ? kLanguageEnglish : kLanguageGerman);
+        },
+        TextLanguageOf(language));
 }
 
 void TPortDoctor::LanguageChanged(int language)
 {
-    if (Showing()) Show(language);
-}
-
-void TPortDoctor::Show(int language)
-{
-    shown_ = AdviceText(*advice_, language);
-    statusBar_->showMessage(shown_);
-}
-
-bool TPortDoctor::Showing() const
-{
-    return advice_ && statusBar_->currentMessage() == shown_;
+    line_.LanguageChanged(TextLanguageOf(language));
 }

@@ -18,6 +18,7 @@
 #include "ui/PortDoctor.h"
 #include "ui/RadioButton.h"
 #include "ui/StatusBarLoan.h"
+#include "ui/StatusLine.h"
 #include "ui/TimeSeparator.h"
 #include "ui/Timer.h"
 
@@ -48,10 +49,14 @@ void SetCaption(QWidget* control, const QString& caption)
 TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent) : QMainWindow(parent), clock_(std::move(clock))
 {
     setAttribute(Qt::WA_DeleteOnClose);  // closing the window ends it and its port
-    if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetMainWindow(this);
+    if (TApplication* app = TApplication::Instance()) {
+        app->ErrorDisplay().SetMainWindow(this);
+        app->ErrorDisplay().SetLanguage(TextLanguageOf(LanguageIndex));
+    }
     BuildControls();
     portDoctor_ = std::make_unique<TPortDoctor>(StatusBar);
     portListStatus_ = std::make_unique<TStatusBarLoan>(StatusBar);
+    news_ = std::make_unique<TStatusLine>(StatusBar);
     WireHandlers();
     CallHandler([this] { FormCreate(this); });  // a failure is shown once the loop runs
 }
@@ -93,6 +98,7 @@ void TSDIAppForm::WireHandlers()
     Schnittstelle->OnDropDown = [this](QObject* s) { SchnittstelleDropDown(s); };
     Schnittstelle->OnRefresh = [this](QObject*) { FillPortList(); };
     Schnittstelle->OnCloseUp = [this](QObject* s) { SchnittstelleCloseUp(s); };
+    Schnittstelle->OnNotListed = [this](QObject* s, const QString& name) { SchnittstelleNotListed(s, name); };
     connect(Schnittstelle, &QComboBox::highlighted, this,
             [this](int index) { CallHandler([this, index] { SchnittstelleHighlight(index); }); });
     Wert_lesen->OnClick = [this](QObject* s) { Wert_lesenClick(s); };
@@ -216,6 +222,8 @@ void TSDIAppForm::ApplyLanguage(std::uint8_t language)
         SetCaption(control, CaptionOf(row, LanguageIndex));
     }
     portDoctor_->LanguageChanged(LanguageIndex);
+    news_->LanguageChanged(TextLanguageOf(LanguageIndex));
+    if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetLanguage(TextLanguageOf(LanguageIndex));
 }
 
 // ---- software identification ----------------------------------------------

@@ -48,6 +48,7 @@ class TPathLabel;
 class TPortDoctor;
 class TRadioButton;
 class TStatusBarLoan;
+class TStatusLine;
 class TTimer;
 
 class TSDIAppForm : public QMainWindow {
@@ -226,6 +227,8 @@ public slots:
     void SchnittstelleDropDown(QObject* Sender);
     void SchnittstelleCloseUp(QObject* Sender);
     void SchnittstelleHighlight(int Index);
+    // Enter on a typed name the list does not hold: no such port is connected.
+    void SchnittstelleNotListed(QObject* Sender, const QString& Name);
 
     // Port selection and the device exchange.
     virtual void SchnittstelleClick(QObject* Sender);
@@ -302,4 +305,6 @@ private:
     std::unique_ptr<TPortDoctor> portDoctor_;
     // The status bar while the port list is open.
     std::unique_ptr<TStatusBarLoan> portListStatus_;
+    // The window's own news in the status bar, in the caption language.
+    std::unique_ptr<TStatusLine> news_;
 };

@@ -5,9 +5,12 @@
 
 #include "ui/SDIMain.h"
 
+#include "ui/AnsiText.h"
+#include "ui/CaptionTable.h"
 #include "ui/ComAvailable.h"
 #include "ui/ComboBox.h"
 #include "ui/StatusBarLoan.h"
+#include "ui/StatusLine.h"
 
 void TSDIAppForm::FillPortList()
 {
@@ -28,4 +31,15 @@ void TSDIAppForm::SchnittstelleHighlight(int Index)
 void TSDIAppForm::SchnittstelleCloseUp(QObject* /*Sender*/)
 {
     portListStatus_->GiveBack();
+}
+
+void TSDIAppForm::SchnittstelleNotListed(QObject* /*Sender*/, const QString& Name)
+{
+    const std::string name = AnsiFromQString(Name);
+    news_->Show(
+        [name](exchange::TTextLanguage language) {
+            return QStringFromAnsi(
+                exchange::SessionText(exchange::TSessionText::stPortUnknown, language, {{"port", name}}));
+        },
+        TextLanguageOf(LanguageIndex));
 }
