@@ -14,6 +14,7 @@
 #include "exchange/Transmission.h"
 #include "ui/AnsiText.h"
 #include "ui/Application.h"
+#include "ui/CaptionTable.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"
 #include "ui/FrameLabel.h"
@@ -28,6 +29,7 @@
 
 #include <QStatusBar>
 
+#include <cerrno>
 #include <optional>
 
 using exchange::TReplyMode;
@@ -87,8 +89,12 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     std::optional<std::filesystem::path> dayFile;
     if (exchange::CreatesReadoutFile(Exchange.ReplyMode)) {
         dayFile = exchange::DayFilePath(Exchange.ReadoutFolder, Exchange.ReadoutPath, DateiText());
-        if (!dayFile || !exchange::CreateReadoutFile(*dayFile)) {
-            ShowMessage(exchange::kCreateFailedText);
+        // A name with no place: no folder, or no day built onto it.
+        int why = Exchange.ReadoutFolder.empty() ? ENOENT : EISDIR;
+        if (!dayFile || !exchange::CreateReadoutFile(*dayFile, &why)) {
+            const exchange::TTextLanguage language = TextLanguageOf(LanguageIndex);
+            ShowMessageText(FileFailureText(exchange::kCreateFailedText, exchange::CreateFailureReason(why, language),
+                                            Exchange.ReadoutFolder, language));
             return;
         }
     }

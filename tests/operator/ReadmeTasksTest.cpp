@@ -273,8 +273,33 @@ TEST_F(StartedInADeletedFolder, DayFileIsRefusedNeverPutIntoTheRoot)
 
     EXPECT_FALSE(QFile::exists(inRoot));
     ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 5000)) << "no box";
-    EXPECT_EQ(boxes.Seen().front().Text, "Error ...1");
+    EXPECT_EQ(boxes.Seen().front().Text, "Error ...1\n\nDen Ordner gibt es nicht mehr.");
     EXPECT_TRUE(form->Uebertragen->isEnabled());
+    EXPECT_FALSE(sim.Received(e2e::Logged(SentFrame("7026_12_07"))));
+}
+
+// The day's folder is deleted before "Übertragen": the box, titled as every
+// box, says why under its fixed text and names the folder as the system
+// does, in the caption language of the moment.
+TEST_F(ReadmeTask, ADayFileThatCannotBeCreatedSaysWhyAndWhere)
+{
+    const QString folder = InHome("Łódź");
+    PickPort();
+    Click(form->Datei_lesen);
+    DoubleClickFolder(folder);
+    AwaitLastPollReply();
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    Click(form->Uebertragen);
+    ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == 1; }, 5000)) << "no box";
+    Click(form->BitBtn2);
+    Click(form->Uebertragen);
+    ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == 2; }, 5000)) << Boxes();
+
+    const QString where = QDir::toNativeSeparators(folder);
+    EXPECT_EQ(boxes.Seen()[0].Text, "Error ...1\n\nDen Ordner gibt es nicht mehr.\nOrdner: " + where);
+    EXPECT_EQ(boxes.Seen()[1].Text, "Error ...1\n\nThe folder no longer exists.\nFolder: " + where);
+    for (const auto& box : boxes.Seen()) EXPECT_EQ(box.Title, TApplication::Instance()->Title());
     EXPECT_FALSE(sim.Received(e2e::Logged(SentFrame("7026_12_07"))));
 }
 
