@@ -259,7 +259,7 @@ void TDeviceSession::Deliver()
         }
         if (request_.Kind == TRequestKind::rkReadDay && IsOpen(request_.State) &&
             request_.Tally.StoredLines() + request_.Tally.LostLines() > 0 && !lines.empty())
-            SetStatus(request_.Tally.StatusText());
+            SetStatus(request_.Tally.StatusText(language_) + ": " + request_.Tally.CurrentFile());
     } catch (...) {
         Failed(std::current_exception());
     }
@@ -352,7 +352,8 @@ void TDeviceSession::Show(const TReplyView& view)
     view_.Rueckgabe = view.Rueckgabe;
     view_.L_CRC = view.L_CRC;
     if (!view.ChecksumOk) {
-        if (!view.ReadoutLine || request_.Kind != TRequestKind::rkReadDay) SetStatus(ChecksumWarning(view), true);
+        if (!view.ReadoutLine || request_.Kind != TRequestKind::rkReadDay)
+            SetStatus(ChecksumWarning(view, language_), true);
     } else if (statusClearedByGoodLine_) {
         SetStatus({});  // the warning was about an earlier line
     }

@@ -13,7 +13,7 @@ struct TTextRow {
 };
 
 // In the order of TSessionText.
-constexpr std::array<TTextRow, 23> kTexts = {{
+constexpr std::array<TTextRow, 27> kTexts = {{
     {TSessionText::stRefused, "Ger\xE4t meldet: {answer}", "Device reports: {answer}"},
     {TSessionText::stNoAnswer, "Das Ger\xE4t an {port} antwortet nicht", "The device on {port} does not answer"},
     {TSessionText::stLossInDay,
@@ -45,6 +45,11 @@ constexpr std::array<TTextRow, 23> kTexts = {{
     {TSessionText::stFileFailed, "Die Datei l\xE4sst sich nicht anlegen (Fehler {code}).",
      "The file cannot be created (error {code})."},
     {TSessionText::stFolder, "Ordner:", "Folder:"},
+    {TSessionText::stTallyStored, "{lines} gespeichert", "{lines} stored"},
+    {TSessionText::stTallyBadChecksum, ", {count} mit falscher Pr\374fsumme", ", {count} with a wrong checksum"},
+    {TSessionText::stTallyLost, ", {count} nicht gespeichert", ", {count} not stored"},
+    {TSessionText::stBadChecksum, "Pr\374fsumme der Antwort falsch: empfangen '{received}', berechnet {computed}",
+     "Wrong checksum in the answer: received '{received}', computed {computed}"},
 }};
 
 constexpr bool InTextOrder()

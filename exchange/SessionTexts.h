@@ -42,6 +42,12 @@ enum class TSessionText {
     stNoDayChosen,  // the name shown is the folder's, no day committed
     stFileFailed,   // {code}: the system's error number
     stFolder,       // "Ordner:", before the folder's name
+
+    // A day's download so far.
+    stTallyStored,       // "{lines} gespeichert"
+    stTallyBadChecksum,  // ", {count} mit falscher Prüfsumme"
+    stTallyLost,         // ", {count} nicht gespeichert"
+    stBadChecksum,       // a reply whose checksum does not match: {received}, {computed}
 };
 
 using TTextArgs = std::initializer_list<std::pair<const char*, std::string>>;

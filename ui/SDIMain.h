@@ -14,6 +14,7 @@
 #include "exchange/ExchangeState.h"
 #include "exchange/FieldTable.h"
 #include "exchange/ModeTable.h"
+#include "exchange/SessionTexts.h"
 #include "serial/CPort.h"
 #include "ui/HandlerFailures.h"
 
@@ -189,11 +190,10 @@ public:
     // caption, STX and ETX included).
     std::string FrameText() const;
     void SetFrameText(const std::string& frame);
-    // The readout path `Datei` shows, as the file system's bytes.
+    // The readout path `Datei` shows, as UTF-8.
     std::string DateiText() const;
     void SetDateiText(const std::string& path);
-    // The folder the directory chooser shows, as the file system's bytes:
-    // the readout path.
+    // The folder the directory chooser shows, as UTF-8: the readout path.
     std::string ChooserFolderText() const;
     // The same folder as the system names it, where the day's file goes;
     // empty when the chooser shows none.
@@ -286,7 +286,8 @@ private:
     };
     void HandleReplyLine(const std::string& line, TReadOutcome& outcome);
     void StoreRecord(const std::string& line, bool checksumOk, TReadOutcome& outcome);
-    void ShowStatus(const QString& text);
+    // The reply handling's news in the status bar; a warning goes with the next good reply.
+    void ShowStatus(std::function<QString(exchange::TTextLanguage)> text, bool warning = true);
 
     // Pixels on this screen for a length on the 96-dpi grid.
     int S(int length96) const;
@@ -297,9 +298,9 @@ private:
     QWidget* client_ = nullptr;    // the client area below the menu
     std::vector<TPanel*> covers_;  // the five cover panels
 
-    // Status bar texts of the reply handling, so a later good reply clears
-    // only a warning of its own.
-    QString replyStatus_;
+    // Whether the reply handling's warning is the status bar's news, so a
+    // later good reply clears only a warning of its own.
+    bool replyWarning_ = false;
 
     // What the operator can do about a port that would not open.
     std::unique_ptr<TPortDoctor> portDoctor_;

@@ -25,6 +25,7 @@
 #include "ui/PortDoctor.h"
 #include "exchange/PortRecovery.h"
 #include "ui/RadioButton.h"
+#include "ui/StatusLine.h"
 #include "ui/Timer.h"
 
 #include <QStatusBar>
@@ -107,7 +108,7 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     PurgeBothQueues();
     if (dayFile) {
         Exchange.Download.Begin(*dayFile);
-        Exchange.Tally.Start(AnsiFromQString(Datei->Path()));
+        Exchange.Tally.Start(DateiText());
     }
     WriteFrame(tx.Frame);
     Uebertragen->setEnabled(false);
@@ -147,7 +148,13 @@ void TSDIAppForm::CPort1RxFlag(TObject* /*Sender*/)
     TReadOutcome outcome;
     for (const std::string& line : lines) HandleReplyLine(line, outcome);
 
-    if (outcome.Stored) ShowStatus(QStringFromAnsi(Exchange.Tally.StatusText()));
+    if (outcome.Stored)
+        ShowStatus(
+            [this](exchange::TTextLanguage language) {
+                return QStringFromAnsi(Exchange.Tally.StatusText(language)) + QStringLiteral(": ") +
+                       QString::fromStdString(Exchange.Tally.CurrentFile());
+            },
+            false);
     // The boxes follow the port's delivery, in the order the lines met their
     // failures: a box must not hold the event thread while the device sends.
     if (outcome.Failures.Any()) {
@@ -183,10 +190,12 @@ void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome
     if (treatment.Store && view.ReadoutLine) {
         StoreRecord(*view.ReadoutLine, view.ChecksumOk, outcome);
     } else if (!view.ChecksumOk) {
-        ShowStatus(QStringFromAnsi(exchange::ChecksumWarning(view)));
-    } else if (!replyStatus_.isEmpty() && StatusBar->currentMessage() == replyStatus_) {
-        StatusBar->clearMessage();  // the warning was about an earlier reply
-        replyStatus_.clear();
+        ShowStatus([view](exchange::TTextLanguage language) {
+            return QStringFromAnsi(exchange::ChecksumWarning(view, language));
+        });
+    } else if (replyWarning_) {
+        news_->Clear();  // the warning was about an earlier reply
+        replyWarning_ = false;
     }
 }
 
@@ -203,8 +212,8 @@ void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOut
     outcome.Stored = true;
 }
 
-void TSDIAppForm::ShowStatus(const QString& text)
+void TSDIAppForm::ShowStatus(std::function<QString(exchange::TTextLanguage)> text, bool warning)
 {
-    replyStatus_ = text;
-    StatusBar->showMessage(text);
+    replyWarning_ = warning;
+    news_->Show(std::move(text), TextLanguageOf(LanguageIndex));
 }

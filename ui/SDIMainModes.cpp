@@ -19,11 +19,11 @@
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
 #include "ui/PathLabel.h"
+#include "ui/PathText.h"
 #include "ui/RadioButton.h"
 #include "ui/Timer.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <stdexcept>
 
@@ -42,26 +42,28 @@ void TSDIAppForm::SetFrameText(const std::string& frame)
     Ergebnis4->setText(QStringFromAnsi(frame));
 }
 
-// Paths are handed to the file system as they are, so they travel as its
-// bytes, not as Windows-1252 text.
+// The path texts the exchange rules build with are UTF-8, on every system:
+// they spell every folder's name, so `Datei` shows the name the file is
+// written under (Windows' narrow code page would turn "Łódź" into "?ód?").
 std::string TSDIAppForm::DateiText() const
 {
-    return QFile::encodeName(Datei->Path()).toStdString();
+    return Datei->Path().toStdString();
 }
 
 void TSDIAppForm::SetDateiText(const std::string& path)
 {
-    Datei->SetPath(QFile::decodeName(QByteArray::fromStdString(path)));
+    Datei->SetPath(QString::fromStdString(path));
 }
 
 std::string TSDIAppForm::ChooserFolderText() const
 {
-    return QFile::encodeName(QDir::toNativeSeparators(DirectoryListBox1->Directory())).toStdString();
+    return QDir::toNativeSeparators(DirectoryListBox1->Directory()).toStdString();
 }
 
 std::filesystem::path TSDIAppForm::ChooserFolder() const
 {
-    return std::filesystem::path(QDir::toNativeSeparators(DirectoryListBox1->Directory()).toStdU16String());
+    const QString folder = DirectoryListBox1->Directory();
+    return folder.isEmpty() ? std::filesystem::path() : PathOf(folder);
 }
 
 void TSDIAppForm::TakeReadoutFolder()

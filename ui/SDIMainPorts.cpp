@@ -6,11 +6,9 @@
 #include "ui/SDIMain.h"
 
 #include "ui/AnsiText.h"
-#include "ui/CaptionTable.h"
 #include "ui/ComAvailable.h"
 #include "ui/ComboBox.h"
 #include "ui/StatusBarLoan.h"
-#include "ui/StatusLine.h"
 
 void TSDIAppForm::FillPortList()
 {
@@ -36,10 +34,10 @@ void TSDIAppForm::SchnittstelleCloseUp(QObject* /*Sender*/)
 void TSDIAppForm::SchnittstelleNotListed(QObject* /*Sender*/, const QString& Name)
 {
     const std::string name = AnsiFromQString(Name);
-    news_->Show(
+    ShowStatus(
         [name](exchange::TTextLanguage language) {
             return QStringFromAnsi(
                 exchange::SessionText(exchange::TSessionText::stPortUnknown, language, {{"port", name}}));
         },
-        TextLanguageOf(LanguageIndex));
+        false);
 }

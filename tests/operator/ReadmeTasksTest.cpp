@@ -66,6 +66,14 @@ TEST_P(ReadmeFolder, DownloadADayIntoAFolderOpenedByDoubleClick)
     EXPECT_EQ(e2e::ReadFileBytes(QFile::encodeName(file).toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_EQ(QDir(home).entryList(QDir::Files), QStringList{});
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+    // The status bar names the file as the system does, in the caption
+    // language of the moment.
+    const QString lines = QString::number(operator_test::kRecordsPerDay);
+    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " Zeilen gespeichert: " + file);
+    Click(form->BitBtn2);
+    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " lines stored: " + file);
+    Click(form->BitBtn1);
+    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " Zeilen gespeichert: " + file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ReadmeFolder, testing::ValuesIn(operator_test::kHomeFolders), [](const auto& info) {
