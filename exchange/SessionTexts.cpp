@@ -13,7 +13,7 @@ struct TTextRow {
 };
 
 // In the order of TSessionText.
-constexpr std::array<TTextRow, 27> kTexts = {{
+constexpr std::array<TTextRow, 28> kTexts = {{
     {TSessionText::stRefused, "Ger\xE4t meldet: {answer}", "Device reports: {answer}"},
     {TSessionText::stNoAnswer, "Das Ger\xE4t an {port} antwortet nicht", "The device on {port} does not answer"},
     {TSessionText::stLossInDay,
@@ -50,6 +50,7 @@ constexpr std::array<TTextRow, 27> kTexts = {{
     {TSessionText::stTallyLost, ", {count} nicht gespeichert", ", {count} not stored"},
     {TSessionText::stBadChecksum, "Pr\374fsumme der Antwort falsch: empfangen '{received}', berechnet {computed}",
      "Wrong checksum in the answer: received '{received}', computed {computed}"},
+    {TSessionText::stNextDay, "F\374r den n\344chsten Tag \"{mode}\" w\344hlen", "For the next day, choose \"{mode}\""},
 }};
 
 constexpr bool InTextOrder()

@@ -48,6 +48,7 @@ enum class TSessionText {
     stTallyBadChecksum,  // ", {count} mit falscher Prüfsumme"
     stTallyLost,         // ", {count} nicht gespeichert"
     stBadChecksum,       // a reply whose checksum does not match: {received}, {computed}
+    stNextDay,           // a folder chosen after a download: {mode} the caption of "Datei lesen"
 };
 
 using TTextArgs = std::initializer_list<std::pair<const char*, std::string>>;

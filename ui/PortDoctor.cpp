@@ -82,11 +82,8 @@ void TPortDoctor::OpenFailed(const std::string& comName, std::int32_t code, std:
         line_.Clear();
         return;
     }
-    line_.Show(
-        [advice = *advice](exchange::TTextLanguage l) {
-            return AdviceText(advice, l == exchange::TTextLanguage::tlEnglish ? kLanguageEnglish : kLanguageGerman);
-        },
-        TextLanguageOf(language));
+    line_.Show([advice = *advice](exchange::TTextLanguage l) { return AdviceText(advice, CaptionLanguageOf(l)); },
+               TextLanguageOf(language));
 }
 
 void TPortDoctor::LanguageChanged(int language)

@@ -286,8 +286,9 @@ private:
     };
     void HandleReplyLine(const std::string& line, TReadOutcome& outcome);
     void StoreRecord(const std::string& line, bool checksumOk, TReadOutcome& outcome);
-    // The reply handling's news in the status bar; a warning goes with the next good reply.
-    void ShowStatus(std::function<QString(exchange::TTextLanguage)> text, bool warning = true);
+    // The window's news in the status bar, in the caption language.
+    enum TNews { nwReport, nwReplyWarning, nwNextDay };
+    void ShowStatus(std::function<QString(exchange::TTextLanguage)> text, TNews kind);
 
     // Pixels on this screen for a length on the 96-dpi grid.
     int S(int length96) const;
@@ -297,10 +298,6 @@ private:
     double scale_ = 1.0;
     QWidget* client_ = nullptr;    // the client area below the menu
     std::vector<TPanel*> covers_;  // the five cover panels
-
-    // Whether the reply handling's warning is the status bar's news, so a
-    // later good reply clears only a warning of its own.
-    bool replyWarning_ = false;
 
     // What the operator can do about a port that would not open.
     std::unique_ptr<TPortDoctor> portDoctor_;

@@ -154,7 +154,7 @@ void TSDIAppForm::CPort1RxFlag(TObject* /*Sender*/)
                 return QStringFromAnsi(Exchange.Tally.StatusText(language)) + QStringLiteral(": ") +
                        QString::fromStdString(Exchange.Tally.CurrentFile());
             },
-            false);
+            nwReport);
     // The boxes follow the port's delivery, in the order the lines met their
     // failures: a box must not hold the event thread while the device sends.
     if (outcome.Failures.Any()) {
@@ -190,12 +190,13 @@ void TSDIAppForm::HandleReplyLine(const std::string& line, TReadOutcome& outcome
     if (treatment.Store && view.ReadoutLine) {
         StoreRecord(*view.ReadoutLine, view.ChecksumOk, outcome);
     } else if (!view.ChecksumOk) {
-        ShowStatus([view](exchange::TTextLanguage language) {
-            return QStringFromAnsi(exchange::ChecksumWarning(view, language));
-        });
-    } else if (replyWarning_) {
-        news_->Clear();  // the warning was about an earlier reply
-        replyWarning_ = false;
+        ShowStatus(
+            [view](exchange::TTextLanguage language) {
+                return QStringFromAnsi(exchange::ChecksumWarning(view, language));
+            },
+            nwReplyWarning);
+    } else {
+        news_->Clear(nwReplyWarning);  // the warning was about an earlier reply
     }
 }
 
@@ -212,8 +213,7 @@ void TSDIAppForm::StoreRecord(const std::string& line, bool checksumOk, TReadOut
     outcome.Stored = true;
 }
 
-void TSDIAppForm::ShowStatus(std::function<QString(exchange::TTextLanguage)> text, bool warning)
+void TSDIAppForm::ShowStatus(std::function<QString(exchange::TTextLanguage)> text, TNews kind)
 {
-    replyWarning_ = warning;
-    news_->Show(std::move(text), TextLanguageOf(LanguageIndex));
+    news_->Show(std::move(text), TextLanguageOf(LanguageIndex), kind);
 }

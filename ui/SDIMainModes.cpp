@@ -11,6 +11,7 @@
 #include "exchange/FieldCommit.h"
 #include "ui/AnsiText.h"
 #include "ui/Application.h"
+#include "ui/CaptionTable.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
 #include "ui/Edit.h"
@@ -21,6 +22,7 @@
 #include "ui/PathLabel.h"
 #include "ui/PathText.h"
 #include "ui/RadioButton.h"
+#include "ui/StatusLine.h"
 #include "ui/Timer.h"
 
 #include <QDir>
@@ -100,9 +102,22 @@ void TSDIAppForm::Wert_lesenClick(QObject* /*Sender*/)
     ApplyMode(TOperatingMode::omWertLesen);
 }
 
-void TSDIAppForm::Datei_lesenClick(QObject* /*Sender*/)
+void TSDIAppForm::Datei_lesenClick(QObject* Sender)
 {
     ApplyMode(TOperatingMode::omDateiLesen);
+    // A folder chosen after a download, when no mode is chosen any more:
+    // "Übertragen" waits for the next day's "Datei lesen", and says so.
+    if (Sender == DirectoryListBox1 && !CheckedMode()) {
+        ShowStatus(
+            [](exchange::TTextLanguage language) {
+                const QString mode = CaptionOf("Datei_lesen", CaptionLanguageOf(language));
+                return QStringFromAnsi(exchange::SessionText(exchange::TSessionText::stNextDay, language,
+                                                             {{"mode", AnsiFromQString(mode)}}));
+            },
+            nwNextDay);
+    } else {
+        news_->Clear(nwNextDay);
+    }
 }
 
 void TSDIAppForm::Uhr_stellenClick(QObject* /*Sender*/)

@@ -39,5 +39,5 @@ void TSDIAppForm::SchnittstelleNotListed(QObject* /*Sender*/, const QString& Nam
             return QStringFromAnsi(
                 exchange::SessionText(exchange::TSessionText::stPortUnknown, language, {{"port", name}}));
         },
-        false);
+        nwReport);
 }

@@ -2,8 +2,9 @@
 
 #include <QStatusBar>
 
-void TStatusLine::Show(TText text, exchange::TTextLanguage language)
+void TStatusLine::Show(TText text, exchange::TTextLanguage language, int kind)
 {
+    kind_ = kind;
     text_ = std::move(text);
     shown_ = text_(language);
     statusBar_->showMessage(shown_);
@@ -11,7 +12,7 @@ void TStatusLine::Show(TText text, exchange::TTextLanguage language)
 
 void TStatusLine::LanguageChanged(exchange::TTextLanguage language)
 {
-    if (Showing()) Show(std::move(text_), language);
+    if (Showing()) Show(std::move(text_), language, kind_);
 }
 
 void TStatusLine::Clear()
@@ -19,6 +20,11 @@ void TStatusLine::Clear()
     if (Showing()) statusBar_->clearMessage();
     text_ = nullptr;
     shown_.clear();
+}
+
+void TStatusLine::Clear(int kind)
+{
+    if (Showing(kind)) Clear();
 }
 
 bool TStatusLine::Showing() const

@@ -20,14 +20,18 @@ public:
 
     explicit TStatusLine(QStatusBar* statusBar) : statusBar_(statusBar) {}
 
-    void Show(TText text, exchange::TTextLanguage language);
+    // `kind` tells the texts of one owner apart, for Showing() and Clear().
+    void Show(TText text, exchange::TTextLanguage language, int kind = 0);
     void LanguageChanged(exchange::TTextLanguage language);
-    // Clears the status bar if it still shows this line's text.
+    // Clears the status bar if it still shows this line's text (of that kind).
     void Clear();
+    void Clear(int kind);
     bool Showing() const;
+    bool Showing(int kind) const { return Showing() && kind_ == kind; }
 
 private:
     QStatusBar* statusBar_;
     TText text_;
     QString shown_;
+    int kind_ = 0;
 };

@@ -311,4 +311,25 @@ TEST_F(ReadmeTask, ADayFileThatCannotBeCreatedSaysWhyAndWhere)
     EXPECT_FALSE(sim.Received(e2e::Logged(SentFrame("7026_12_07"))));
 }
 
+// After a day's download no mode is chosen; another folder chosen then is
+// for the next day, and the status bar says how to get there.
+TEST_F(ReadmeTask, AFolderChosenAfterADownloadSaysToChooseDateiLesen)
+{
+    PickPort();
+    Click(form->Datei_lesen);
+    AwaitLastPollReply();
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    Click(form->Uebertragen);
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+
+    DoubleClickFolder(InHome("daten"));
+    EXPECT_FALSE(form->Uebertragen->isEnabled());
+    EXPECT_EQ(form->StatusBar->currentMessage(), "F\u00fcr den n\u00e4chsten Tag \"Datei lesen\" w\u00e4hlen");
+    Click(form->BitBtn2);
+    EXPECT_EQ(form->StatusBar->currentMessage(), "For the next day, choose \"read file\"");
+    Click(form->Datei_lesen);
+    EXPECT_EQ(form->StatusBar->currentMessage(), "");
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+}
+
 }  // namespace
