@@ -95,7 +95,7 @@ std::string CreateFailureReason(int systemError, TTextLanguage language)
     case EINVAL:
     case EILSEQ:
     case ENAMETOOLONG: return say(TSessionText::stNameInvalid);
-    case EISDIR: return say(TSessionText::stNoDayChosen);
+    case EISDIR: return say(TSessionText::stNameTaken);
     default:
         return SessionText(TSessionText::stFileFailed, language,
                            {{"code", std::to_string(platform::ErrnoToWinError(systemError))}});

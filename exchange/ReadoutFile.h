@@ -28,8 +28,7 @@ bool CreateReadoutFile(const std::filesystem::path& path, int* systemError = nul
 
 // Why a day file could not be created, in plain words (Windows-1252), for
 // the box under kCreateFailedText: refused access, a folder gone, a full
-// disk, an invalid name, no day chosen (the name is a folder's), or the
-// system's error number.
+// disk, an invalid name, a folder of that name, or the system's error number.
 std::string CreateFailureReason(int systemError, TTextLanguage language);
 
 // Whether the file can be written, without emptying it: a file that holds a

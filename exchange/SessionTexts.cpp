@@ -13,7 +13,7 @@ struct TTextRow {
 };
 
 // In the order of TSessionText.
-constexpr std::array<TTextRow, 28> kTexts = {{
+constexpr std::array<TTextRow, 29> kTexts = {{
     {TSessionText::stRefused, "Ger\xE4t meldet: {answer}", "Device reports: {answer}"},
     {TSessionText::stNoAnswer, "Das Ger\xE4t an {port} antwortet nicht", "The device on {port} does not answer"},
     {TSessionText::stLossInDay,
@@ -42,6 +42,8 @@ constexpr std::array<TTextRow, 28> kTexts = {{
     {TSessionText::stNameInvalid, "Der Dateiname ist hier ung\xFCltig.", "The file name is not valid here."},
     {TSessionText::stNoDayChosen, "Kein Tag gew\xE4hlt: Jahr, Monat und Tag mit Enter best\xE4tigen.",
      "No day chosen: confirm year, month and day with Enter."},
+    {TSessionText::stNameTaken, "Unter diesem Namen gibt es schon einen Ordner.",
+     "A folder of this name already exists."},
     {TSessionText::stFileFailed, "Die Datei l\xE4sst sich nicht anlegen (Fehler {code}).",
      "The file cannot be created (error {code})."},
     {TSessionText::stFolder, "Ordner:", "Folder:"},

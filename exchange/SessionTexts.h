@@ -40,6 +40,7 @@ enum class TSessionText {
     stDiskFull,
     stNameInvalid,
     stNoDayChosen,  // the name shown is the folder's, no day committed
+    stNameTaken,    // a folder bears the file's name
     stFileFailed,   // {code}: the system's error number
     stFolder,       // "Ordner:", before the folder's name
 

@@ -90,12 +90,17 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     std::optional<std::filesystem::path> dayFile;
     if (exchange::CreatesReadoutFile(Exchange.ReplyMode)) {
         dayFile = exchange::DayFilePath(Exchange.ReadoutFolder, Exchange.ReadoutPath, DateiText());
-        // A name with no place: no folder, or no day built onto it.
-        int why = Exchange.ReadoutFolder.empty() ? ENOENT : EISDIR;
-        if (!dayFile || !exchange::CreateReadoutFile(*dayFile, &why)) {
-            const exchange::TTextLanguage language = TextLanguageOf(LanguageIndex);
-            ShowMessageText(FileFailureText(exchange::kCreateFailedText, exchange::CreateFailureReason(why, language),
-                                            Exchange.ReadoutFolder, language));
+        const exchange::TTextLanguage language = TextLanguageOf(LanguageIndex);
+        std::string why;
+        int systemError = 0;
+        if (Exchange.ReadoutFolder.empty())
+            why = exchange::CreateFailureReason(ENOENT, language);
+        else if (!dayFile || DateiText() == Exchange.ReadoutPath)  // no day built onto the folder
+            why = exchange::SessionText(exchange::TSessionText::stNoDayChosen, language);
+        else if (!exchange::CreateReadoutFile(*dayFile, &systemError))
+            why = exchange::CreateFailureReason(systemError, language);
+        if (!why.empty()) {
+            ShowMessageText(FileFailureText(exchange::kCreateFailedText, why, Exchange.ReadoutFolder, language));
             return;
         }
     }

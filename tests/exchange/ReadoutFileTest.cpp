@@ -93,7 +93,7 @@ TEST_F(ReadoutFile, CreateFailsWhereNoFileCanBe)
     std::ofstream(File("plain")) << "x";
     const std::pair<std::string, const char*> rows[] = {
         {File("no-such-dir/26_12_07.txt"), "The folder no longer exists."},
-        {dir.string(), "No day chosen: confirm year, month and day with Enter."},
+        {dir.string(), "A folder of this name already exists."},
         {File("plain") + "/26_12_07.txt", "The folder no longer exists."},
         {"", "The folder no longer exists."},
     };
