@@ -2,7 +2,7 @@
 
 #include "exchange/CommandFrames.h"
 #include "exchange/ControlChars.h"
-#include "exchange/DownloadTarget.h"
+#include "exchange/LineShape.h"
 #include "exchange/PartialWrite.h"
 #include "exchange/PortRecovery.h"
 #include "exchange/ReadoutFile.h"
@@ -15,6 +15,9 @@ namespace exchange {
 
 namespace {
 
+// The port's input queue (CPort1Settings.h): one read takes all it holds.
+constexpr std::int32_t kReadChunk = 1024;
+
 std::string TwoDigits(int value)
 {
     return ZeroPadded(value, 2);
@@ -23,12 +26,6 @@ std::string TwoDigits(int value)
 std::string DayText(int yy, int mm, int dd)
 {
     return TwoDigits(dd) + "." + TwoDigits(mm) + "." + TwoDigits(yy);
-}
-
-// The device refuses a frame with one line "ERR ...".
-bool IsRefusal(const std::string& line)
-{
-    return line.compare(0, 4, "ERR ") == 0;
 }
 
 // The line's text before its checksum and CR.
@@ -48,8 +45,7 @@ struct TDeviceSession::TOutgoing {
     std::string TallyName;  // the day file as the status bar names it
 };
 
-TDeviceSession::TDeviceSession(TSteadyClock clock)
-    : clock_(std::move(clock)), port_(std::make_unique<TComPort>())
+TDeviceSession::TDeviceSession(TSteadyClock clock) : clock_(std::move(clock)), port_(std::make_unique<TComPort>())
 {
     LoadCPort1Settings(*port_);
     port_->SetOnRxFlag([this](TObject*) { Deliver(); });
@@ -75,16 +71,15 @@ bool TDeviceSession::PortOpen() const
 void TDeviceSession::OpenPort(const std::string& comName)
 {
     waiting_.reset();  // asked for on the port left behind
-    if (RequestOpen()) {
-        if (request_.Kind == TRequestKind::rkReadDay)
-            SetStatus(Text(TSessionText::stDayCut,
-                           {{"day", request_.Day}, {"lines", LinesText(request_.Tally.StoredLines(), language_)}}));
-        End(TRequestState::rsCutByPortChange);
-    }
     // Opening a port that is still open is a no-op, so a port whose device
     // went away is closed first: the device that answers now gets opened.
     CloseIfDeviceGone(*port_);
+    // Closing the port left behind still serves the lines it has received.
     port_->SetPortNum(comName);
+    if (RequestOpen()) {
+        if (request_.Kind == TRequestKind::rkReadDay) SetStatus(DayCountSay(TSessionText::stDayCut, request_));
+        End(TRequestState::rsCutByPortChange);
+    }
     port_->Open();
     SendNow({TRequestKind::rkClockQuery, PlainClockQueryFrame(), {}, {}, {}});
 }
@@ -94,6 +89,7 @@ bool TDeviceSession::Poll()
     if (!PortOpen() || RequestOpen()) return false;
     SendNow({TRequestKind::rkClockQuery, ClockQueryFrame(), {}, {}, {}});
     view_.Rueckgabe = ClockQueryText();  // until the device's answer replaces it
+    ++view_.LineSerial;
     Changed();
     return true;
 }
@@ -106,8 +102,8 @@ TTransmitResult TDeviceSession::QueryClock()
 TTransmitResult TDeviceSession::SetClock(const TDateTimeParts& when)
 {
     const std::string payload = "81" + TwoDigits(when.Year % 100) + " " + TwoDigits(when.Month) + " " +
-                                TwoDigits(when.Day) + " " + TwoDigits(when.Hour) + " " + TwoDigits(when.Minute) +
-                                " " + TwoDigits(when.Second);
+                                TwoDigits(when.Day) + " " + TwoDigits(when.Hour) + " " + TwoDigits(when.Minute) + " " +
+                                TwoDigits(when.Second);
     return Ask({TRequestKind::rkSetClock, AssembleTransmission(STX + payload + ETX).Frame, {}, {}, {}});
 }
 
@@ -122,20 +118,31 @@ TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::files
 {
     const std::string name = TwoDigits(yy) + "_" + TwoDigits(mm) + "_" + TwoDigits(dd);
     const std::filesystem::path file = folder / (name + ".txt");
-    if (!CanWriteReadoutFile(file)) return TTransmitResult::trNoDayFile;
+    if (!CanWriteDayFile(file)) return TTransmitResult::trNoDayFile;
     const std::string payload = "70" + name;
     return Ask({TRequestKind::rkReadDay, AssembleTransmission(STX + payload + ETX).Frame, DayText(yy, mm, dd), file,
                 file.string()});
 }
 
+bool TDeviceSession::CanWriteDayFile(const std::filesystem::path& file)
+{
+    dayFileFailure_ = {0, file.parent_path()};
+    return CanWriteReadoutFile(file, &dayFileFailure_.SystemError);
+}
+
 TTransmitResult TDeviceSession::Transmit()
 {
+    draft_.ReleaseMode();
     if (!draft_.CanTransmit()) return TTransmitResult::trNotComplete;
     const TRequestKind kind = RequestKindOf(*draft_.Mode());
     TOutgoing outgoing{kind, {}, {}, {}, {}};
     if (kind == TRequestKind::rkReadDay) {
         const auto file = draft_.DayFile();
-        if (!file || !CanWriteReadoutFile(*file)) return TTransmitResult::trNoDayFile;
+        if (!file) {
+            dayFileFailure_ = {};
+            return TTransmitResult::trNoDayFile;
+        }
+        if (!CanWriteDayFile(*file)) return TTransmitResult::trNoDayFile;
         outgoing.Day = draft_.DayText();
         outgoing.DayFile = *file;
         outgoing.TallyName = draft_.Datei();
@@ -143,6 +150,7 @@ TTransmitResult TDeviceSession::Transmit()
     const TTransmission tx = AssembleTransmission(draft_.Frame());
     outgoing.Frame = tx.Frame;
     view_.L_CRC = tx.ChecksumText;
+    ++view_.LineSerial;
     draft_.Sent(tx.Frame);
     return Ask(std::move(outgoing));
 }
@@ -150,8 +158,7 @@ TTransmitResult TDeviceSession::Transmit()
 TTransmitResult TDeviceSession::Ask(TOutgoing outgoing)
 {
     if (RequestOpen()) {
-        if (request_.Kind == TRequestKind::rkReadDay)
-            SetStatus(Text(TSessionText::stDayWaits, {{"day", request_.Day}}));
+        if (request_.Kind == TRequestKind::rkReadDay) SetStatus(Say(TSessionText::stDayWaits, {{"day", request_.Day}}));
         waiting_ = std::make_unique<TOutgoing>(std::move(outgoing));
         Changed();
         return TTransmitResult::trWaiting;
@@ -176,7 +183,7 @@ void TDeviceSession::SendNow(const TOutgoing& outgoing)
     request_.Day = outgoing.Day;
     request_.DayFile = outgoing.DayFile;
     request_.SentAt = request_.LastByteAt = Now();
-    if (outgoing.Kind != TRequestKind::rkClockQuery) SetStatus({});  // the last request's words are old now
+    if (outgoing.Kind != TRequestKind::rkClockQuery) SetStatus(nullptr);  // the last request's words are old now
     if (outgoing.Kind == TRequestKind::rkReadDay) {
         request_.Tally.Start(outgoing.TallyName);
         // The request is out: only now may a file holding that day be emptied.
@@ -209,20 +216,18 @@ void TDeviceSession::CheckTime()
         const auto now = Now();
         if (PortOpen() && port_->DeviceLost()) {
             if (request_.Kind == TRequestKind::rkReadDay)
-                SetStatus(Text(TSessionText::stLossInDay,
-                               {{"port", request_.Port},
-                                {"lines", LinesText(request_.Tally.StoredLines(), language_)},
-                                {"day", request_.Day}}));
+                SetStatus(DayCountSay(TSessionText::stLossInDay, request_));
             else
-                SetStatus(Text(TSessionText::stLoss, {{"port", request_.Port}}));
+                SetStatus(Say(TSessionText::stLoss, {{"port", request_.Port}}));
             waiting_.reset();
             End(TRequestState::rsCutByLoss);
         } else if (request_.Kind == TRequestKind::rkReadDay && request_.State == TRequestState::rsBeingAnswered &&
                    now - request_.LastByteAt >= kDayQuietTime) {
             End(TRequestState::rsAnswered);
         } else if (now - request_.LastByteAt >= kAnswerTime) {
-            SetStatus(Text(TSessionText::stNoAnswer, {{"port", request_.Port}}), true);
+            SetStatus(Say(TSessionText::stNoAnswer, {{"port", request_.Port}}), true);
             view_.ClockStale = true;
+            ++view_.ClockSerial;
             End(TRequestState::rsNoAnswer);
         }
     }
@@ -240,8 +245,13 @@ void TDeviceSession::Deliver()
 {
     deliveryRaised_ = false;
     try {
-        std::string received;
-        port_->ReadText(received, std::max<std::int32_t>(port_->BytesWaiting(), 0));
+        // Reads return at once with what has arrived, so no count is asked
+        // for first; a driver may queue more than one read's worth.
+        std::string received, chunk;
+        do {
+            port_->ReadText(chunk, kReadChunk);
+            received += chunk;
+        } while (chunk.size() == static_cast<std::size_t>(kReadChunk));
         if (received.empty()) return;
         if (RequestOpen()) {
             request_.LastByteAt = Now();
@@ -251,7 +261,7 @@ void TDeviceSession::Deliver()
         const std::vector<std::string> lines = splitter_.Feed(received);
         if (splitter_.DroppedBytes() > droppedBefore && !longLineSaid_) {
             longLineSaid_ = true;  // once for the line, not for every read of it
-            SetStatus(Text(TSessionText::stLineTooLong), true);
+            SetStatus(Say(TSessionText::stLineTooLong), true);
         }
         for (const std::string& line : lines) {
             longLineSaid_ = false;
@@ -259,7 +269,8 @@ void TDeviceSession::Deliver()
         }
         if (request_.Kind == TRequestKind::rkReadDay && IsOpen(request_.State) &&
             request_.Tally.StoredLines() + request_.Tally.LostLines() > 0 && !lines.empty())
-            SetStatus(request_.Tally.StatusText(language_) + ": " + request_.Tally.CurrentFile());
+            SetStatus([tally = request_.Tally](TTextLanguage l) { return tally.StatusText(l); }, false,
+                      request_.Tally.CurrentFile());
     } catch (...) {
         Failed(std::current_exception());
     }
@@ -276,13 +287,16 @@ void TDeviceSession::HandleLine(const std::string& line)
     const TRequestKind kind = open || dayGoesOn ? request_.Kind : TRequestKind::rkNone;
 
     // A clock line is the device's clock whatever was asked: a late answer
-    // to a poll is never a record nor a value.
-    if (IsClockLine(line)) {
+    // to a poll is never a record nor a value. What answers a clock query is
+    // taken for the clock unless it is a record (of a day cut short).
+    const bool clockAnswer = kind == TRequestKind::rkClockQuery && !IsRefusal(line) && !IsRecordLine(line);
+    if (IsClockLine(line) || clockAnswer) {
         TReplyView view = HandleReply(line, TReplyMode::rmDeviceClock);
         Show(view);
         view_.Modulzeit = *view.Modulzeit;
         view_.ClockStale = false;
         view_.UhrStellenOffered = view.UhrStellenVisible;
+        ++view_.ClockSerial;
         if (kind == TRequestKind::rkClockQuery) {
             request_.Answer = view.Rueckgabe;
             End(TRequestState::rsAnswered);
@@ -299,9 +313,10 @@ void TDeviceSession::HandleLine(const std::string& line)
     if (IsRefusal(line)) {
         const std::string refusal = BodyOf(line);
         TReplyView view = HandleReply(line, TReplyMode::rmStoredRecord);
-        const std::string said = Text(TSessionText::stRefused, {{"answer", refusal}});
-        view.Rueckgabe = said;
+        const TSay said = Say(TSessionText::stRefused, {{"answer", refusal}});
+        view.Rueckgabe = said(language_);
         Show(view);
+        rueckgabeSay_ = said;
         SetStatus(said);
         if (open) {
             request_.Refusal = refusal;
@@ -315,6 +330,7 @@ void TDeviceSession::HandleLine(const std::string& line)
         const TReplyView view = HandleReply(line, TReplyMode::rmReading);
         Show(view);
         view_.Panels = view.Panels;
+        ++view_.LineSerial;
         request_.Answer = view.Rueckgabe;
         End(TRequestState::rsAnswered);
         return;
@@ -350,20 +366,53 @@ void TDeviceSession::HandleRecord(const std::string& line)
 void TDeviceSession::Show(const TReplyView& view)
 {
     view_.Rueckgabe = view.Rueckgabe;
+    rueckgabeSay_ = nullptr;
     view_.L_CRC = view.L_CRC;
+    ++view_.LineSerial;
     if (!view.ChecksumOk) {
         if (!view.ReadoutLine || request_.Kind != TRequestKind::rkReadDay)
-            SetStatus(ChecksumWarning(view, language_), true);
+            SetStatus([view](TTextLanguage l) { return ChecksumWarning(view, l); }, true);
     } else if (statusClearedByGoodLine_) {
-        SetStatus({});  // the warning was about an earlier line
+        SetStatus(nullptr);  // the warning was about an earlier line
     }
 }
 
-void TDeviceSession::SetStatus(std::string text, bool clearedByGoodLine)
+void TDeviceSession::SetStatus(TSay say, bool clearedByGoodLine, std::string file)
 {
-    view_.Status = std::move(text);
+    statusSay_ = std::move(say);
+    view_.Status = statusSay_ ? statusSay_(language_) : std::string();
+    view_.StatusFile = std::move(file);
     statusClearedByGoodLine_ = clearedByGoodLine;
     ++view_.StatusSerial;
+}
+
+TDeviceSession::TSay TDeviceSession::Say(TSessionText text, TTextValues values)
+{
+    return [text, values = std::move(values)](TTextLanguage language) { return SessionText(text, language, values); };
+}
+
+TDeviceSession::TSay TDeviceSession::DayCountSay(TSessionText text, const TRequest& day)
+{
+    return [text, port = day.Port, dayName = day.Day, lines = day.Tally.StoredLines()](TTextLanguage language) {
+        return SessionText(text, language, {{"port", port}, {"lines", LinesText(lines, language)}, {"day", dayName}});
+    };
+}
+
+void TDeviceSession::SetLanguage(TTextLanguage language)
+{
+    if (language == language_) return;
+    language_ = language;
+    const bool said = statusSay_ || rueckgabeSay_ || view_.ClockStale;
+    if (statusSay_) {
+        view_.Status = statusSay_(language_);
+        ++view_.StatusSerial;
+    }
+    if (rueckgabeSay_) {
+        view_.Rueckgabe = rueckgabeSay_(language_);
+        ++view_.LineSerial;
+    }
+    if (view_.ClockStale) ++view_.ClockSerial;  // shown with the language's word for stale
+    if (said) Changed();
 }
 
 void TDeviceSession::Failed(std::exception_ptr error)

@@ -56,7 +56,7 @@ std::vector<std::pair<TEntryField, std::string>> TFrameDraft::ChooseMode(TOperat
     const TModeDef& def = ModeDef(mode);
     mode_ = mode;
     checked_ = true;
-    changedSinceSent_ = true;
+    armed_ = false;
     committed_.clear();
     year_.clear();
     month_.clear();
@@ -72,6 +72,7 @@ TCommitResult TFrameDraft::Commit(TEntryField field, const std::string& text)
 {
     TCommitResult r = CommitField(field, {text, frame_, Datei(), readoutPath_, CheckedMode()});
     if (!r.Failure) Apply({{field, r.FieldText}}, r.Frame);
+    if (r.EnableTransmit) armed_ = true;
     r.Datei = Datei();
     return r;
 }
@@ -80,6 +81,7 @@ std::vector<std::pair<TEntryField, std::string>> TFrameDraft::TakeOverTime(const
 {
     const TFieldFill fill = TakeOverSystemTime(PcClockText(pcNow), frame_);
     Apply(fill.Fields, fill.Frame);
+    armed_ = true;
     return fill.Fields;
 }
 
@@ -92,14 +94,13 @@ void TFrameDraft::Apply(const std::vector<std::pair<TEntryField, std::string>>& 
         if (field == F::efMM) month_ = text;
         if (field == F::efTT) day_ = text;
     }
-    changedSinceSent_ = true;
 }
 
 void TFrameDraft::Sent(const std::string& sentFrame)
 {
     frame_ = sentFrame;
     checked_ = false;
-    changedSinceSent_ = false;
+    armed_ = false;
 }
 
 bool TFrameDraft::Complete() const

@@ -8,7 +8,9 @@
 //   Ergebnis4 = draft.Frame(); Datei = draft.Datei(); Übertragen = draft.CanTransmit();
 //
 // `Übertragen` may send only a frame complete for its mode: every field the
-// mode's frame carries committed since the mode was chosen. `Datei` is the
+// mode's frame carries committed (or filled from the PC clock) since the mode
+// was chosen; and only once a field's commit or the takeover of the PC time
+// has enabled it. `Datei` is the
 // readout folder plus the date committed so far (year, then month, then
 // day), rebuilt from all three whenever one of them or the folder changes,
 // so a corrected year can never name a file without month and day.
@@ -51,8 +53,10 @@ public:
     // "Systemzeit übernehmen": hours, minutes and seconds from the PC clock.
     std::vector<std::pair<TEntryField, std::string>> TakeOverTime(const TDateTimeParts& pcNow);
 
-    // The frame has gone out: the mode buttons are released, and the same
-    // frame is not sent again until a field changes it.
+    // "Übertragen" releases the mode buttons, whatever comes of it.
+    void ReleaseMode() { checked_ = false; }
+    // The frame has gone out: it is not sent again until a commit that
+    // enables "Übertragen" (FieldTable.h) or a takeover of the PC time.
     void Sent(const std::string& sentFrame);
 
     std::optional<TOperatingMode> Mode() const { return mode_; }
@@ -60,7 +64,7 @@ public:
     std::optional<TOperatingMode> CheckedMode() const { return checked_ ? mode_ : std::nullopt; }
     const std::string& Frame() const { return frame_; }
     bool Complete() const;
-    bool CanTransmit() const { return Complete() && changedSinceSent_; }
+    bool CanTransmit() const { return Complete() && armed_; }
     std::string Datei() const;
     // The day file that a complete day request names; none without a folder.
     std::optional<std::filesystem::path> DayFile() const;
@@ -73,7 +77,7 @@ private:
 
     std::optional<TOperatingMode> mode_;
     bool checked_ = false;
-    bool changedSinceSent_ = false;
+    bool armed_ = false;  // a commit or takeover enabled "Übertragen" since the mode or the last frame
     std::string frame_;
     std::set<TEntryField> committed_;
     std::string year_, month_, day_;  // as committed, two digits each

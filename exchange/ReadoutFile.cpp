@@ -42,12 +42,17 @@ bool CreateReadoutFile(const std::filesystem::path& path, int* systemError)
     return true;
 }
 
-bool CanWriteReadoutFile(const std::filesystem::path& path)
+bool CanWriteReadoutFile(const std::filesystem::path& path, int* systemError)
 {
+    auto fail = [systemError](int error) {
+        if (systemError) *systemError = error;
+        return false;
+    };
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
+    if (std::filesystem::is_directory(path, ec)) return fail(EISDIR);
+    errno = 0;
     std::FILE* file = platform::OpenFile(path, "ab");
-    if (!file) return false;
+    if (!file) return fail(LastErrno());
     std::fclose(file);
     return true;
 }

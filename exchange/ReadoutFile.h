@@ -34,7 +34,8 @@ std::string CreateFailureReason(int systemError, TTextLanguage language);
 // Whether the file can be written, without emptying it: a file that holds a
 // day is emptied only once the request for the day has gone out. A missing
 // file is created empty.
-bool CanWriteReadoutFile(const std::filesystem::path& path);
+// `systemError`, if given, receives the system's reason (an errno) when not.
+bool CanWriteReadoutFile(const std::filesystem::path& path, int* systemError = nullptr);
 
 // Appends `line` and CR LF, byte for byte. False when the file does not exist
 // or cannot be opened for appending; nothing is written then. A line is

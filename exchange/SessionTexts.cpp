@@ -13,7 +13,7 @@ struct TTextRow {
 };
 
 // In the order of TSessionText.
-constexpr std::array<TTextRow, 29> kTexts = {{
+constexpr std::array<TTextRow, 28> kTexts = {{
     {TSessionText::stRefused, "Ger\xE4t meldet: {answer}", "Device reports: {answer}"},
     {TSessionText::stNoAnswer, "Das Ger\xE4t an {port} antwortet nicht", "The device on {port} does not answer"},
     {TSessionText::stLossInDay,
@@ -21,9 +21,13 @@ constexpr std::array<TTextRow, 29> kTexts = {{
      "The device on {port} has gone: {lines} of {day} stored, the day is incomplete"},
     {TSessionText::stLoss, "Das Ger\xE4t an {port} ist nicht mehr da", "The device on {port} has gone"},
     {TSessionText::stDayCut, "Tag {day} abgebrochen: {lines} gespeichert", "Day {day} cut short: {lines} stored"},
-    {TSessionText::stDayWaits, "Der {day} wird noch \xFC" "bertragen: die Anfrage folgt danach",
+    {TSessionText::stDayWaits,
+     "Der {day} wird noch \xFC"
+     "bertragen: die Anfrage folgt danach",
      "{day} is still arriving: the request follows it"},
-    {TSessionText::stLineTooLong, "Eine Zeile ohne Zeilenende war zu lang und wurde gek\xFC" "rzt",
+    {TSessionText::stLineTooLong,
+     "Eine Zeile ohne Zeilenende war zu lang und wurde gek\xFC"
+     "rzt",
      "A line without line end was too long and was cut"},
     {TSessionText::stStaleClock, "{clock} (veraltet)", "{clock} (stale)"},
     {TSessionText::stLines, "{count} Zeilen", "{count} lines"},
@@ -40,8 +44,6 @@ constexpr std::array<TTextRow, 29> kTexts = {{
     {TSessionText::stFolderGone, "Den Ordner gibt es nicht mehr.", "The folder no longer exists."},
     {TSessionText::stDiskFull, "Der Datentr\xE4ger ist voll.", "The disk is full."},
     {TSessionText::stNameInvalid, "Der Dateiname ist hier ung\xFCltig.", "The file name is not valid here."},
-    {TSessionText::stNoDayChosen, "Kein Tag gew\xE4hlt: Jahr, Monat und Tag mit Enter best\xE4tigen.",
-     "No day chosen: confirm year, month and day with Enter."},
     {TSessionText::stNameTaken, "Unter diesem Namen gibt es schon einen Ordner.",
      "A folder of this name already exists."},
     {TSessionText::stFileFailed, "Die Datei l\xE4sst sich nicht anlegen (Fehler {code}).",
@@ -65,17 +67,32 @@ static_assert(InTextOrder(), "SessionText indexes the table by TSessionText");
 
 }  // namespace
 
-std::string SessionText(TSessionText text, TTextLanguage language, TTextArgs args)
+namespace {
+
+template <typename Values>
+std::string Fill(TSessionText text, TTextLanguage language, const Values& values)
 {
     const TTextRow& row = kTexts[static_cast<std::size_t>(text)];
     std::string out = language == TTextLanguage::tlEnglish ? row.English : row.German;
-    for (const auto& [name, value] : args) {
+    for (const auto& [name, value] : values) {
         const std::string placeholder = std::string("{") + name + "}";
         // Values are inserted once each; a value holding a placeholder stays as it is.
         if (const std::size_t at = out.find(placeholder); at != std::string::npos)
             out.replace(at, placeholder.size(), value);
     }
     return out;
+}
+
+}  // namespace
+
+std::string SessionText(TSessionText text, TTextLanguage language, TTextArgs args)
+{
+    return Fill(text, language, args);
+}
+
+std::string SessionText(TSessionText text, TTextLanguage language, const TTextValues& values)
+{
+    return Fill(text, language, values);
 }
 
 std::string LinesText(int count, TTextLanguage language)

@@ -9,22 +9,23 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace exchange {
 
 enum class TTextLanguage { tlGerman, tlEnglish };
 
 enum class TSessionText {
-    stRefused,          // the device answered "ERR ..."
-    stNoAnswer,         // nothing came within the answer time
-    stLossInDay,        // the device went away while a day arrived
-    stLoss,             // the device went away
-    stDayCut,           // another port was chosen while a day arrived
-    stDayWaits,         // "Übertragen" while a day still arrives
-    stLineTooLong,      // bytes without LF beyond the line limit were dropped
-    stStaleClock,       // the device clock's last reading, no longer current
-    stLines,            // "{count} Zeilen"
-    stLine,             // "1 Zeile"
+    stRefused,      // the device answered "ERR ..."
+    stNoAnswer,     // nothing came within the answer time
+    stLossInDay,    // the device went away while a day arrived
+    stLoss,         // the device went away
+    stDayCut,       // another port was chosen while a day arrived
+    stDayWaits,     // "Übertragen" while a day still arrives
+    stLineTooLong,  // bytes without LF beyond the line limit were dropped
+    stStaleClock,   // the device clock's last reading, no longer current
+    stLines,        // "{count} Zeilen"
+    stLine,         // "1 Zeile"
 
     // What happened to the chosen port, first in its error box.
     stPortInUse,      // another program holds it
@@ -39,10 +40,9 @@ enum class TSessionText {
     stFolderGone,
     stDiskFull,
     stNameInvalid,
-    stNoDayChosen,  // the name shown is the folder's, no day committed
-    stNameTaken,    // a folder bears the file's name
-    stFileFailed,   // {code}: the system's error number
-    stFolder,       // "Ordner:", before the folder's name
+    stNameTaken,   // a folder bears the file's name
+    stFileFailed,  // {code}: the system's error number
+    stFolder,      // "Ordner:", before the folder's name
 
     // A day's download so far.
     stTallyStored,       // "{lines} gespeichert"
@@ -55,6 +55,9 @@ enum class TSessionText {
 using TTextArgs = std::initializer_list<std::pair<const char*, std::string>>;
 
 std::string SessionText(TSessionText text, TTextLanguage language, TTextArgs args = {});
+// The same with values kept for later (a text said again in another language).
+using TTextValues = std::vector<std::pair<const char*, std::string>>;
+std::string SessionText(TSessionText text, TTextLanguage language, const TTextValues& values);
 
 // "1 Zeile", "25 Zeilen" in the language.
 std::string LinesText(int count, TTextLanguage language);

@@ -2,6 +2,7 @@
 
 #include "exchange/SystemTime.h"
 #include "ui/AnsiText.h"
+#include "serial/CPort.h"
 #include "ui/Application.h"
 #include "ui/CaptionTable.h"
 #include "ui/ComAvailable.h"
@@ -64,15 +65,16 @@ TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent) : QMainWindow(parent), c
 TSDIAppForm::~TSDIAppForm()
 {
     // The port goes first, while every control its last delivery may touch
-    // still exists; it is closed before the pointer is cleared, since that
-    // delivery runs the reply handler, which reaches the port through it.
+    // still exists; nothing is shown after that.
     Timer1->stop();
+    requestTimer_->stop();
+    pcClock_->stop();
     try {
-        CPort1->Close();
+        session_.Port().Close();
     } catch (...) {
         // Nobody is left to be shown the failure; the destructor releases the rest.
     }
-    CPort1.reset();
+    session_.SetListener(nullptr);
     // Hiding the children while QWidget goes hides the list's popup too; its
     // handlers must not reach members that are already gone.
     Schnittstelle->OnDropDown = nullptr;
@@ -106,8 +108,14 @@ void TSDIAppForm::WireHandlers()
     Uhr_stellen->OnClick = [this](QObject* s) { Uhr_stellenClick(s); };
     Konfig->OnClick = [this](QObject* s) { StartupClick(s); };
     Uebertragen->OnClick = [this](QObject* s) { LesenClick(s); };
-    Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
-    CPort1->SetOnRxFlag([this](TObject* s) { CallHandler([this, s] { CPort1RxFlag(s); }); });
+    Timer1->OnTimer = [this](QObject* s) {
+        Timer1Timer(s);
+        ShowSession();
+    };
+    requestTimer_->OnTimer = [this](QObject*) { session_.CheckTime(); };
+    pcClock_->OnTimer = [this](QObject*) { PcClockTick(); };
+    // The session tells of every line and every end of a request.
+    session_.SetListener([this] { ShowSession(); });
 
     // Each change of the readout folder runs "Datei lesen" again.
     DirectoryListBox1->OnChange = [this](QObject* s) { Datei_lesenClick(s); };
@@ -137,6 +145,7 @@ void TSDIAppForm::FormCreate(QObject* /*Sender*/)
     Schnittstelle->setEditText(QString());
 
     Panel5->SetCaption(SystemTimeText(Now()));
+    pcClock_->SetEnabled(true);
 
     for (TPanel* cover : {Panel1, Panel2, Panel3, Panel4}) cover->show();
     Systemzeit->hide();
@@ -221,9 +230,12 @@ void TSDIAppForm::ApplyLanguage(std::uint8_t language)
         if (!control) throw std::logic_error(std::string("no control ") + row.Control);
         SetCaption(control, CaptionOf(row, LanguageIndex));
     }
+    // Every text the program adds follows at once.
+    const exchange::TTextLanguage texts = TextLanguageOf(LanguageIndex);
     portDoctor_->LanguageChanged(LanguageIndex);
-    news_->LanguageChanged(TextLanguageOf(LanguageIndex));
-    if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetLanguage(TextLanguageOf(LanguageIndex));
+    news_->LanguageChanged(texts);
+    session_.SetLanguage(texts);  // shown through the session's listener
+    if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetLanguage(texts);
 }
 
 // ---- software identification ----------------------------------------------
@@ -246,5 +258,4 @@ void TSDIAppForm::Button1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifi
 void TSDIAppForm::Button1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
 {
     Software->setText(MD5(ProgramFileName()));
-    TApplication::ReportSuccess();
 }

@@ -1,6 +1,8 @@
 #pragma once
-// The main window: every control the operator uses, the serial port CPort1
-// and the timer Timer1, and the event handlers that hold the program's logic.
+// The main window: every control the operator uses, the timer Timer1 of the
+// clock poll, and the handlers that hand the operator's acts to the device
+// session (exchange/DeviceSession.h, which owns the port CPort1) and show
+// what it holds. No program state lives in a widget's text.
 //
 // Controls are public members named as the window's controls, each with that
 // name as its object name. The window lays them out at fixed positions on a
@@ -10,12 +12,10 @@
 //
 // The window deletes itself when closed; its destruction closes the port.
 
-#include "exchange/ClockFill.h"
-#include "exchange/ExchangeState.h"
+#include "exchange/DeviceSession.h"
 #include "exchange/FieldTable.h"
 #include "exchange/ModeTable.h"
-#include "exchange/SessionTexts.h"
-#include "serial/CPort.h"
+#include "serial/EComPort.h"
 #include "ui/HandlerFailures.h"
 
 #include <QDateTime>
@@ -153,12 +153,11 @@ public:
     QLabel* StaticText6;
 
     // ---- components ----
-    std::unique_ptr<TComPort> CPort1;
     TTimer* Timer1;
 
-    // The program-wide values of the device exchange: ReplyMode, TxFrame,
-    // RxText, ReadoutPath, the reply line splitter and the download tally.
-    exchange::TExchangeState Exchange;
+    // The device session: the port, the request under way, the frame under
+    // construction and what came of it.
+    exchange::TDeviceSession& Session() { return session_; }
 
     // The caption language last chosen: 0 until a flag is pressed, then 1
     // (German) or 2 (English).
@@ -186,20 +185,6 @@ public:
     // The text Panel5 shows for a moment.
     QString SystemTimeText(const QDateTime& when) const;
 
-    // The frame under construction as the program's bytes (Ergebnis4's
-    // caption, STX and ETX included).
-    std::string FrameText() const;
-    void SetFrameText(const std::string& frame);
-    // The readout path `Datei` shows, as UTF-8.
-    std::string DateiText() const;
-    void SetDateiText(const std::string& path);
-    // The folder the directory chooser shows, as UTF-8: the readout path.
-    std::string ChooserFolderText() const;
-    // The same folder as the system names it, where the day's file goes;
-    // empty when the chooser shows none.
-    std::filesystem::path ChooserFolder() const;
-    // The mode whose radio button is checked; none after a transmission.
-    std::optional<exchange::TOperatingMode> CheckedMode() const;
     TEdit* FieldEdit(exchange::TEntryField field) const;
     // The entry field whose edit `edit` is; throws std::logic_error for any
     // other object.
@@ -238,7 +223,6 @@ public slots:
     virtual void StartupClick(QObject* Sender);
     virtual void LesenClick(QObject* Sender);
     virtual void Timer1Timer(QObject* Sender);
-    virtual void CPort1RxFlag(TObject* Sender);
 
     // Field entry: runs when Enter (Key = CR) is pressed in one of the twelve
     // entry fields; the Sender is that field's edit.
@@ -272,22 +256,26 @@ private:
 
     // The device exchange's steps, shared by several handlers.
     void ApplyMode(exchange::TOperatingMode mode);
-    // The chooser's folder becomes the readout path and folder.
+    // The folder the directory chooser shows, as the file system's bytes,
+    // and as the system names it (empty when the chooser shows none).
+    std::string ChooserFolderText() const;
+    std::filesystem::path ChooserFolder() const;
+    // The chooser's folder becomes the readout folder.
     void TakeReadoutFolder();
     void CommitEntry(exchange::TEntryField field, char Key);
-    // Puts each filled text into its field's edit and the frame into Ergebnis4.
-    void ApplyFieldFill(const exchange::TFieldFill& fill);
-    void PurgeBothQueues();
-    void WriteFrame(const std::string& frame);
-    // What handling the lines of one read came to.
-    struct TReadOutcome {
-        THandlerFailures Failures;  // the first raised one; "Fehler ..." once
-        bool Stored = false;        // a line went to the readout file's tally
-    };
-    void HandleReplyLine(const std::string& line, TReadOutcome& outcome);
-    void StoreRecord(const std::string& line, bool checksumOk, TReadOutcome& outcome);
+    // The PC clock in Panel5, each second in every mode; "Systemzeit
+    // übernehmen" while that button holds the focus.
+    void PcClockTick();
+    static exchange::TDateTimeParts PartsOf(const QDateTime& when);
+    // Shows the draft's frame, day file name and whether it can be sent.
+    void ShowDraft();
+    void ShowFields(const std::vector<std::pair<exchange::TEntryField, std::string>>& fields);
+    // Shows what the session holds and hands its failures to the error display.
+    void ShowSession();
+    // "Error ...1" with why the day's file cannot be written, and where.
+    QString DayFileFailureText() const;
     // The window's news in the status bar, in the caption language.
-    enum TNews { nwReport, nwReplyWarning, nwNextDay };
+    enum TNews { nwReport, nwNextDay };
     void ShowStatus(std::function<QString(exchange::TTextLanguage)> text, TNews kind);
 
     // Pixels on this screen for a length on the 96-dpi grid.
@@ -298,6 +286,20 @@ private:
     double scale_ = 1.0;
     QWidget* client_ = nullptr;    // the client area below the menu
     std::vector<TPanel*> covers_;  // the five cover panels
+
+    exchange::TDeviceSession session_;
+    TTimer* requestTimer_ = nullptr;  // the session's times, while a request is open
+    TTimer* pcClock_ = nullptr;
+    // What of the session's view is shown, so each part is set only when it
+    // changed, and the status bar is cleared only of the session's own word.
+    struct TShown {
+        int Line = -1;
+        std::string Rueckgabe;
+        int Clock = 0;
+        int Status = 0;
+        QString StatusText;
+        exchange::TTextLanguage Language = exchange::TTextLanguage::tlGerman;
+    } shown_;
 
     // What the operator can do about a port that would not open.
     std::unique_ptr<TPortDoctor> portDoctor_;

@@ -4,7 +4,6 @@
 
 #include "ui/SDIMain.h"
 
-#include "serial/CPort1Settings.h"
 #include "ui/Artwork.h"
 #include "ui/CaptionTable.h"
 #include "ui/ComboBox.h"
@@ -353,9 +352,10 @@ void TSDIAppForm::BuildReadoutDisplay()
 
 void TSDIAppForm::BuildComponents()
 {
-    CPort1 = std::make_unique<TComPort>();
-    LoadCPort1Settings(*CPort1);
     Timer1 = Named(new TTimer(this, 1000), "Timer1");
+    requestTimer_ = new TTimer(this, static_cast<int>(exchange::TDeviceSession::kCheckEvery.count()));
+    requestTimer_->setTimerType(Qt::PreciseTimer);
+    pcClock_ = new TTimer(this, 1000);
 }
 
 void TSDIAppForm::LayOutBars()

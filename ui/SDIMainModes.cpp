@@ -32,31 +32,11 @@
 using exchange::TEntryField;
 using exchange::TOperatingMode;
 
-// ---- the window's texts as the exchange rules see them ----------------------
+// ---- what the window reads and shows of the draft ---------------------------
 
-std::string TSDIAppForm::FrameText() const
-{
-    return AnsiFromQString(Ergebnis4->text());
-}
-
-void TSDIAppForm::SetFrameText(const std::string& frame)
-{
-    Ergebnis4->setText(QStringFromAnsi(frame));
-}
-
-// The path texts the exchange rules build with are UTF-8, on every system:
+// The path texts the draft builds `Datei` from are UTF-8, on every system:
 // they spell every folder's name, so `Datei` shows the name the file is
 // written under (Windows' narrow code page would turn "Łódź" into "?ód?").
-std::string TSDIAppForm::DateiText() const
-{
-    return Datei->Path().toStdString();
-}
-
-void TSDIAppForm::SetDateiText(const std::string& path)
-{
-    Datei->SetPath(QString::fromStdString(path));
-}
-
 std::string TSDIAppForm::ChooserFolderText() const
 {
     return QDir::toNativeSeparators(DirectoryListBox1->Directory()).toStdString();
@@ -70,17 +50,27 @@ std::filesystem::path TSDIAppForm::ChooserFolder() const
 
 void TSDIAppForm::TakeReadoutFolder()
 {
-    Exchange.ReadoutPath = ChooserFolderText();
-    Exchange.ReadoutFolder = ChooserFolder();
+    session_.Draft().SetReadoutFolder(ChooserFolderText(), ChooserFolder());
 }
 
-std::optional<TOperatingMode> TSDIAppForm::CheckedMode() const
+void TSDIAppForm::ShowDraft()
 {
-    if (Wert_lesen->Checked()) return TOperatingMode::omWertLesen;
-    if (Datei_lesen->Checked()) return TOperatingMode::omDateiLesen;
-    if (Uhr_stellen->Checked()) return TOperatingMode::omUhrStellen;
-    if (Konfig->Checked()) return TOperatingMode::omKonfig;
-    return std::nullopt;
+    const exchange::TFrameDraft& draft = session_.Draft();
+    Ergebnis4->setText(QStringFromAnsi(draft.Frame()));
+    Datei->SetPath(QString::fromStdString(draft.Datei()));
+    Uebertragen->setEnabled(draft.CanTransmit());
+}
+
+void TSDIAppForm::ShowFields(const std::vector<std::pair<TEntryField, std::string>>& fields)
+{
+    for (const auto& [field, text] : fields) FieldEdit(field)->setText(QStringFromAnsi(text));
+}
+
+exchange::TDateTimeParts TSDIAppForm::PartsOf(const QDateTime& when)
+{
+    const QDate date = when.date();
+    const QTime time = when.time();
+    return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
 }
 
 TEdit* TSDIAppForm::FieldEdit(TEntryField field) const
@@ -107,7 +97,9 @@ void TSDIAppForm::Datei_lesenClick(QObject* Sender)
     ApplyMode(TOperatingMode::omDateiLesen);
     // A folder chosen after a download, when no mode is chosen any more:
     // "Übertragen" waits for the next day's "Datei lesen", and says so.
-    if (Sender == DirectoryListBox1 && !CheckedMode()) {
+    const bool modeChosen =
+        Wert_lesen->Checked() || Datei_lesen->Checked() || Uhr_stellen->Checked() || Konfig->Checked();
+    if (Sender == DirectoryListBox1 && !modeChosen) {
         ShowStatus(
             [](exchange::TTextLanguage language) {
                 const QString mode = CaptionOf("Datei_lesen", CaptionLanguageOf(language));
@@ -150,12 +142,10 @@ void TSDIAppForm::ApplyMode(TOperatingMode mode)
         chooser->setVisible(m.FileChoosersVisible);
 
     if (m.Focus && m.FocusTiming == exchange::TFocusTiming::ftBeforeTemplate) FieldEdit(*m.Focus)->setFocus();
-    SetFrameText(exchange::CommandTemplate(m.Command));
-    Exchange.ReplyMode = m.ReplyMode;
-
-    if (m.FillsClock) ApplyFieldFill(exchange::FillClockFromPanel5(AnsiFromQString(Panel5->Caption()), FrameText()));
+    // A clock to be set is filled from the PC clock as it is now.
+    ShowFields(session_.Draft().ChooseMode(mode, PartsOf(Now())));
+    ShowDraft();
     if (m.Focus && m.FocusTiming == exchange::TFocusTiming::ftLastStep) FieldEdit(*m.Focus)->setFocus();
-    TApplication::ReportSuccess();
 }
 
 // ---- field entry --------------------------------------------------------------
@@ -169,22 +159,11 @@ void TSDIAppForm::CommitEntry(TEntryField field, char Key)
 {
     if (!exchange::IsCommitKey(Key)) return;  // the field itself inserts the character
     TEdit* edit = FieldEdit(field);
-    const exchange::TCommitResult r = exchange::CommitField(
-        field, {AnsiFromQString(edit->text()), FrameText(), DateiText(), Exchange.ReadoutPath, CheckedMode()});
-
+    const exchange::TCommitResult r = session_.Draft().Commit(field, AnsiFromQString(edit->text()));
     const QString text = QStringFromAnsi(r.FieldText);
     if (edit->text() != text)  // a refused commit keeps the operator's cursor
         edit->setText(text);
-    SetFrameText(r.Frame);
-    SetDateiText(r.Datei);
+    ShowDraft();
     FieldEdit(r.Focus)->setFocus();
-    if (r.EnableTransmit) Uebertragen->setEnabled(true);
     r.Failure.Raise();
-    TApplication::ReportSuccess();
-}
-
-void TSDIAppForm::ApplyFieldFill(const exchange::TFieldFill& fill)
-{
-    for (const auto& [field, text] : fill.Fields) FieldEdit(field)->setText(QStringFromAnsi(text));
-    SetFrameText(fill.Frame);
 }

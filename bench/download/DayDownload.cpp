@@ -111,7 +111,7 @@ Outcome DownloadThroughWindow(int records, const QString& folder)
         port->setCurrentIndex(index);
         emit port->activated(index);
     }
-    const bool opened = ServeUntil([&] { return form->CPort1->Connected(); }, 5000);
+    const bool opened = ServeUntil([&] { return form->Session().Port().Connected(); }, 5000);
     if (auto* mode = Control<QAbstractButton>(form, "Datei_lesen")) QTest::mouseClick(mode, Qt::LeftButton);
     Commit(form, "JJ", "26");
     Commit(form, "MM", "12");

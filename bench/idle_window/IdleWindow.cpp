@@ -115,7 +115,7 @@ int main(int argc, char** argv)
         port->setCurrentIndex(index);
         emit port->activated(index);
     }
-    const bool wired = ServeUntil([&] { return form->CPort1->Connected(); }, 5000);
+    const bool wired = ServeUntil([&] { return form->Session().Port().Connected(); }, 5000);
     // Replies seen: each changes the device clock panel.
     int clockUpdates = 0;
     QString lastClock;

@@ -1,8 +1,8 @@
 // How long a reply line takes from the device writing its LF into the pty
-// to the end of the reply handler on the main thread, through CPort1 as the
+// to the device session's word that it has handled it, through CPort1 as the
 // window uses it: the pump, the event thread's wait, the hidden-window
 // delivery under smWindowSync, served by the plain main-thread loop, and the
-// handler reading the bytes and taking the line apart.
+// session reading the bytes and taking the line apart.
 //
 // Baseline in the same run: a bare thread blocked in poll() on the same kind
 // of pty that hands each line to the waiting main thread.
@@ -21,14 +21,12 @@
 #include <vector>
 
 #include "BenchReport.h"
-#include "exchange/ReplyHandling.h"
-#include "exchange/ReplyLineSplitter.h"
+#include "exchange/DeviceSession.h"
 #include "platform/MainThread.h"
 #include "tooling/testing/PlainTtyIo.h"
 #include "platform/PortFolder.h"
 #include "tooling/tty/Pty.h"
 #include "serial/CPort.h"
-#include "serial/CPort1Settings.h"
 
 namespace {
 
@@ -92,26 +90,22 @@ std::vector<double> MeasurePort(int replies, int warmup)
 
     std::vector<double> samples;
     {
-        TComPort port;
-        LoadCPort1Settings(port);
-        port.SetPortNum(comName);
+        exchange::TDeviceSession session;
         PingPongDevice device(pty);
-        exchange::TReplyLineSplitter splitter;
         std::size_t handled = 0;
-        port.SetOnRxFlag([&](TObject*) {
-            std::string data;
-            port.ReadText(data, port.BytesWaiting());
-            for (const std::string& line : splitter.Feed(data)) {
-                const exchange::TReplyView view = exchange::HandleReply(line, exchange::TReplyMode::rmReading);
-                handled += view.Rueckgabe.size() > 0;
-            }
+        int lineSerial = 0;
+        session.SetListener([&] {
+            if (session.View().LineSerial == lineSerial) return;
+            lineSerial = session.View().LineSerial;
+            handled += !session.View().Rueckgabe.empty();
             device.Finished();
         });
-        port.Open();
+        session.OpenPort(comName);  // its clock query goes unanswered: each line is shown, as nobody asked
+        lineSerial = session.View().LineSerial;
         device.Run(replies, warmup);
         platform::MainQueue::RunUntil([&] { return device.Over(); }, std::chrono::minutes(10));
         samples = device.Join();
-        port.Close();
+        session.Port().Close();
         if (handled != static_cast<std::size_t>(replies + warmup))
             std::fprintf(stderr, "port: %zu of %d replies handled\n", handled, replies + warmup);
     }

@@ -63,7 +63,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Choose(comName, beforeClick));
         ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() > before; }, kPatienceMs)) << "no error box";
         EXPECT_EQ(boxes.Seen().back().Text.toStdString(), boxText.toStdString());
-        EXPECT_FALSE(form->CPort1->Connected());
+        EXPECT_FALSE(form->Session().Port().Connected());
     }
 
     // The status bar's text now, in German and after the English flag, and
@@ -114,7 +114,7 @@ TEST_F(PortDoctor, PortHeldByAnotherProcessNamesItUntilThePortOpens)
     const auto ended = holder->Wait(kPatienceMs);
     ASSERT_TRUE(ended && ended->exited && ended->code == 0) << "porthold did not close its port";
     ASSERT_NO_FATAL_FAILURE(Choose("COM6"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->CPort1->Connected(); }, kPatienceMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Session().Port().Connected(); }, kPatienceMs));
     EXPECT_EQ(StatusText(), "");
     QTest::mouseClick(form->BitBtn2, Qt::LeftButton);  // nor does a language switch bring it back
     EXPECT_EQ(StatusText(), "");

@@ -29,10 +29,10 @@ TEST_F(Device, TypedPortIsChosenAndAskedForItsClock)
     Click(form->Schnittstelle->lineEdit());
     QTest::keyClicks(form->Schnittstelle->lineEdit(), QString::fromStdString(sim.ComName()).toLower());
 
-    ASSERT_TRUE(form->CPort1->Connected()) << Boxes();
-    EXPECT_EQ(form->CPort1->PortNum(), sim.ComName());
+    ASSERT_TRUE(form->Session().Port().Connected()) << Boxes();
+    EXPECT_EQ(form->Session().Port().PortNum(), sim.ComName());
     EXPECT_FALSE(form->Software->text().isEmpty());  // the program's digest
-    EXPECT_EQ(form->Exchange.ReplyMode, TReplyMode::rmDeviceClock);
+    EXPECT_EQ(form->Session().Request().Kind, exchange::TRequestKind::rkClockQuery);
     EXPECT_FALSE(form->Panel6->isVisible());
     EXPECT_TRUE(form->Timer1->Enabled());
     ASSERT_TRUE(WaitFor([&] { return !sim.Frames().empty(); }));
@@ -51,12 +51,12 @@ TEST_F(Device, ChoosingThePortAgainKeepsItOpenAndThePollRunning)
     form->Wert_lesen->SetChecked(true);  // stops the poll
     ASSERT_FALSE(form->Timer1->Enabled());
     int closes = 0;
-    form->CPort1->SetOnClose([&](TObject*) { ++closes; });
+    form->Session().Port().SetOnClose([&](TObject*) { ++closes; });
     Connect(sim);
     EXPECT_EQ(closes, 0);  // not reopened
     EXPECT_TRUE(form->Timer1->Enabled());
     EXPECT_FALSE(form->Wert_lesen->Checked());
-    EXPECT_EQ(form->Exchange.ReplyMode, TReplyMode::rmDeviceClock);
+    EXPECT_EQ(form->Session().Request().Kind, exchange::TRequestKind::rkClockQuery);
     const auto frames = sim.Frames();
     EXPECT_EQ(std::count(frames.begin(), frames.end(), "<STX>80<ETX><CR>"), 2);
 }
@@ -83,10 +83,10 @@ TEST_F(Device, ClockReplyOffersOrWithdrawsUhrStellen)
         // The device's going is shown once, by the port's event thread.
         ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == swaps; })) << Boxes();
         // What happened comes first, the component's words below.
-        const QString gone = "Das Ger\u00e4t an " + QString::fromStdString(form->CPort1->PortNum()) +
+        const QString gone = "Das Ger\u00e4t an " + QString::fromStdString(form->Session().Port().PortNum()) +
                              " ist nicht mehr da.\n\nUnable to get async status";
         EXPECT_TRUE(boxes.Seen().back().Text.startsWith(gone)) << Boxes();
-        ASSERT_TRUE(sim.Start({"--clock", row.Clock}, form->CPort1->PortNum()));
+        ASSERT_TRUE(sim.Start({"--clock", row.Clock}, form->Session().Port().PortNum()));
         Connect(sim);  // the old device went away: the port is opened anew
         EXPECT_TRUE(form->Modulzeit->Caption().startsWith(QString::fromLatin1(row.Clock).left(8)))
             << form->Modulzeit->Caption().toStdString();
@@ -134,7 +134,7 @@ TEST_F(Device, ValueReadFillsTheFourPanels)
     const std::string checksum = ChecksumText(GetChecksumme(body, 45));
     EXPECT_EQ(form->Rueckgabe->text().toStdString(), body + checksum);
     EXPECT_EQ(form->L_CRC->text().toStdString(), checksum);
-    EXPECT_EQ(form->Exchange.RxText, body + checksum + "\r\n");
+    EXPECT_EQ(form->Session().Request().State, exchange::TRequestState::rsAnswered);
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
@@ -178,7 +178,7 @@ TEST_F(Device, WrongChecksumIsShownStoredAndFlagged)
     ASSERT_TRUE(sim.Start({"--records", "10", "--bad-checksum-every", "3"}));
     Connect(sim);
     const std::string file = DownloadDay("26", "12", "7");
-    ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.StoredLines() == 10; })) << Boxes();
+    ASSERT_TRUE(WaitFor([&] { return form->Session().Request().Tally.StoredLines() == 10; })) << Boxes();
 
     const std::string stored = e2e::ReadFileBytes(file);
     std::istringstream lines(stored);
@@ -204,7 +204,8 @@ TEST_F(Device, WrongChecksumIsShownStoredAndFlagged)
     for (int attempt = 0; attempt < 3 && !warned; ++attempt) {
         Click(form->Wert_lesen);
         Commit(form->MessID, "1");
-        Reach(form->TT);
+        Commit(form->JJ, "26");
+        Commit(form->MM, "12");
         Commit(form->TT, "7");
         form->Rueckgabe->clear();
         Click(form->Uebertragen);

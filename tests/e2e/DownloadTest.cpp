@@ -43,8 +43,9 @@ TEST_P(Download, ThousandRecordsAreStoredExactly)
     took.start();
     const std::string file = DownloadDay("26", "12", "7");
     const std::string expected = DayOfRecords(kRecords);
-    ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.StoredLines() >= kRecords; }, 5 * e2e::kPatienceMs))
-        << form->Exchange.Tally.StoredLines() << " stored " << Boxes();
+    ASSERT_TRUE(
+        WaitFor([&] { return form->Session().Request().Tally.StoredLines() >= kRecords; }, 5 * e2e::kPatienceMs))
+        << form->Session().Request().Tally.StoredLines() << " stored " << Boxes();
     const double seconds = took.elapsed() / 1000.0;
 
     const std::string stored = e2e::ReadFileBytes(file);
@@ -58,10 +59,10 @@ TEST_P(Download, ThousandRecordsAreStoredExactly)
     EXPECT_EQ(stored.size(), expected.size());
     EXPECT_TRUE(stored == expected) << "the file differs from the lines sent";
     EXPECT_EQ(stored.find("\r\n\r\n"), std::string::npos) << "an empty line was stored";
-    EXPECT_EQ(form->Exchange.Tally.StoredLines(), kRecords);
-    EXPECT_EQ(form->Exchange.Tally.LostLines(), 0);
-    EXPECT_EQ(form->Exchange.Tally.BadChecksumLines(), 0);
-    EXPECT_EQ(form->Exchange.Splitter.DroppedBytes(), 0u);
+    EXPECT_EQ(form->Session().Request().Tally.StoredLines(), kRecords);
+    EXPECT_EQ(form->Session().Request().Tally.LostLines(), 0);
+    EXPECT_EQ(form->Session().Request().Tally.BadChecksumLines(), 0);
+    EXPECT_EQ(form->Session().Splitter().DroppedBytes(), 0u);
     EXPECT_EQ(form->StatusBar->currentMessage(),
               QString("1000 Zeilen gespeichert: %1").arg(QString::fromStdString(file)));
     EXPECT_EQ(form->Rueckgabe->text().toStdString() + "\r\n", expected.substr(expected.size() - 51));
@@ -82,11 +83,11 @@ TEST_F(Download, RepeatedDayReplacesTheFileAndAVanishedFileIsReported)
     ASSERT_TRUE(sim.Start({"--records", "20"}));
     Connect(sim);
     const std::string file = DownloadDay("26", "12", "7");
-    ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.StoredLines() == 20; }));
+    ASSERT_TRUE(WaitFor([&] { return form->Session().Request().Tally.StoredLines() == 20; }));
     ASSERT_EQ(e2e::ReadFileBytes(file), DayOfRecords(20));
 
     ASSERT_EQ(DownloadDay("26", "12", "7"), file);
-    ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.StoredLines() == 20; }));
+    ASSERT_TRUE(WaitFor([&] { return form->Session().Request().Tally.StoredLines() == 20; }));
     EXPECT_EQ(e2e::ReadFileBytes(file), DayOfRecords(20));  // not twice
 
     // The file removed right after the frame went out, well before the
@@ -94,16 +95,16 @@ TEST_F(Download, RepeatedDayReplacesTheFileAndAVanishedFileIsReported)
     form->Timer1->SetEnabled(false);
     sim.Stop();
     ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == 1; })) << "the device's going was not shown";
-    ASSERT_TRUE(sim.Start({"--records", "20", "--delay-ms", "3000"}, form->CPort1->PortNum()));
+    ASSERT_TRUE(sim.Start({"--records", "20", "--delay-ms", "3000"}, form->Session().Port().PortNum()));
     form->Modulzeit->SetCaption(QString());
     ChoosePort(sim.ComName());
     form->Timer1->SetEnabled(false);  // before its first tick: a late answer to one would land in the file
     ASSERT_TRUE(WaitFor([&] { return !form->Modulzeit->Caption().isEmpty(); }));
     ASSERT_EQ(DownloadDay("26", "12", "7"), file);
     ASSERT_TRUE(QFile::remove(QString::fromStdString(file)));
-    ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.LostLines() == 20; })) << Boxes();
+    ASSERT_TRUE(WaitFor([&] { return form->Session().Request().Tally.LostLines() == 20; })) << Boxes();
     ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() > 1; }));
-    EXPECT_EQ(form->Exchange.Tally.StoredLines(), 0);
+    EXPECT_EQ(form->Session().Request().Tally.StoredLines(), 0);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));  // appending never creates it
     int appendBoxes = 0;
     for (const auto& box : boxes.Seen()) appendBoxes += box.Text == "Fehler ...";

@@ -7,9 +7,10 @@
 #include "UiTestSupport.h"
 
 #include "exchange/Checksum.h"
-#include "exchange/ExchangeState.h"
+#include "exchange/DeviceSession.h"
 #include "tooling/testing/ChildProcess.h"
 #include "platform/PortFolder.h"
+#include "ui/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/ComboBox.h"
 #include "ui/DirectoryChooser.h"
@@ -199,7 +200,7 @@ protected:
     {
         form->Modulzeit->SetCaption(QString());
         ChoosePort(sim.ComName());
-        ASSERT_TRUE(form->CPort1->Connected()) << Boxes();
+        ASSERT_TRUE(form->Session().Port().Connected()) << Boxes();
         ASSERT_TRUE(WaitFor([&] { return !form->Modulzeit->Caption().isEmpty(); })) << "no clock reply";
     }
 
@@ -258,7 +259,7 @@ protected:
         }
     }
 
-    std::string Frame() const { return form->FrameText(); }
+    std::string Frame() const { return AnsiFromQString(form->Ergebnis4->text()); }
 
     // The error boxes seen so far, for failure messages.
     std::string Boxes() const
@@ -278,7 +279,7 @@ protected:
         Commit(form->MM, mm);
         Commit(form->TT, dd);
         EXPECT_TRUE(form->Uebertragen->isEnabled());
-        const std::string file = form->DateiText();
+        const std::string file = QFile::encodeName(form->Datei->Path()).toStdString();
         Click(form->Uebertragen);
         return file;
     }

@@ -48,7 +48,7 @@ TEST_P(PortLoss, DuringThePollOneBoxAndTheSamePortWorksAgain)
 
     sim.Kill();
     ASSERT_TRUE(LossShown()) << "the loss was not reported";
-    EXPECT_TRUE(DeviceGone(*form->CPort1));
+    EXPECT_TRUE(DeviceGone(form->Session().Port()));
     // Several ticks meet the dead device; each fails the same way.
     int ticks = 0;
     form->Timer1->OnTimer = [&, poll = form->Timer1->OnTimer](QObject* s) {
@@ -66,7 +66,7 @@ TEST_P(PortLoss, DuringThePollOneBoxAndTheSamePortWorksAgain)
     ASSERT_NO_FATAL_FAILURE(StopThePoll());
     ASSERT_TRUE(sim.Start({"--clock", "pc"}, port));
     Connect(sim);
-    EXPECT_FALSE(DeviceGone(*form->CPort1));
+    EXPECT_FALSE(DeviceGone(form->Session().Port()));
     ticks = 0;
     ASSERT_TRUE(WaitFor([&] { return ticks >= 2 && sim.Received(e2e::kPollFrameLogged); }));
     EXPECT_EQ(boxes.Seen().size(), 1u) << Boxes();
@@ -80,11 +80,11 @@ TEST_P(PortLoss, DuringADayDownloadOneBoxAndTheLinesReceivedAreKept)
     Connect(sim);
     const std::string port = sim.ComName();
     const std::string file = DownloadDay("26", "12", "7");
-    ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.StoredLines() >= 3; })) << Boxes();
+    ASSERT_TRUE(WaitFor([&] { return form->Session().Request().Tally.StoredLines() >= 3; })) << Boxes();
 
     sim.Kill();
     ASSERT_TRUE(LossShown()) << "the download stopped without a word";
-    const int stored = form->Exchange.Tally.StoredLines();
+    const int stored = form->Session().Request().Tally.StoredLines();
     const std::string kept = e2e::ReadFileBytes(file);
     EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n'), stored);
     ASSERT_EQ(boxes.Seen().size(), 1u) << Boxes();
@@ -108,7 +108,7 @@ TEST_P(PortLoss, WhileIdleTheLossIsShownAndChoosingThePortReachesTheNewDevice)
     ASSERT_TRUE(LossShown()) << "the loss was not reported";
     EXPECT_TRUE(NamesTheCode(boxes.Seen().front().Text)) << Boxes();
     ASSERT_TRUE(sim.Start({}, port));
-    EXPECT_TRUE(form->CPort1->Connected());  // still the old, dead device
+    EXPECT_TRUE(form->Session().Port().Connected());  // still the old, dead device
 
     Connect(sim);
     EXPECT_EQ(sim.Frames().front(), "<STX>80<ETX><CR>");

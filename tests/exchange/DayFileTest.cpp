@@ -1,8 +1,8 @@
-// The day's download: where its file goes, which reply lines it stores, and
-// that a folder named in any script takes it.
+// The day file: where it goes, that a folder named in any script takes it,
+// and what a reply line is by its shape.
 
 #include "exchange/Checksum.h"
-#include "exchange/DownloadTarget.h"
+#include "exchange/LineShape.h"
 #include "exchange/ReadoutFile.h"
 #include "exchange/ReadoutPath.h"
 
@@ -14,7 +14,6 @@
 
 using namespace exchange;
 namespace fs = std::filesystem;
-using R = TReplyMode;
 
 namespace {
 
@@ -67,42 +66,31 @@ std::string Line(const std::string& body)
 const std::string kRecord = Line("0001;07.12.2026 00:00:00;0000004711;00012.345");
 const std::string kClock = Line("26.12.07 09:05:03");
 
-struct TreatCase {
+// A line's shape decides what it is, whatever was asked.
+struct TShapeCase {
     const char* what;
-    bool downloading;
-    R replyMode;
     std::string line;
-    R shownAs;
-    bool stored;
+    bool clock, record, refusal;
 };
 
-class DownloadLines : public ::testing::TestWithParam<TreatCase> {};
+class LineShapes : public ::testing::TestWithParam<TShapeCase> {};
 
-TEST_P(DownloadLines, StoreEveryRecordUntilTheNextFrame)
+TEST_P(LineShapes, TellClockRecordAndRefusalApart)
 {
-    const TreatCase& c = GetParam();
-    TDownloadTarget download;
-    if (c.downloading) download.Begin("/data/26_12_07.txt");
-    const TLineTreatment t = download.Treat(c.line, c.replyMode);
-    EXPECT_EQ(t.Mode, c.shownAs) << c.what;
-    EXPECT_EQ(t.Store, c.stored) << c.what;
-    download.End();
-    EXPECT_FALSE(download.Treat(c.line, c.replyMode).Store) << c.what << ", after the next frame";
+    const TShapeCase& c = GetParam();
+    EXPECT_EQ(IsClockLine(c.line), c.clock) << c.what;
+    EXPECT_EQ(IsRecordLine(c.line), c.record) << c.what;
+    EXPECT_EQ(IsRefusal(c.line), c.refusal) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Lines, DownloadLines,
-    ::testing::Values(
-        TreatCase{"a record", true, R::rmStoredRecord, kRecord, R::rmStoredRecord, true},
-        TreatCase{"a record after \"Wert lesen\" was chosen", true, R::rmReading, kRecord, R::rmStoredRecord, true},
-        TreatCase{"a line without CR", true, R::rmStoredRecord, "ABC\n", R::rmStoredRecord, true},
-        TreatCase{"a clock line a digit short", true, R::rmStoredRecord, "26.12.07 09:05:0ABCDE\r\n", R::rmStoredRecord,
-                  true},
-        TreatCase{"a late clock line", true, R::rmReading, kClock, R::rmDeviceClock, false},
-        TreatCase{"a clock line, wrong checksum", true, R::rmStoredRecord, "00.01.01 00:00:00abcd\r\n",
-                  R::rmDeviceClock, false},
-        TreatCase{"a record before the transmission", false, R::rmStoredRecord, kRecord, R::rmStoredRecord, false},
-        TreatCase{"a clock line before the transmission", false, R::rmStoredRecord, kClock, R::rmDeviceClock, false},
-        TreatCase{"a clock-shaped reading", false, R::rmReading, kClock, R::rmReading, false}));
+    Lines, LineShapes,
+    ::testing::Values(TShapeCase{"a record", kRecord, false, true, false},
+                      TShapeCase{"a clock line", kClock, true, false, false},
+                      TShapeCase{"a clock line, wrong checksum", "00.01.01 00:00:00abcd\r\n", true, false, false},
+                      TShapeCase{"a clock line a digit short", "26.12.07 09:05:0ABCDE\r\n", false, false, false},
+                      TShapeCase{"a line without CR", "ABC\n", false, false, false},
+                      TShapeCase{"a refusal", Line("ERR DATE"), false, false, true},
+                      TShapeCase{"an answer that is no refusal", Line("OK 81"), false, false, false}));
 
 }  // namespace

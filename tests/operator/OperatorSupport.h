@@ -118,7 +118,7 @@ protected:
     }
     bool StoredLines(int count) const
     {
-        return WaitFor([&] { return form->Exchange.Tally.StoredLines() >= count; });
+        return WaitFor([&] { return form->Session().Request().Tally.StoredLines() >= count; });
     }
     QString InHome(const char* name) const { return home + "/" + QString::fromUtf8(name); }
 

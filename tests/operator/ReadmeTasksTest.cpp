@@ -33,7 +33,7 @@ TEST_F(ReadmeTask, ReadAValue)
     ASSERT_TRUE(form->Uebertragen->isEnabled());
     Click(form->Uebertragen);
 
-    ASSERT_TRUE(DeviceReceived(SentFrame("6026_12_070012"))) << e2e::Logged(form->Exchange.TxFrame);
+    ASSERT_TRUE(DeviceReceived(SentFrame("6026_12_070012"))) << e2e::Logged(form->Session().Request().Frame);
     const std::string body = sim::RecordBody({2026, 12, 7}, 12, {operator_test::kRecordsPerDay, 0});
     ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0012"; })) << form->Rueckgabe->text().toStdString();
     EXPECT_EQ(form->Datum_Zeit->Caption().toStdString(), body.substr(5, 19));
@@ -118,7 +118,7 @@ TEST_F(ReadmeTask, SetTheDeviceClockTyped)
     EXPECT_EQ(QApplication::focusWidget(), form->JJ);
     ASSERT_TRUE(form->Uebertragen->isEnabled());
     Click(form->Uebertragen);
-    ASSERT_TRUE(DeviceReceived(SentFrame("8127 01 02 03 04 05"))) << e2e::Logged(form->Exchange.TxFrame);
+    ASSERT_TRUE(DeviceReceived(SentFrame("8127 01 02 03 04 05"))) << e2e::Logged(form->Session().Request().Frame);
 
     PickPort();
     EXPECT_TRUE(form->Modulzeit->Caption().startsWith("27.01.02 03:04:")) << form->Modulzeit->Caption().toStdString();
@@ -137,7 +137,7 @@ TEST_F(ReadmeTask, SetTheDeviceClockFromThePc)
     now = QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
     ASSERT_TRUE(WaitFor([&] { return form->ss->text() == "03" && form->Uebertragen->isEnabled(); }));
     Click(form->Uebertragen);
-    ASSERT_TRUE(DeviceReceived(SentFrame("8126 12 07 09 05 03"))) << e2e::Logged(form->Exchange.TxFrame);
+    ASSERT_TRUE(DeviceReceived(SentFrame("8126 12 07 09 05 03"))) << e2e::Logged(form->Session().Request().Frame);
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
@@ -180,8 +180,9 @@ TEST_F(ReadmeTask, DownloadAfterDownloadStoresNoClockLine)
         EXPECT_TRUE(form->Rueckgabe->text().startsWith(clockShown.left(8))) << form->Rueckgabe->text().toStdString();
         for (const char* value : {"26", "12", dd}) Enter(value);
         Click(form->Uebertragen);
-        ASSERT_TRUE(WaitFor([&] { return form->Exchange.Tally.StoredLines() == operator_test::kRecordsPerDay; }))
-            << Boxes();
+        ASSERT_TRUE(WaitFor([&] {
+            return form->Session().Request().Tally.StoredLines() == operator_test::kRecordsPerDay;
+        })) << Boxes();
     }
     EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_07.txt").toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_08.txt").toStdString()), DayOfRecords({2026, 12, 8}));
@@ -220,7 +221,8 @@ TEST_P(ReadmeInterrupted, DownloadUnderWayKeepsEveryRecordUntilTheNextFrame)
         break;
     }
     for (const char* value : {"26", "12", "8"}) Enter(value);
-    ASSERT_LT(form->Exchange.Tally.StoredLines(), operator_test::kRecordsPerDay) << "the day was over too soon";
+    ASSERT_LT(form->Session().Request().Tally.StoredLines(), operator_test::kRecordsPerDay)
+        << "the day was over too soon";
 
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
     EXPECT_EQ(e2e::ReadFileBytes(day7.toStdString()), DayOfRecords({2026, 12, 7}));
@@ -241,12 +243,14 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // A device that answers the clock query late, and an operator quicker than
-// it: the clock line that arrives after "Übertragen" is shown as the device
-// clock, and the file holds the day's records alone.
+// it: the day's frame waits for the clock line, which arrives after
+// "Übertragen" and is shown as the device clock, and the file holds the
+// day's records alone.
 TEST_F(ReadmeTask, LateClockAnswerAfterAQuickTransmissionIsShownNotStored)
 {
     RestartDevice({"--delay-ms", "1500"});
-    PickPort();  // the poll's first query goes out while the device still sleeps on the port's
+    PickPort();
+    AwaitPollQuery();  // its answer comes 1.5 s late
     Click(form->Datei_lesen);
     for (const char* value : {"26", "12", "7"}) Enter(value);
     Click(form->Uebertragen);
@@ -255,7 +259,7 @@ TEST_F(ReadmeTask, LateClockAnswerAfterAQuickTransmissionIsShownNotStored)
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
     EXPECT_NE(form->Modulzeit->Caption(), clockAtTransmission) << "no clock line came after the transmission";
     EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_07.txt").toStdString()), DayOfRecords({2026, 12, 7}));
-    EXPECT_EQ(form->Exchange.Tally.StoredLines(), operator_test::kRecordsPerDay);
+    EXPECT_EQ(form->Session().Request().Tally.StoredLines(), operator_test::kRecordsPerDay);
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 

@@ -152,7 +152,7 @@ TEST_F(DeviceRestart, WindowSurvivesTheDeviceComingAndGoing)
     };
 
     choosePort();
-    if (!ServeUntil([&] { return form->CPort1->Connected(); }, 3000)) {
+    if (!ServeUntil([&] { return form->Session().Port().Connected(); }, 3000)) {
         delete form.data();
         GTEST_SKIP() << "the window's port selection does not open the port yet";
     }
@@ -171,7 +171,8 @@ TEST_F(DeviceRestart, WindowSurvivesTheDeviceComingAndGoing)
 
         ASSERT_TRUE(device.Start(device.ComName()));
         choosePort();
-        ASSERT_TRUE(ServeUntil([&] { return form->CPort1->Connected(); })) << "the port cannot be chosen again";
+        ASSERT_TRUE(ServeUntil([&] { return form->Session().Port().Connected(); }))
+            << "the port cannot be chosen again";
         ASSERT_TRUE(clockAnswered()) << "no clock reply after the restart";
         const Counts now = Now();
         EXPECT_EQ(now.fds, start.fds);

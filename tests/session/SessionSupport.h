@@ -100,17 +100,24 @@ protected:
         if (session.Port().Connected()) session.Port().Close();
     }
 
-    // Serves deliveries and the session's clock until `done`.
+    // Serves deliveries and the session's clock until `done`. What the port
+    // raises on the main thread (a loss the event thread met) is kept, as
+    // the error display would show it.
     bool Serve(const std::function<bool()>& done, std::chrono::milliseconds timeout = kPatience)
     {
         const auto end = std::chrono::steady_clock::now() + timeout;
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) return false;
-            platform::MainQueue::RunFor(exchange::TDeviceSession::kCheckEvery);
+            try {
+                platform::MainQueue::RunFor(exchange::TDeviceSession::kCheckEvery);
+            } catch (const std::exception& e) {
+                thrown.push_back(e.what());
+            }
             session.CheckTime();
         }
         return true;
     }
+    std::vector<std::string> thrown;
     bool ServeUntilEnded()
     {
         return Serve([&] { return !session.RequestOpen() && !session.RequestWaiting(); });

@@ -347,9 +347,9 @@ TEST_F(StartState, ComponentsStartClosedAndStopped)
 {
     EXPECT_FALSE(form->Timer1->Enabled());
     EXPECT_EQ(form->Timer1->interval(), 1000);
-    EXPECT_FALSE(form->CPort1->Connected());
-    EXPECT_EQ(form->CPort1->EventChar(), 10);  // the stored settings are loaded
-    EXPECT_TRUE(bool(form->CPort1->OnRxFlag()));
+    EXPECT_FALSE(form->Session().Port().Connected());
+    EXPECT_EQ(form->Session().Port().EventChar(), 10);  // the stored settings are loaded
+    EXPECT_TRUE(bool(form->Session().Port().OnRxFlag()));
     EXPECT_EQ(form->LanguageIndex, 0);
 }
 

@@ -2,6 +2,7 @@
 // What the window tests share: a window on a fixed clock, a spy that records
 // which handlers ran, and a watcher that reads and closes the error boxes.
 
+#include "serial/CPort.h"
 #include "ui/SDIMain.h"
 #include "ui/FrameLabel.h"
 #include "ui/MouseButton.h"
@@ -39,12 +40,6 @@ public:
     void StartupClick(QObject*) override { Calls << "StartupClick"; }
     void LesenClick(QObject*) override { Calls << "LesenClick"; }
     void Timer1Timer(QObject*) override { Calls << "Timer1Timer"; }
-    void CPort1RxFlag(TObject*) override
-    {
-        Calls << "CPort1RxFlag";
-        if (RxFlagFailure) RxFlagFailure();
-    }
-    std::function<void()> RxFlagFailure;
 
     // Named after the field the window takes the edit for.
     void EntryFieldKeyPress(QObject* s, char& k) override

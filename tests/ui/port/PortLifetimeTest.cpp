@@ -1,6 +1,6 @@
 // The window with its port open on a pseudo-terminal that plays the device:
-// line events reach CPort1RxFlag through Qt's loop, a failing delivery is
-// shown by the error display, and closing the window closes the port and ends
+// line events reach the device session through Qt's loop, a delivery's
+// failure is shown by the error display, and closing the window closes the port and ends
 // its event thread.
 
 #include "UiTestSupport.h"
@@ -12,7 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -22,37 +23,39 @@ protected:
     {
         ASSERT_TRUE(device.Linked()) << device.Error();
         TApplication::ReportSuccess();
-        form->CPort1->SetPortNum("COM7");
+        form->Session().Port().SetPortNum("COM7");
     }
     TLinkedPty device{"COM7"};
     TFormHolder<TSpyForm> form;
 };
 
-TEST_F(PortLifetime, LineEventReachesTheReplyHandlerThroughTheEventLoop)
+TEST_F(PortLifetime, LineEventReachesTheSessionThroughTheEventLoop)
 {
-    form->CPort1->Open();
-    ASSERT_TRUE(form->CPort1->Connected());
+    form->Session().Port().Open();
+    ASSERT_TRUE(form->Session().Port().Connected());
     ASSERT_TRUE(device.pty.WriteAll("26.12.07 03:14:15ABCD\r\n"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Calls.contains("CPort1RxFlag"); }, 10000));
-    EXPECT_EQ(form->Calls.count("CPort1RxFlag"), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Modulzeit->Caption() == "26.12.07 03:14:15"; }, 10000));
 }
 
-TEST_F(PortLifetime, FailingReplyHandlerIsShownAndLaterEventsStillArrive)
+TEST_F(PortLifetime, DeliveryFailureIsShownAndLaterLinesStillArrive)
 {
     TBoxWatcher watcher;
-    int failures = 0;
-    form->RxFlagFailure = [&failures] {
-        if (failures++ == 0) throw std::runtime_error("Antwort unbrauchbar");
-    };
-    form->CPort1->Open();
+    QTemporaryDir folder;
+    form->Session().OpenPort("COM7");
+    ASSERT_TRUE(device.pty.WriteAll("26.12.07 03:14:15ABCD\r\n"));  // the clock answers
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Session().RequestOpen(); }, 10000));
+    ASSERT_EQ(form->Session().ReadDay(26, 12, 7, folder.path().toStdString()), exchange::TTransmitResult::trSent);
+    ASSERT_TRUE(QFile::remove(folder.filePath("26_12_07.txt")));  // the day file vanishes
     ASSERT_TRUE(device.pty.WriteAll("erste\r\n"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.Seen().empty(); }, 10000));
-    EXPECT_EQ(watcher.Seen().front().Text, "Antwort unbrauchbar.");
+    EXPECT_EQ(watcher.Seen().front().Text, "Fehler ...");
 
     // The program went on: the next line is delivered as usual.
     ASSERT_TRUE(device.pty.WriteAll("zweite\r\n"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Calls.count("CPort1RxFlag") >= 2; }, 10000));
-    EXPECT_EQ(watcher.Seen().size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Session().Request().Tally.LostLines() == 2; }, 10000));
+    EXPECT_EQ(form->Rueckgabe->text(), "zweite");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watcher.Seen().size() == 2; }, 10000));  // a box per delivery
+    EXPECT_EQ(watcher.Seen().back().Text, "Fehler ...");
 }
 
 TEST_F(PortLifetime, ClosingTheWindowClosesThePortAndEndsItsThread)
@@ -68,8 +71,8 @@ TEST_F(PortLifetime, ClosingTheWindowClosesThePortAndEndsItsThread)
         },
         10000));
     const int threadsBefore = platform::ThreadCount();
-    form->CPort1->Open();
-    ASSERT_TRUE(form->CPort1->ThreadCreated());
+    form->Session().Port().Open();
+    ASSERT_TRUE(form->Session().Port().ThreadCreated());
     EXPECT_GT(platform::ThreadCount(), threadsBefore);
 
     QPointer<TSDIAppForm> watched = form.get();

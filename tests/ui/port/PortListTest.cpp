@@ -38,7 +38,7 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
     EXPECT_EQ(box->itemData(box->findText("COM7"), Qt::ToolTipRole).toString(), Described("COM7", device));
     Key(Qt::Key_Return);
     ASSERT_EQ(form->Choices, 1);
-    ASSERT_TRUE(form->CPort1->Connected());
+    ASSERT_TRUE(form->Session().Port().Connected());
     EXPECT_EQ(box->Text(), "COM7");
     EXPECT_TRUE(form->StatusBar->currentMessage().isEmpty());  // the list has closed
 
@@ -48,7 +48,7 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
     ASSERT_TRUE(adapter.Linked()) << adapter.Error();
     const std::filesystem::path beyond = platform::PortFolder() + "/COM300";
     std::filesystem::create_symlink(adapter.pty.SlavePath(), beyond);
-    const platform::HANDLE handle = form->CPort1->Handle();
+    const platform::HANDLE handle = form->Session().Port().Handle();
 
     ClickArrow();
     EXPECT_TRUE(Listed().contains("COM9")) << Listed().join(' ').toStdString();
@@ -61,9 +61,9 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
 
     // The refresh chose nothing: the same port is still open under its name.
     EXPECT_EQ(form->Choices, 1);
-    EXPECT_TRUE(form->CPort1->Connected());
-    EXPECT_EQ(form->CPort1->Handle(), handle);
-    EXPECT_EQ(form->CPort1->PortNum(), "COM7");
+    EXPECT_TRUE(form->Session().Port().Connected());
+    EXPECT_EQ(form->Session().Port().Handle(), handle);
+    EXPECT_EQ(form->Session().Port().PortNum(), "COM7");
     EXPECT_EQ(box->Text(), "COM7");
     std::filesystem::remove(beyond);
 
@@ -75,7 +75,7 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
     EXPECT_EQ(box->Text(), "COM7");
     Key(Qt::Key_Escape);
     EXPECT_EQ(form->Choices, 1);
-    EXPECT_EQ(form->CPort1->Handle(), handle);
+    EXPECT_EQ(form->Session().Port().Handle(), handle);
 }
 
 // The status bar carries news the list must not erase: here the port
@@ -119,7 +119,7 @@ TEST_F(PortList, ClosingTheListShowsTheStatusBarsNewsAgain)
 TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
 {
     ChooseFromList("COM7");
-    ASSERT_TRUE(form->CPort1->Connected());
+    ASSERT_TRUE(form->Session().Port().Connected());
     TComboBox* box = form->Schnittstelle;
 
     TLinkedPty next{"COM8"};
@@ -127,8 +127,8 @@ TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
     Click(box->lineEdit());
     Key(Qt::Key_Down);
     EXPECT_EQ(box->Text(), "COM8");
-    EXPECT_EQ(form->CPort1->PortNum(), "COM8");
-    EXPECT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(form->Session().Port().PortNum(), "COM8");
+    EXPECT_TRUE(form->Session().Port().Connected());
     EXPECT_EQ(box->itemData(box->findText("COM8"), Qt::ToolTipRole).toString(), Described("COM8", next));
 
     // The operator changes the number in the field: "COM8" becomes "COM9".
@@ -138,8 +138,8 @@ TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
     Key(Qt::Key_Backspace);
     Type("9");
     EXPECT_EQ(box->Text(), "COM9");
-    EXPECT_EQ(form->CPort1->PortNum(), "COM9");
-    EXPECT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(form->Session().Port().PortNum(), "COM9");
+    EXPECT_TRUE(form->Session().Port().Connected());
     EXPECT_EQ(box->itemData(box->findText("COM9"), Qt::ToolTipRole).toString(), Described("COM9", adapter));
     EXPECT_EQ(form->Choices, 3);
 }
@@ -149,7 +149,7 @@ TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
 TEST_F(PortList, ANameTypedThatIsNotListedIsReportedAndThePortInUseStays)
 {
     ChooseFromList("COM7");
-    ASSERT_TRUE(form->CPort1->Connected());
+    ASSERT_TRUE(form->Session().Port().Connected());
     TComboBox* box = form->Schnittstelle;
     Click(box->lineEdit());
     Key(Qt::Key_End);
@@ -161,8 +161,8 @@ TEST_F(PortList, ANameTypedThatIsNotListedIsReportedAndThePortInUseStays)
     EXPECT_EQ(form->StatusBar->currentMessage(), "Keine Schnittstelle COM5 angeschlossen");
     EXPECT_EQ(box->Text(), "COM7");
     EXPECT_EQ(form->Choices, 1);
-    EXPECT_EQ(form->CPort1->PortNum(), "COM7");
-    EXPECT_TRUE(form->CPort1->Connected());
+    EXPECT_EQ(form->Session().Port().PortNum(), "COM7");
+    EXPECT_TRUE(form->Session().Port().Connected());
 
     Click(form->BitBtn2);
     EXPECT_EQ(form->StatusBar->currentMessage(), "No port COM5 is connected");

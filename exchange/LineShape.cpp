@@ -1,4 +1,4 @@
-#include "exchange/DownloadTarget.h"
+#include "exchange/LineShape.h"
 
 #include "exchange/ControlChars.h"
 
@@ -31,18 +31,14 @@ bool IsClockLine(const std::string& line)
     return true;
 }
 
-void TDownloadTarget::Begin(const std::filesystem::path& file)
+bool IsRecordLine(const std::string& line)
 {
-    file_ = file;
-    active_ = true;
+    return line.size() > 35 && line[4] == ';' && line[24] == ';' && line[35] == ';';
 }
 
-TLineTreatment TDownloadTarget::Treat(const std::string& line, TReplyMode replyMode) const
+bool IsRefusal(const std::string& line)
 {
-    const bool takenForRecord = active_ || replyMode == TReplyMode::rmStoredRecord;
-    if (takenForRecord && IsClockLine(line)) return {TReplyMode::rmDeviceClock, false};
-    if (active_) return {TReplyMode::rmStoredRecord, true};
-    return {replyMode, false};
+    return line.compare(0, 4, "ERR ") == 0;
 }
 
 }  // namespace exchange
