@@ -15,6 +15,14 @@ namespace exchange {
 
 namespace {
 
+// A path as the status bar names it: UTF-8 on every system (the narrow
+// string() takes Windows' code page, which cannot spell every folder).
+std::string Utf8(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 // The port's input queue (CPort1Settings.h): one read takes all it holds.
 constexpr std::int32_t kReadChunk = 1024;
 
@@ -121,7 +129,7 @@ TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::files
     if (!CanWriteDayFile(file)) return TTransmitResult::trNoDayFile;
     const std::string payload = "70" + name;
     return Ask({TRequestKind::rkReadDay, AssembleTransmission(STX + payload + ETX).Frame, DayText(yy, mm, dd), file,
-                file.string()});
+                Utf8(file)});
 }
 
 bool TDeviceSession::CanWriteDayFile(const std::filesystem::path& file)
