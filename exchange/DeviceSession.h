@@ -9,10 +9,15 @@
 //   session.SetListener([&] { show session.View() and session.Request(); });
 //   session.OpenPort("COM3");                   // opens, asks for the clock
 //   session.ReadDay(26, 12, 7, "/data");         // or Transmit() the draft
-//   while (session.RequestOpen()) {             // deliveries come through the
-//       MainQueue::RunFor(TDeviceSession::kCheckEvery);  // main thread's queue
-//       session.CheckTime();
+//   while (session.RequestOpen() || session.RequestWaiting()) {
+//       MainQueue::RunFor(TDeviceSession::kCheckEvery);  // deliveries come through the
+//       session.CheckTime();                             // main thread's queue
 //   }
+//
+// A device lost under the port is raised by the port's event thread as
+// EComPort out of the main queue's loop (RunFor / ProcessPending), as the
+// window's error display shows it; the session sees the loss by itself at the
+// next CheckTime() and cuts the request.
 //   session.Request().State, .Tally.StoredLines(), .Refusal ...
 //
 // One request at a time. A request asked for while another is still open
