@@ -90,7 +90,7 @@ struct TSessionView {
     std::optional<bool> UhrStellenOffered;
     std::string Status;      // the status bar's text from the exchange; empty: none
     std::string StatusFile;  // UTF-8: the day's file the status names, shown after it
-    int StatusSerial = 0;  // counts every change of Status, also to the same text
+    int StatusSerial = 0;    // counts every change of Status, also to the same text
 };
 
 // A failure met while handling lines, for the error display: an exception,
