@@ -15,6 +15,14 @@ namespace exchange {
 
 namespace {
 
+// A path as the status bar names it: UTF-8 on every system (the narrow
+// string() takes Windows' code page, which cannot spell every folder).
+std::string Utf8(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 // The port's input queue (CPort1Settings.h): one read takes all it holds.
 constexpr std::int32_t kReadChunk = 1024;
 
@@ -78,9 +86,7 @@ void TDeviceSession::OpenPort(const std::string& comName)
     // Closing the port left behind still serves the lines it has received.
     port_->SetPortNum(comName);
     if (RequestOpen()) {
-        if (request_.Kind == TRequestKind::rkReadDay)
-            SetStatus(Text(TSessionText::stDayCut,
-                           {{"day", request_.Day}, {"lines", LinesText(request_.Tally.StoredLines(), language_)}}));
+        if (request_.Kind == TRequestKind::rkReadDay) SetStatus(DayCountSay(TSessionText::stDayCut, request_));
         End(TRequestState::rsCutByPortChange);
     }
     port_->Open();
@@ -122,10 +128,16 @@ TTransmitResult TDeviceSession::ReadDay(int yy, int mm, int dd, const std::files
 {
     const std::string name = TwoDigits(yy) + "_" + TwoDigits(mm) + "_" + TwoDigits(dd);
     const std::filesystem::path file = folder / (name + ".txt");
-    if (!CanWriteReadoutFile(file)) return TTransmitResult::trNoDayFile;
+    if (!CanWriteDayFile(file)) return TTransmitResult::trNoDayFile;
     const std::string payload = "70" + name;
     return Ask({TRequestKind::rkReadDay, AssembleTransmission(STX + payload + ETX).Frame, DayText(yy, mm, dd), file,
-                file.string(), replace == TDayFileReplace::dfOnFirstRecord});
+                Utf8(file), replace == TDayFileReplace::dfOnFirstRecord});
+}
+
+bool TDeviceSession::CanWriteDayFile(const std::filesystem::path& file)
+{
+    dayFileFailure_ = {0, file.parent_path()};
+    return CanWriteReadoutFile(file, &dayFileFailure_.SystemError);
 }
 
 TTransmitResult TDeviceSession::Transmit()
@@ -136,7 +148,11 @@ TTransmitResult TDeviceSession::Transmit()
     TOutgoing outgoing{kind, {}, {}, {}, {}};
     if (kind == TRequestKind::rkReadDay) {
         const auto file = draft_.DayFile();
-        if (!file || !CanWriteReadoutFile(*file)) return TTransmitResult::trNoDayFile;
+        if (!file) {
+            dayFileFailure_ = {};
+            return TTransmitResult::trNoDayFile;
+        }
+        if (!CanWriteDayFile(*file)) return TTransmitResult::trNoDayFile;
         outgoing.Day = draft_.DayText();
         outgoing.DayFile = *file;
         outgoing.TallyName = draft_.Datei();
@@ -152,8 +168,7 @@ TTransmitResult TDeviceSession::Transmit()
 TTransmitResult TDeviceSession::Ask(TOutgoing outgoing)
 {
     if (RequestOpen()) {
-        if (request_.Kind == TRequestKind::rkReadDay)
-            SetStatus(Text(TSessionText::stDayWaits, {{"day", request_.Day}}));
+        if (request_.Kind == TRequestKind::rkReadDay) SetStatus(Say(TSessionText::stDayWaits, {{"day", request_.Day}}));
         waiting_ = std::make_unique<TOutgoing>(std::move(outgoing));
         Changed();
         return TTransmitResult::trWaiting;
@@ -178,7 +193,7 @@ void TDeviceSession::SendNow(const TOutgoing& outgoing)
     request_.Day = outgoing.Day;
     request_.DayFile = outgoing.DayFile;
     request_.SentAt = request_.LastByteAt = Now();
-    if (outgoing.Kind != TRequestKind::rkClockQuery) SetStatus({});  // the last request's words are old now
+    if (outgoing.Kind != TRequestKind::rkClockQuery) SetStatus(nullptr);  // the last request's words are old now
     if (outgoing.Kind == TRequestKind::rkReadDay) {
         request_.Tally.Start(outgoing.TallyName);
         // The request is out: only now may a file holding that day be emptied.
@@ -212,19 +227,16 @@ void TDeviceSession::CheckTime()
         const auto now = Now();
         if (PortOpen() && port_->DeviceLost()) {
             if (request_.Kind == TRequestKind::rkReadDay)
-                SetStatus(
-                    Text(TSessionText::stLossInDay, {{"port", request_.Port},
-                                                     {"lines", LinesText(request_.Tally.StoredLines(), language_)},
-                                                     {"day", request_.Day}}));
+                SetStatus(DayCountSay(TSessionText::stLossInDay, request_));
             else
-                SetStatus(Text(TSessionText::stLoss, {{"port", request_.Port}}));
+                SetStatus(Say(TSessionText::stLoss, {{"port", request_.Port}}));
             waiting_.reset();
             End(TRequestState::rsCutByLoss);
         } else if (request_.Kind == TRequestKind::rkReadDay && request_.State == TRequestState::rsBeingAnswered &&
                    now - request_.LastByteAt >= kDayQuietTime) {
             End(TRequestState::rsAnswered);
         } else if (now - request_.LastByteAt >= kAnswerTime) {
-            SetStatus(Text(TSessionText::stNoAnswer, {{"port", request_.Port}}), true);
+            SetStatus(Say(TSessionText::stNoAnswer, {{"port", request_.Port}}), true);
             view_.ClockStale = true;
             ++view_.ClockSerial;
             End(TRequestState::rsNoAnswer);
@@ -260,7 +272,7 @@ void TDeviceSession::Deliver()
         const std::vector<std::string> lines = splitter_.Feed(received);
         if (splitter_.DroppedBytes() > droppedBefore && !longLineSaid_) {
             longLineSaid_ = true;  // once for the line, not for every read of it
-            SetStatus(Text(TSessionText::stLineTooLong), true);
+            SetStatus(Say(TSessionText::stLineTooLong), true);
         }
         for (const std::string& line : lines) {
             longLineSaid_ = false;
@@ -268,7 +280,8 @@ void TDeviceSession::Deliver()
         }
         if (request_.Kind == TRequestKind::rkReadDay && IsOpen(request_.State) &&
             request_.Tally.StoredLines() + request_.Tally.LostLines() > 0 && !lines.empty())
-            SetStatus(request_.Tally.StatusText());
+            SetStatus([tally = request_.Tally](TTextLanguage l) { return tally.StatusText(l); }, false,
+                      request_.Tally.CurrentFile());
     } catch (...) {
         Failed(std::current_exception());
     }
@@ -311,9 +324,10 @@ void TDeviceSession::HandleLine(const std::string& line)
     if (IsRefusal(line)) {
         const std::string refusal = BodyOf(line);
         TReplyView view = HandleReply(line, TReplyMode::rmStoredRecord);
-        const std::string said = Text(TSessionText::stRefused, {{"answer", refusal}});
-        view.Rueckgabe = said;
+        const TSay said = Say(TSessionText::stRefused, {{"answer", refusal}});
+        view.Rueckgabe = said(language_);
         Show(view);
+        rueckgabeSay_ = said;
         SetStatus(said);
         if (open) {
             request_.Refusal = refusal;
@@ -364,20 +378,53 @@ void TDeviceSession::HandleRecord(const std::string& line)
 void TDeviceSession::Show(const TReplyView& view)
 {
     view_.Rueckgabe = view.Rueckgabe;
+    rueckgabeSay_ = nullptr;
     view_.L_CRC = view.L_CRC;
     ++view_.LineSerial;
     if (!view.ChecksumOk) {
-        if (!view.ReadoutLine || request_.Kind != TRequestKind::rkReadDay) SetStatus(ChecksumWarning(view), true);
+        if (!view.ReadoutLine || request_.Kind != TRequestKind::rkReadDay)
+            SetStatus([view](TTextLanguage l) { return ChecksumWarning(view, l); }, true);
     } else if (statusClearedByGoodLine_) {
-        SetStatus({});  // the warning was about an earlier line
+        SetStatus(nullptr);  // the warning was about an earlier line
     }
 }
 
-void TDeviceSession::SetStatus(std::string text, bool clearedByGoodLine)
+void TDeviceSession::SetStatus(TSay say, bool clearedByGoodLine, std::string file)
 {
-    view_.Status = std::move(text);
+    statusSay_ = std::move(say);
+    view_.Status = statusSay_ ? statusSay_(language_) : std::string();
+    view_.StatusFile = std::move(file);
     statusClearedByGoodLine_ = clearedByGoodLine;
     ++view_.StatusSerial;
+}
+
+TDeviceSession::TSay TDeviceSession::Say(TSessionText text, TTextValues values)
+{
+    return [text, values = std::move(values)](TTextLanguage language) { return SessionText(text, language, values); };
+}
+
+TDeviceSession::TSay TDeviceSession::DayCountSay(TSessionText text, const TRequest& day)
+{
+    return [text, port = day.Port, dayName = day.Day, lines = day.Tally.StoredLines()](TTextLanguage language) {
+        return SessionText(text, language, {{"port", port}, {"lines", LinesText(lines, language)}, {"day", dayName}});
+    };
+}
+
+void TDeviceSession::SetLanguage(TTextLanguage language)
+{
+    if (language == language_) return;
+    language_ = language;
+    const bool said = statusSay_ || rueckgabeSay_ || view_.ClockStale;
+    if (statusSay_) {
+        view_.Status = statusSay_(language_);
+        ++view_.StatusSerial;
+    }
+    if (rueckgabeSay_) {
+        view_.Rueckgabe = rueckgabeSay_(language_);
+        ++view_.LineSerial;
+    }
+    if (view_.ClockStale) ++view_.ClockSerial;  // shown with the language's word for stale
+    if (said) Changed();
 }
 
 void TDeviceSession::Failed(std::exception_ptr error)

@@ -88,8 +88,9 @@ struct TSessionView {
     std::string Modulzeit;                 // the device clock as last read
     bool ClockStale = false;               // the device did not answer since
     std::optional<bool> UhrStellenOffered;
-    std::string Status;    // the status bar's text from the exchange; empty: none
-    int StatusSerial = 0;  // counts every change of Status, also to the same text
+    std::string Status;      // the status bar's text from the exchange; empty: none
+    std::string StatusFile;  // UTF-8: the day's file the status names, shown after it
+    int StatusSerial = 0;    // counts every change of Status, also to the same text
 };
 
 // A failure met while handling lines, for the error display: an exception,
@@ -107,6 +108,12 @@ enum class TTransmitResult {
     trNoDayFile,    // the day file cannot be created: nothing sent
 };
 
+// Why a day's file cannot be written, after trNoDayFile.
+struct TDayFileFailure {
+    int SystemError = 0;  // an errno; 0 when there is no folder
+    std::filesystem::path Folder;
+};
+
 class TDeviceSession {
 public:
     static constexpr std::chrono::milliseconds kCheckEvery{100};
@@ -119,7 +126,9 @@ public:
 
     // Called after every change of what the session holds.
     void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
-    void SetLanguage(TTextLanguage language) { language_ = language; }
+    // The session's own words (status, a refusal in Rueckgabe, a stale
+    // clock) are said again in the language at once.
+    void SetLanguage(TTextLanguage language);
     TTextLanguage Language() const { return language_; }
 
     TComPort& Port() { return *port_; }
@@ -151,6 +160,8 @@ public:
     // Ends requests by time, sees a lost device, sends a waiting request.
     void CheckTime();
 
+    const TDayFileFailure& DayFileFailure() const { return dayFileFailure_; }
+
     bool RequestOpen() const { return IsOpen(request_.State); }
     bool RequestWaiting() const { return waiting_ != nullptr; }
     const TRequest& Request() const { return request_; }
@@ -169,18 +180,25 @@ public:
 
 private:
     struct TOutgoing;
+    bool CanWriteDayFile(const std::filesystem::path& file);
     TTransmitResult Ask(TOutgoing outgoing);
     void SendNow(const TOutgoing& outgoing);
     void HandleLine(const std::string& line);
     void HandleRecord(const std::string& line);
     void Show(const TReplyView& view);
     void End(TRequestState state);
-    void SetStatus(std::string text, bool clearedByGoodLine = false);
+    // What the session says, in whichever language it is asked for.
+    using TSay = std::function<std::string(TTextLanguage)>;
+    // Sets the status bar's word; an empty `say` clears it.
+    void SetStatus(TSay say, bool clearedByGoodLine = false, std::string file = {});
+    // A text of the table, with its values, in any language.
+    static TSay Say(TSessionText text, TTextValues values = {});
+    // A day's words that count its stored lines ("3 Zeilen", "1 line").
+    static TSay DayCountSay(TSessionText text, const TRequest& day);
     void SendWaiting();
     void Failed(std::exception_ptr error);
     void Notice(const std::string& text);
     void Changed();
-    std::string Text(TSessionText text, TTextArgs args = {}) const { return SessionText(text, language_, args); }
     std::chrono::steady_clock::time_point Now() const;
 
     TSteadyClock clock_;
@@ -196,6 +214,9 @@ private:
     bool dayFileDue_ = false;  // the day's file is replaced when its first record arrives
     TSessionView view_;
     bool statusClearedByGoodLine_ = false;
+    TSay statusSay_;     // how the status is said, for a change of language
+    TSay rueckgabeSay_;  // the same for a refusal shown in Rueckgabe
+    TDayFileFailure dayFileFailure_;
     std::vector<TSessionFailure> failures_;
     bool deliveryRaised_ = false;  // one exception per delivery, as one handler run
 };

@@ -17,15 +17,13 @@ void TDownloadTally::Record(bool stored, bool checksumOk)
     if (!checksumOk) ++badChecksum_;
 }
 
-std::string TDownloadTally::StatusText() const
+std::string TDownloadTally::StatusText(TTextLanguage language) const
 {
-    std::string text = std::to_string(stored_) + (stored_ == 1 ? " Zeile" : " Zeilen") + " gespeichert";
+    std::string text = SessionText(TSessionText::stTallyStored, language, {{"lines", LinesText(stored_, language)}});
     if (badChecksum_ > 0)
-        text += ", " + std::to_string(badChecksum_) +
-                " mit falscher Pr\xFC"
-                "fsumme";
-    if (lost_ > 0) text += ", " + std::to_string(lost_) + " nicht gespeichert";
-    return text + ": " + file_;
+        text += SessionText(TSessionText::stTallyBadChecksum, language, {{"count", std::to_string(badChecksum_)}});
+    if (lost_ > 0) text += SessionText(TSessionText::stTallyLost, language, {{"count", std::to_string(lost_)}});
+    return text;
 }
 
 }  // namespace exchange

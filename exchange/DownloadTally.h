@@ -4,7 +4,9 @@
 //
 //   on transmission in "Datei lesen":  state.Tally.Start(Datei caption);
 //   per line of the download:          state.Tally.Record(stored, v.ChecksumOk);
-//   status bar:                        state.Tally.StatusText();
+//   status bar:                        state.Tally.StatusText(language) + ": " + file
+
+#include "exchange/SessionTexts.h"
 
 #include <string>
 
@@ -12,7 +14,8 @@ namespace exchange {
 
 class TDownloadTally {
 public:
-    // A new download to `file`: the counts start from zero.
+    // A new download to `file` (UTF-8, as `Datei` shows it): the counts
+    // start from zero.
     void Start(const std::string& file);
 
     // One handled line of the download. `stored` is false when the line did
@@ -25,8 +28,9 @@ public:
     int LostLines() const { return lost_; }
     const std::string& CurrentFile() const { return file_; }
 
-    // E.g. "3 Zeilen gespeichert, 1 mit falscher Prüfsumme: /data/26_12_07.txt"
-    std::string StatusText() const;
+    // E.g. "3 Zeilen gespeichert, 1 mit falscher Prüfsumme" (Windows-1252),
+    // without the file: its name may hold characters beyond the code page.
+    std::string StatusText(TTextLanguage language) const;
 
 private:
     std::string file_;

@@ -2,6 +2,7 @@
 
 #include "exchange/InOutError.h"
 #include "platform/FileOpen.h"
+#include "platform/WinApi.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -29,20 +30,29 @@ int Close(std::FILE* file, int earlierError)
 
 }  // namespace
 
-bool CreateReadoutFile(const std::filesystem::path& path)
+bool CreateReadoutFile(const std::filesystem::path& path, int* systemError)
 {
+    errno = 0;
     std::FILE* file = platform::OpenFile(path, "wb");
-    if (!file) return false;
+    if (!file) {
+        if (systemError) *systemError = LastErrno();
+        return false;
+    }
     if (const int failure = Close(file, 0)) throw EInOutError::FromErrno(failure);
     return true;
 }
 
-bool CanWriteReadoutFile(const std::filesystem::path& path)
+bool CanWriteReadoutFile(const std::filesystem::path& path, int* systemError)
 {
+    auto fail = [systemError](int error) {
+        if (systemError) *systemError = error;
+        return false;
+    };
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
+    if (std::filesystem::is_directory(path, ec)) return fail(EISDIR);
+    errno = 0;
     std::FILE* file = platform::OpenFile(path, "ab");
-    if (!file) return false;
+    if (!file) return fail(LastErrno());
     std::fclose(file);
     return true;
 }
@@ -71,6 +81,30 @@ bool AppendReadoutLine(const std::filesystem::path& path, const std::string& lin
         throw EInOutError::FromErrno(failure);
     }
     return true;
+}
+
+std::string CreateFailureReason(int systemError, TTextLanguage language)
+{
+    auto say = [language](TSessionText text) { return SessionText(text, language); };
+    switch (systemError) {
+    case EACCES:
+    case EPERM:
+    case EROFS: return say(TSessionText::stFileRefused);
+    case ENOENT:
+    case ENOTDIR: return say(TSessionText::stFolderGone);
+    case ENOSPC:
+#ifdef EDQUOT  // no quotas in the Windows C run-time
+    case EDQUOT:
+#endif
+    case EFBIG: return say(TSessionText::stDiskFull);
+    case EINVAL:
+    case EILSEQ:
+    case ENAMETOOLONG: return say(TSessionText::stNameInvalid);
+    case EISDIR: return say(TSessionText::stNameTaken);
+    default:
+        return SessionText(TSessionText::stFileFailed, language,
+                           {{"code", std::to_string(platform::ErrnoToWinError(systemError))}});
+    }
 }
 
 }  // namespace exchange

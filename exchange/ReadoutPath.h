@@ -14,8 +14,8 @@
 //   Datei = DayName(Datei, "07");                          // "/data/26_12_07.txt"
 //   file = DayFilePath(state.ReadoutFolder, state.ReadoutPath, Datei);
 //
-// `Datei` and the readout path are 8-bit texts, which cannot spell every
-// folder's name; the file itself goes into the folder as the system names it
+// `Datei` and the readout path are UTF-8 texts, so they spell every folder's
+// name; the file itself goes into the folder as the system names it
 // (ReadoutFolder), under the name the date fields built.
 
 #include <filesystem>

@@ -57,11 +57,10 @@ TReplyView HandleReply(const std::string& line, TReplyMode mode)
     return view;
 }
 
-std::string ChecksumWarning(const TReplyView& view)
+std::string ChecksumWarning(const TReplyView& view, TTextLanguage language)
 {
-    return "Pr\xFC"
-           "fsumme der Antwort falsch: empfangen '" +
-           view.ReceivedChecksum + "', berechnet " + view.L_CRC;
+    return SessionText(TSessionText::stBadChecksum, language,
+                       {{"received", view.ReceivedChecksum}, {"computed", view.L_CRC}});
 }
 
 }  // namespace exchange

@@ -7,7 +7,7 @@
 //       TReplyView v = HandleReply(line, state.ReplyMode);
 //       show v (Rueckgabe, L_CRC, panels, Modulzeit, Uhr_stellen);
 //       if (v.ReadoutLine) append it (ReadoutFile.h) and count it (DownloadTally.h);
-//       if (!v.ChecksumOk) status bar: ChecksumWarning(v);
+//       if (!v.ChecksumOk) status bar: ChecksumWarning(v, language);
 //       remember v.Failure if it is the first;
 //   }
 //   raise the first failure after all lines are shown.
@@ -18,6 +18,7 @@
 
 #include "exchange/DeferredFailure.h"
 #include "exchange/ReplyMode.h"
+#include "exchange/SessionTexts.h"
 
 #include <optional>
 #include <string>
@@ -52,6 +53,6 @@ TReplyView HandleReply(const std::string& line, TReplyMode mode);
 
 // For the status bar when ChecksumOk is false, e.g.
 // "Prüfsumme der Antwort falsch: empfangen 'ABCD', berechnet 1234".
-std::string ChecksumWarning(const TReplyView& view);
+std::string ChecksumWarning(const TReplyView& view, TTextLanguage language);
 
 }  // namespace exchange

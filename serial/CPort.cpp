@@ -152,7 +152,8 @@ void TComPort::ReleaseFromOwnHandler() noexcept
 
 void TComPort::RaiseFailure(std::int32_t Code)
 {
-    const EComPort error(Code, static_cast<std::int32_t>(GetLastError()));
+    EComPort error(Code, static_cast<std::int32_t>(GetLastError()));
+    error.Port = FPortNum;
     if (FConnected) FFailedSinceOpen = true;
     if (FConnected && ClassifyPortFailure(error) == TPortFailure::pfDeviceGone) FDeviceLost = true;
     throw error;

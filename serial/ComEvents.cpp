@@ -58,8 +58,9 @@ LRESULT TComPort::WindowMethod(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         // handler's exception does. A port being closed has nothing to report.
         std::optional<EComPort> failure;
         if (FEventThread) failure = FEventThread->TakeReportedFailure();
-        if (failure && !FClosing) throw *failure;
-        return 0;
+        if (!failure || FClosing) return 0;
+        failure->Port = FPortNum;  // named here: the thread never reads the port's settings
+        throw *failure;
     }
     if (Msg != CM_COMEVENT) return DefWindowProc(Wnd, Msg, WParam, LParam);
     ComDeliveryScope delivering(*this);

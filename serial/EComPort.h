@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 namespace ComErrorCode {
 inline constexpr std::int32_t OpenFailed = 1;
@@ -36,4 +37,7 @@ public:
 
     std::int32_t WinCode;
     std::int32_t Code;
+    // The COM name of the port whose call failed ("COM3"), so the operator
+    // can be told which port; empty where no port's call failed.
+    std::string Port;
 };

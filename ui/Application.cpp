@@ -5,6 +5,7 @@
 #include "ui/HandlerCall.h"
 #include "ui/MainQueuePump.h"
 #include "ui/MessageBox.h"
+#include "ui/PortFailureText.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -100,16 +101,20 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
             errorDisplay_->ShowNotice(handedOver->Notice);
             return true;
         }
-        const QString message = ExceptionMessage(handedOver->Error);
-        errorDisplay_->Show(message, EpisodeKey(handedOver->Error, message),
-                            handedOver->Cause == THandlerCause::hcTimer);
+        ShowError(handedOver->Error, handedOver->Cause);
         return true;
     }
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {  // the last resort for an exception no handler edge caught
-        const QString message = ExceptionMessage(std::current_exception());
-        errorDisplay_->Show(message, EpisodeKey(std::current_exception(), message));
+        ShowError(std::current_exception(), THandlerCause::hcEvent);
         return false;
     }
+}
+
+void TApplication::ShowError(const std::exception_ptr& error, THandlerCause cause)
+{
+    const QString message = ExceptionMessage(error);
+    errorDisplay_->Show(message, EpisodeKey(error, message), cause == THandlerCause::hcTimer,
+                        QStringFromAnsi(PortFailureSentence(error, errorDisplay_->Language())));
 }

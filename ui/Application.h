@@ -9,6 +9,7 @@
 // layer to the GUI thread and serves it from Qt's event loop.
 
 #include "ui/ErrorDisplay.h"
+#include "ui/HandlerCall.h"
 
 #include <QApplication>
 
@@ -41,6 +42,9 @@ public:
     static void ReportSuccess();
 
 private:
+    // In the display, a port's failure led by what happened to the port.
+    void ShowError(const std::exception_ptr& error, THandlerCause cause);
+
     std::unique_ptr<TErrorDisplay> errorDisplay_;
     std::unique_ptr<TMainQueuePump> pump_;
 };

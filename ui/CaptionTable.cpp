@@ -36,3 +36,20 @@ QString CaptionOf(const TCaptionRow& row, int language)
 {
     return QString::fromUtf16(row.Caption[language == kLanguageEnglish ? 1 : 0]);
 }
+
+QString CaptionOf(const char* control, int language)
+{
+    for (const TCaptionRow& row : CaptionTable)
+        if (qstrcmp(row.Control, control) == 0) return CaptionOf(row, language);
+    return QString();
+}
+
+exchange::TTextLanguage TextLanguageOf(int language)
+{
+    return language == kLanguageEnglish ? exchange::TTextLanguage::tlEnglish : exchange::TTextLanguage::tlGerman;
+}
+
+int CaptionLanguageOf(exchange::TTextLanguage language)
+{
+    return language == exchange::TTextLanguage::tlEnglish ? kLanguageEnglish : kLanguageGerman;
+}

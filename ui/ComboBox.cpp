@@ -22,6 +22,7 @@ void TComboBox::keyPressEvent(QKeyEvent* event)
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         event->accept();  // QComboBox would choose (or add) the text a second time
+        EnterPressed();
         return;
     }
     deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
@@ -49,6 +50,14 @@ void TComboBox::CompleteFromTyping(const QString& typed)
         if (changed) Click();
         return;
     }
+}
+
+void TComboBox::EnterPressed()
+{
+    const QString name = currentText();
+    if (name.isEmpty() || findText(name, Qt::MatchFixedString) >= 0) return;  // a listed name was chosen as typed
+    lineEdit()->setText(currentIndex() >= 0 ? itemText(currentIndex()) : QString());
+    if (OnNotListed) CallHandler([this, &name] { OnNotListed(this, name); });
 }
 
 void TComboBox::SetItems(const QStringList& items, const QStringList& toolTips)

@@ -7,7 +7,9 @@
 // entry (rest selected), and that entry is chosen (OnClick runs when the
 // completion chooses another entry than the one chosen before). Typed text
 // that begins no entry chooses nothing; deleting completes nothing. Enter
-// adds nothing to the list and chooses nothing of its own. OnDropDown runs
+// adds nothing to the list and chooses nothing of its own; on a name the list
+// does not hold, OnNotListed runs with that name and the field shows the
+// entry chosen again (empty when none is). OnDropDown runs
 // each time the list is about to open, OnRefresh each time typed text is
 // about to be completed or an arrow key is about to move the choice: the
 // entries may be replaced in either. OnCloseUp runs when the list has closed.
@@ -33,6 +35,7 @@ public:
     std::function<void(QObject* Sender)> OnDropDown;
     std::function<void(QObject* Sender)> OnRefresh;
     std::function<void(QObject* Sender)> OnCloseUp;
+    std::function<void(QObject* Sender, const QString& Name)> OnNotListed;
 
     void showPopup() override;
     void hidePopup() override;
@@ -42,6 +45,7 @@ protected:
 
 private:
     void CompleteFromTyping(const QString& typed);
+    void EnterPressed();
     void Click();
     void Notify(const std::function<void(QObject*)>& handler);
 

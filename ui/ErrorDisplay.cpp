@@ -30,10 +30,11 @@ QString EpisodeKey(const std::exception_ptr& error, const QString& message)
     return message;
 }
 
-QString ErrorBoxText(const QString& message)
+QString ErrorBoxText(const QString& message, const QString& lead)
 {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
-    return message;
+    QString text = message;
+    if (!text.isEmpty() && text.back() > QLatin1Char('.')) text += QLatin1Char('.');
+    return lead.isEmpty() ? text : lead + QStringLiteral("\n\n") + text;
 }
 
 namespace {
@@ -55,9 +56,9 @@ TErrorDisplay::TErrorDisplay(QString title, TShowBox showBox) : title_(std::move
         };
 }
 
-void TErrorDisplay::Show(const QString& message, const QString& episodeKey, bool fromTimer)
+void TErrorDisplay::Show(const QString& message, const QString& episodeKey, bool fromTimer, const QString& lead)
 {
-    TBox box{TBoxKind::bkError, ErrorBoxText(message), episodeKey.isEmpty() ? message : episodeKey, fromTimer};
+    TBox box{TBoxKind::bkError, ErrorBoxText(message, lead), episodeKey.isEmpty() ? message : episodeKey, fromTimer};
     if (EpisodesOf(box).contains(box.Key)) return;  // the same failure again, in an episode already shown
     Enqueue(std::move(box));
 }

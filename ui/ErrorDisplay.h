@@ -15,6 +15,8 @@
 // failure that arrives while a box is open is shown after it, in the order
 // of arrival.
 
+#include "exchange/SessionTexts.h"
+
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -35,7 +37,8 @@ QString EpisodeKey(const std::exception_ptr& error, const QString& message);
 
 // The box text: the message with "." appended when its last character sorts
 // after "." (a letter, a digit, "/", ...); nothing appended to an empty one.
-QString ErrorBoxText(const QString& message);
+// A lead (what happened, in plain words) comes first, the message below it.
+QString ErrorBoxText(const QString& message, const QString& lead = QString());
 
 class TErrorDisplay {
 public:
@@ -59,7 +62,9 @@ public:
     // Shows the message in an error box, once per episode and key; an empty
     // key is the message itself. While a box is open it waits its turn.
     // `fromTimer`: the failure of a timer tick, whose episode an act does not end.
-    void Show(const QString& message, const QString& episodeKey = QString(), bool fromTimer = false);
+    // `lead`: the plain sentence shown above the message.
+    void Show(const QString& message, const QString& episodeKey = QString(), bool fromTimer = false,
+              const QString& lead = QString());
     // Shows the text as it is, without episodes; waits its turn the same way,
     // and is dropped only while the same notice is open or waiting.
     void ShowNotice(const QString& text);
@@ -69,6 +74,11 @@ public:
 
     bool BoxOpen() const { return open_.has_value(); }
     const QString& Title() const { return title_; }
+
+    // The language of the texts the program adds to a box; the window's
+    // caption language.
+    void SetLanguage(exchange::TTextLanguage language) { language_ = language; }
+    exchange::TTextLanguage Language() const { return language_; }
 
 private:
     struct TBox {
@@ -82,6 +92,7 @@ private:
     void ShowInTurn();
 
     QString title_;
+    exchange::TTextLanguage language_ = exchange::TTextLanguage::tlGerman;
     QPointer<QWidget> mainWindow_;
     TShowBox showBox_;
     std::optional<TBox> open_;

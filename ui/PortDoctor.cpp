@@ -1,40 +1,19 @@
 #include "ui/PortDoctor.h"
 
-#include <QStatusBar>
+#include "ui/CaptionTable.h"
 
 void TPortDoctor::OpenFailed(const std::string& comName, std::int32_t code, std::int32_t winCode, int language)
 {
-    advice_ = ExaminePortFailure(comName, code, winCode);
-    if (advice_)
-        Show(language);
-    else
-        Forget();
-}
-
-void TPortDoctor::PortChosen()
-{
-    Forget();
-}
-
-void TPortDoctor::Forget()
-{
-    if (Showing()) statusBar_->clearMessage();
-    advice_.reset();
-    shown_.clear();
+    const std::optional<TPortAdvice> advice = ExaminePortFailure(comName, code, winCode);
+    if (!advice) {
+        line_.Clear();
+        return;
+    }
+    line_.Show([advice = *advice](exchange::TTextLanguage l) { return AdviceText(advice, CaptionLanguageOf(l)); },
+               TextLanguageOf(language));
 }
 
 void TPortDoctor::LanguageChanged(int language)
 {
-    if (Showing()) Show(language);
-}
-
-void TPortDoctor::Show(int language)
-{
-    shown_ = AdviceText(*advice_, language);
-    statusBar_->showMessage(shown_);
-}
-
-bool TPortDoctor::Showing() const
-{
-    return advice_ && statusBar_->currentMessage() == shown_;
+    line_.LanguageChanged(TextLanguageOf(language));
 }

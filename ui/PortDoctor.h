@@ -5,29 +5,20 @@
 // caption language and goes when a port choice succeeds.
 
 #include "portlist/PortAdvice.h"
+#include "ui/StatusLine.h"
 
-#include <QString>
-
-#include <optional>
+#include <cstdint>
 #include <string>
-
-class QStatusBar;
 
 class TPortDoctor {
 public:
-    explicit TPortDoctor(QStatusBar* statusBar) : statusBar_(statusBar) {}
+    explicit TPortDoctor(QStatusBar* statusBar) : line_(statusBar) {}
 
     // Examines the port and shows the advice, if there is one.
     void OpenFailed(const std::string& comName, std::int32_t code, std::int32_t winCode, int language);
-    void PortChosen();
+    void PortChosen() { line_.Clear(); }
     void LanguageChanged(int language);
 
 private:
-    void Show(int language);
-    void Forget();
-    bool Showing() const;
-
-    QStatusBar* statusBar_;
-    std::optional<TPortAdvice> advice_;
-    QString shown_;
+    TStatusLine line_;
 };

@@ -19,6 +19,7 @@
 #include "ui/PortDoctor.h"
 #include "ui/RadioButton.h"
 #include "ui/StatusBarLoan.h"
+#include "ui/StatusLine.h"
 #include "ui/TimeSeparator.h"
 #include "ui/Timer.h"
 
@@ -49,10 +50,14 @@ void SetCaption(QWidget* control, const QString& caption)
 TSDIAppForm::TSDIAppForm(TClock clock, QWidget* parent) : QMainWindow(parent), clock_(std::move(clock))
 {
     setAttribute(Qt::WA_DeleteOnClose);  // closing the window ends it and its port
-    if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetMainWindow(this);
+    if (TApplication* app = TApplication::Instance()) {
+        app->ErrorDisplay().SetMainWindow(this);
+        app->ErrorDisplay().SetLanguage(TextLanguageOf(LanguageIndex));
+    }
     BuildControls();
     portDoctor_ = std::make_unique<TPortDoctor>(StatusBar);
     portListStatus_ = std::make_unique<TStatusBarLoan>(StatusBar);
+    news_ = std::make_unique<TStatusLine>(StatusBar);
     WireHandlers();
     CallHandler([this] { FormCreate(this); });  // a failure is shown once the loop runs
 }
@@ -95,6 +100,7 @@ void TSDIAppForm::WireHandlers()
     Schnittstelle->OnDropDown = [this](QObject* s) { SchnittstelleDropDown(s); };
     Schnittstelle->OnRefresh = [this](QObject*) { FillPortList(); };
     Schnittstelle->OnCloseUp = [this](QObject* s) { SchnittstelleCloseUp(s); };
+    Schnittstelle->OnNotListed = [this](QObject* s, const QString& name) { SchnittstelleNotListed(s, name); };
     connect(Schnittstelle, &QComboBox::highlighted, this,
             [this](int index) { CallHandler([this, index] { SchnittstelleHighlight(index); }); });
     Wert_lesen->OnClick = [this](QObject* s) { Wert_lesenClick(s); };
@@ -224,7 +230,12 @@ void TSDIAppForm::ApplyLanguage(std::uint8_t language)
         if (!control) throw std::logic_error(std::string("no control ") + row.Control);
         SetCaption(control, CaptionOf(row, LanguageIndex));
     }
+    // Every text the program adds follows at once.
+    const exchange::TTextLanguage texts = TextLanguageOf(LanguageIndex);
     portDoctor_->LanguageChanged(LanguageIndex);
+    news_->LanguageChanged(texts);
+    session_.SetLanguage(texts);  // shown through the session's listener
+    if (TApplication* app = TApplication::Instance()) app->ErrorDisplay().SetLanguage(texts);
 }
 
 // ---- software identification ----------------------------------------------

@@ -49,6 +49,7 @@ class TPathLabel;
 class TPortDoctor;
 class TRadioButton;
 class TStatusBarLoan;
+class TStatusLine;
 class TTimer;
 
 class TSDIAppForm : public QMainWindow {
@@ -211,6 +212,8 @@ public slots:
     void SchnittstelleDropDown(QObject* Sender);
     void SchnittstelleCloseUp(QObject* Sender);
     void SchnittstelleHighlight(int Index);
+    // Enter on a typed name the list does not hold: no such port is connected.
+    void SchnittstelleNotListed(QObject* Sender, const QString& Name);
 
     // Port selection and the device exchange.
     virtual void SchnittstelleClick(QObject* Sender);
@@ -269,6 +272,11 @@ private:
     void ShowFields(const std::vector<std::pair<exchange::TEntryField, std::string>>& fields);
     // Shows what the session holds and hands its failures to the error display.
     void ShowSession();
+    // "Error ...1" with why the day's file cannot be written, and where.
+    QString DayFileFailureText() const;
+    // The window's news in the status bar, in the caption language.
+    enum TNews { nwReport, nwNextDay };
+    void ShowStatus(std::function<QString(exchange::TTextLanguage)> text, TNews kind);
 
     // Pixels on this screen for a length on the 96-dpi grid.
     int S(int length96) const;
@@ -290,10 +298,13 @@ private:
         int Clock = 0;
         int Status = 0;
         QString StatusText;
+        exchange::TTextLanguage Language = exchange::TTextLanguage::tlGerman;
     } shown_;
 
     // What the operator can do about a port that would not open.
     std::unique_ptr<TPortDoctor> portDoctor_;
     // The status bar while the port list is open.
     std::unique_ptr<TStatusBarLoan> portListStatus_;
+    // The window's own news in the status bar, in the caption language.
+    std::unique_ptr<TStatusLine> news_;
 };

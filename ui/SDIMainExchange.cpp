@@ -10,6 +10,7 @@
 #include "serial/CPort.h"
 #include "portlist/AnsiText.h"
 #include "ui/Application.h"
+#include "ui/CaptionTable.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"
 #include "ui/MouseButton.h"
@@ -19,9 +20,12 @@
 #include "ui/Panel.h"
 #include "ui/PortDoctor.h"
 #include "ui/RadioButton.h"
+#include "ui/StatusLine.h"
 #include "ui/Timer.h"
 
 #include <QStatusBar>
+
+#include <cerrno>
 
 // ---- port selection -------------------------------------------------------------
 
@@ -54,7 +58,7 @@ void TSDIAppForm::LesenClick(QObject* /*Sender*/)
     for (TRadioButton* mode : {Wert_lesen, Datei_lesen, Uhr_stellen, Konfig}) mode->SetChecked(false);
     const exchange::TTransmitResult result = session_.Transmit();
     if (result == exchange::TTransmitResult::trNoDayFile) {
-        ShowMessage(exchange::kCreateFailedText);
+        ShowMessageText(DayFileFailureText());
         return;
     }
     ShowDraft();
@@ -108,8 +112,15 @@ void TSDIAppForm::ShowSession()
     }
     if (v.StatusSerial != shown_.Status) {
         shown_.Status = v.StatusSerial;
-        if (!v.Status.empty()) {
+        // The same words in the other language replace only themselves.
+        const bool resaid = session_.Language() != shown_.Language;
+        shown_.Language = session_.Language();
+        const bool showing = !shown_.StatusText.isEmpty() && StatusBar->currentMessage() == shown_.StatusText;
+        if (resaid && !showing) {
+            shown_.StatusText.clear();
+        } else if (!v.Status.empty()) {
             shown_.StatusText = QStringFromAnsi(v.Status);
+            if (!v.StatusFile.empty()) shown_.StatusText += QStringLiteral(": ") + QString::fromStdString(v.StatusFile);
             StatusBar->showMessage(shown_.StatusText);
         } else if (!shown_.StatusText.isEmpty() && StatusBar->currentMessage() == shown_.StatusText) {
             StatusBar->clearMessage();  // the session's word is over; others' words stay
@@ -126,4 +137,18 @@ void TSDIAppForm::ShowSession()
     }
     // The session's times are checked only while a request waits for them.
     requestTimer_->SetEnabled(session_.RequestOpen() || session_.RequestWaiting());
+}
+
+QString TSDIAppForm::DayFileFailureText() const
+{
+    const exchange::TTextLanguage language = TextLanguageOf(LanguageIndex);
+    const exchange::TDayFileFailure& failure = session_.DayFileFailure();
+    const int why = failure.Folder.empty() ? ENOENT : failure.SystemError;  // no folder: it has gone
+    return FileFailureText(exchange::kCreateFailedText, exchange::CreateFailureReason(why, language), failure.Folder,
+                           language);
+}
+
+void TSDIAppForm::ShowStatus(std::function<QString(exchange::TTextLanguage)> text, TNews kind)
+{
+    news_->Show(std::move(text), TextLanguageOf(LanguageIndex), kind);
 }

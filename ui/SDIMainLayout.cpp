@@ -57,9 +57,7 @@ void SetBackground(QWidget* widget, const QColor& color)
 // The German caption the window is built with, from the caption table.
 QString StoredCaption(const char* control)
 {
-    for (const TCaptionRow& row : CaptionTable)
-        if (qstrcmp(row.Control, control) == 0) return CaptionOf(row, kLanguageGerman);
-    return QString();
+    return CaptionOf(control, kLanguageGerman);
 }
 }  // namespace
 

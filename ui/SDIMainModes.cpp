@@ -11,6 +11,7 @@
 #include "exchange/FieldCommit.h"
 #include "portlist/AnsiText.h"
 #include "ui/Application.h"
+#include "ui/CaptionTable.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
 #include "ui/Edit.h"
@@ -19,11 +20,12 @@
 #include "ui/MouseButton.h"
 #include "ui/Panel.h"
 #include "ui/PathLabel.h"
+#include "ui/PathText.h"
 #include "ui/RadioButton.h"
+#include "ui/StatusLine.h"
 #include "ui/Timer.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <stdexcept>
 
@@ -32,16 +34,18 @@ using exchange::TOperatingMode;
 
 // ---- what the window reads and shows of the draft ---------------------------
 
-// Paths are handed to the file system as they are, so they travel as its
-// bytes, not as Windows-1252 text.
+// The path texts the draft builds `Datei` from are UTF-8, on every system:
+// they spell every folder's name, so `Datei` shows the name the file is
+// written under (Windows' narrow code page would turn "Łódź" into "?ód?").
 std::string TSDIAppForm::ChooserFolderText() const
 {
-    return QFile::encodeName(QDir::toNativeSeparators(DirectoryListBox1->Directory())).toStdString();
+    return QDir::toNativeSeparators(DirectoryListBox1->Directory()).toStdString();
 }
 
 std::filesystem::path TSDIAppForm::ChooserFolder() const
 {
-    return std::filesystem::path(QDir::toNativeSeparators(DirectoryListBox1->Directory()).toStdU16String());
+    const QString folder = DirectoryListBox1->Directory();
+    return folder.isEmpty() ? std::filesystem::path() : PathOf(folder);
 }
 
 void TSDIAppForm::TakeReadoutFolder()
@@ -53,7 +57,7 @@ void TSDIAppForm::ShowDraft()
 {
     const exchange::TFrameDraft& draft = session_.Draft();
     Ergebnis4->setText(QStringFromAnsi(draft.Frame()));
-    Datei->SetPath(QFile::decodeName(QByteArray::fromStdString(draft.Datei())));
+    Datei->SetPath(QString::fromStdString(draft.Datei()));
     Uebertragen->setEnabled(draft.CanTransmit());
 }
 
@@ -88,9 +92,24 @@ void TSDIAppForm::Wert_lesenClick(QObject* /*Sender*/)
     ApplyMode(TOperatingMode::omWertLesen);
 }
 
-void TSDIAppForm::Datei_lesenClick(QObject* /*Sender*/)
+void TSDIAppForm::Datei_lesenClick(QObject* Sender)
 {
     ApplyMode(TOperatingMode::omDateiLesen);
+    // A folder chosen after a download, when no mode is chosen any more:
+    // "Übertragen" waits for the next day's "Datei lesen", and says so.
+    const bool modeChosen =
+        Wert_lesen->Checked() || Datei_lesen->Checked() || Uhr_stellen->Checked() || Konfig->Checked();
+    if (Sender == DirectoryListBox1 && !modeChosen) {
+        ShowStatus(
+            [](exchange::TTextLanguage language) {
+                const QString mode = CaptionOf("Datei_lesen", CaptionLanguageOf(language));
+                return QStringFromAnsi(exchange::SessionText(exchange::TSessionText::stNextDay, language,
+                                                             {{"mode", AnsiFromQString(mode)}}));
+            },
+            nwNextDay);
+    } else {
+        news_->Clear(nwNextDay);
+    }
 }
 
 void TSDIAppForm::Uhr_stellenClick(QObject* /*Sender*/)

@@ -5,6 +5,7 @@
 
 #include "ui/SDIMain.h"
 
+#include "portlist/AnsiText.h"
 #include "portlist/ComAvailable.h"
 #include "ui/ComboBox.h"
 #include "ui/StatusBarLoan.h"
@@ -28,4 +29,15 @@ void TSDIAppForm::SchnittstelleHighlight(int Index)
 void TSDIAppForm::SchnittstelleCloseUp(QObject* /*Sender*/)
 {
     portListStatus_->GiveBack();
+}
+
+void TSDIAppForm::SchnittstelleNotListed(QObject* /*Sender*/, const QString& Name)
+{
+    const std::string name = AnsiFromQString(Name);
+    ShowStatus(
+        [name](exchange::TTextLanguage language) {
+            return QStringFromAnsi(
+                exchange::SessionText(exchange::TSessionText::stPortUnknown, language, {{"port", name}}));
+        },
+        nwReport);
 }

@@ -54,7 +54,8 @@ protected:
         ClickPortListEntry(form->Schnittstelle, comName, beforeClick);
     }
 
-    // Chooses the port and expects its error box, with the serial layer's text.
+    // Chooses the port and expects its error box: what happened to the port,
+    // then the serial layer's text.
     void ChooseAndExpectBox(const std::string& comName, const QString& boxText,
                             const std::function<void()>& beforeClick = {})
     {
@@ -101,7 +102,8 @@ TEST_F(PortDoctor, PortHeldByAnotherProcessNamesItUntilThePortOpens)
     ASSERT_NO_FATAL_FAILURE(StartHolder(*holder, "COM6"));
     ASSERT_NO_FATAL_FAILURE(StartWindow());
 
-    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM6", "Unable to open com port (win error code: 5)"));
+    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM6", "COM6 wird von einem anderen Programm benutzt.\n\n"
+                                                       "Unable to open com port (win error code: 5)"));
     const QString pts = Q(device.pty.SlavePath());
     const int pid = holder->Pid();
     ExpectAdvice(QStringLiteral("COM6 (%1) wird von porthold (PID %2) benutzt.").arg(pts).arg(pid),
@@ -125,8 +127,9 @@ TEST_F(PortDoctor, PortWhoseDeviceWentAwaySaysNoDevice)
     ASSERT_NO_FATAL_FAILURE(StartWindow());
 
     // The adapter is pulled while the list is open: the link leads to nothing.
-    ASSERT_NO_FATAL_FAILURE(
-        ChooseAndExpectBox("COM5", "Unable to open com port (win error code: 2)", [&] { device->pty.CloseMaster(); }));
+    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox(
+        "COM5", "An COM5 ist kein Ger\u00e4t angeschlossen.\n\nUnable to open com port (win error code: 2)",
+        [&] { device->pty.CloseMaster(); }));
     ExpectAdvice(QStringLiteral("COM5: kein Ger\u00e4t. Steckt der Adapter?"),
                  QStringLiteral("COM5: no device. Is the adapter plugged in?"));
 }
@@ -158,7 +161,8 @@ TEST_F(PortDoctor, RefusedDeviceNodesAsThisUser)
     }
     ASSERT_NO_FATAL_FAILURE(StartWindow());
 
-    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM8", "Unable to open com port (win error code: 5)"));
+    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM8", "Der Zugriff auf COM8 wird verweigert.\n\n"
+                                                       "Unable to open com port (win error code: 5)"));
     // No group would help: the mode shuts out everyone but root.
     ExpectAdvice(QStringLiteral("Keine Berechtigung f\u00fcr %1 (000 %2). Abhilfe: den Zugriff auf das Ger\u00e4t "
                                 "von einem Administrator freigeben lassen.")
@@ -171,7 +175,8 @@ TEST_F(PortDoctor, RefusedDeviceNodesAsThisUser)
         return;
     }
     // The node's group is tty; the advice names it, not dialout.
-    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM9", "Unable to open com port (win error code: 5)"));
+    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM9", "Der Zugriff auf COM9 wird verweigert.\n\n"
+                                                       "Unable to open com port (win error code: 5)"));
     ExpectAdvice(
         QStringLiteral("Keine Berechtigung f\u00fcr %1. Abhilfe: sudo usermod -aG tty $USER, danach neu anmelden.")
             .arg(Q(groupNode)),
@@ -193,7 +198,8 @@ TEST_F(PortDoctor, PortLeftLockedByAKilledHolderAsThisUser)
     ASSERT_TRUE(killed && !killed->exited);
     ASSERT_NO_FATAL_FAILURE(StartWindow());
 
-    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM7", "Unable to open com port (win error code: 5)"));
+    ASSERT_NO_FATAL_FAILURE(ChooseAndExpectBox("COM7", "COM7 wird von einem anderen Programm benutzt.\n\n"
+                                                       "Unable to open com port (win error code: 5)"));
     const QString pts = Q(device.pty.SlavePath());
     const int self = getpid();
     ExpectAdvice(QStringLiteral("COM7 (%1) ist noch von einem beendeten Programm gesperrt. Abhilfe: das Programm "

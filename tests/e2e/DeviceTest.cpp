@@ -82,7 +82,10 @@ TEST_F(Device, ClockReplyOffersOrWithdrawsUhrStellen)
         ++swaps;
         // The device's going is shown once, by the port's event thread.
         ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == swaps; })) << Boxes();
-        EXPECT_TRUE(boxes.Seen().back().Text.startsWith("Unable to get async status")) << Boxes();
+        // What happened comes first, the component's words below.
+        const QString gone = "Das Ger\u00e4t an " + QString::fromStdString(form->Session().Port().PortNum()) +
+                             " ist nicht mehr da.\n\nUnable to get async status";
+        EXPECT_TRUE(boxes.Seen().back().Text.startsWith(gone)) << Boxes();
         ASSERT_TRUE(sim.Start({"--clock", row.Clock}, form->Session().Port().PortNum()));
         Connect(sim);  // the old device went away: the port is opened anew
         EXPECT_TRUE(form->Modulzeit->Caption().startsWith(QString::fromLatin1(row.Clock).left(8)))

@@ -287,7 +287,8 @@ TEST_F(Operator, ReadoutFileThatCannotBeCreatedStopsTheTransmission)
     Click(form->Uebertragen);
 
     ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_EQ(boxes.Seen().front().Text, "Error ...1");
+    EXPECT_EQ(boxes.Seen().front().Text, "Error ...1\n\nUnter diesem Namen gibt es schon einen Ordner.\nOrdner: " +
+                                             QDir::toNativeSeparators(readoutDir.path()));
     EXPECT_EQ(boxes.Seen().front().Icon, QMessageBox::NoIcon);
     EXPECT_TRUE(form->Uebertragen->isEnabled());
     EXPECT_EQ(Frame(), "\x02"

@@ -8,6 +8,7 @@
 #include "sim/Records.h"
 
 #include <QDir>
+#include <QPushButton>
 
 #include <array>
 
@@ -163,6 +164,13 @@ TEST_P(DeviceAnswers, AreShownNeverStoredNorTakenApart)
     if (answer.startsWith("ERR")) {
         EXPECT_EQ(StatusText(), QString::fromUtf8("Gerät meldet: ") + answer);
         EXPECT_EQ(rueckgabe->text(), StatusText());
+        // Our words follow the flags at once, both ways.
+        Click(Control<QPushButton>("BitBtn2"));
+        EXPECT_EQ(StatusText(), "Device reports: " + answer);
+        EXPECT_EQ(rueckgabe->text(), StatusText());
+        Click(Control<QPushButton>("BitBtn1"));
+        EXPECT_EQ(StatusText(), QString::fromUtf8("Gerät meldet: ") + answer);
+        EXPECT_EQ(rueckgabe->text(), StatusText());
     }
     for (const char* panel : {"ID_Mess", "Datum_Zeit", "ID_Zaehler", "Messwert"})
         EXPECT_EQ(Control<TPanel>(panel)->Caption(), QString()) << panel;
@@ -242,6 +250,12 @@ TEST_F(RequestFaults, SilentDeviceIsNamedAndItsClockShownStale)
     EXPECT_EQ(StatusText(), QString::fromStdString("Das Gerät an " + port + " antwortet nicht"));
     EXPECT_TRUE(Control<TPanel>("Modulzeit")->Caption().endsWith("(veraltet)"))
         << Control<TPanel>("Modulzeit")->Caption().toStdString();
+    Click(Control<QPushButton>("BitBtn2"));
+    EXPECT_EQ(StatusText(), QString::fromStdString("The device on " + port + " does not answer"));
+    EXPECT_TRUE(Control<TPanel>("Modulzeit")->Caption().endsWith("(stale)"));
+    Click(Control<QPushButton>("BitBtn1"));
+    EXPECT_EQ(StatusText(), QString::fromStdString("Das Gerät an " + port + " antwortet nicht"));
+    EXPECT_TRUE(Control<TPanel>("Modulzeit")->Caption().endsWith("(veraltet)"));
 }
 
 // A port that cannot be opened leaves no poll running on nothing: one box,
@@ -274,9 +288,12 @@ TEST_F(RequestFaults, LossDuringADaySaysWhatWasStored)
     ASSERT_TRUE(WaitFor([&] { return LinesIn(day7) >= 3; })) << Boxes();
     sim.Kill();
     ASSERT_TRUE(WaitFor([&] { return StatusText().contains("07.12.26"); }, 10000)) << StatusText().toStdString();
-    EXPECT_EQ(StatusText(), QString::fromStdString("Das Gerät an " + sim.ComName() +
-                                                   " ist nicht mehr da: " + std::to_string(LinesIn(day7)) +
+    const std::string lines = std::to_string(LinesIn(day7));
+    EXPECT_EQ(StatusText(), QString::fromStdString("Das Gerät an " + sim.ComName() + " ist nicht mehr da: " + lines +
                                                    " Zeilen vom 07.12.26 gespeichert, der Tag ist unvollständig"));
+    Click(Control<QPushButton>("BitBtn2"));
+    EXPECT_EQ(StatusText(), QString::fromStdString("The device on " + sim.ComName() + " has gone: " + lines +
+                                                   " lines of 07.12.26 stored, the day is incomplete"));
 }
 
 // With the adapter gone, the operator's clicks and keys are no success of

@@ -89,11 +89,23 @@ TEST_F(ReadoutFile, CreateFailsWhereNoFileCanBe)
 {
     // Faults that hold for root too: a missing folder, a folder's own name,
     // a "folder" that is a regular file.
-    EXPECT_FALSE(CreateReadoutFile(File("no-such-dir/26_12_07.txt")));
-    EXPECT_FALSE(CreateReadoutFile(dir.string()));
+    // a "folder" that is a regular file; each with the reason the operator reads.
     std::ofstream(File("plain")) << "x";
-    EXPECT_FALSE(CreateReadoutFile(File("plain") + "/26_12_07.txt"));
-    EXPECT_FALSE(CreateReadoutFile(""));
+    const std::pair<std::string, const char*> rows[] = {
+        {File("no-such-dir/26_12_07.txt"), "The folder no longer exists."},
+        {dir.string(), "A folder of this name already exists."},
+        {File("plain") + "/26_12_07.txt", "The folder no longer exists."},
+        {"", "The folder no longer exists."},
+    };
+    for (const auto& [path, reason] : rows) {
+        int why = 0;
+        EXPECT_FALSE(CreateReadoutFile(path, &why)) << path;
+        EXPECT_EQ(CreateFailureReason(why, TTextLanguage::tlEnglish), reason) << path;
+    }
+    EXPECT_EQ(CreateFailureReason(ENOSPC, TTextLanguage::tlGerman), "Der Datentr\xE4ger ist voll.");
+    EXPECT_EQ(CreateFailureReason(EACCES, TTextLanguage::tlGerman),
+              "Zugriff verweigert: in diesem Ordner darf nicht geschrieben werden.");
+    EXPECT_EQ(CreateFailureReason(EIO, TTextLanguage::tlEnglish), "The file cannot be created (error 31).");
 }
 
 TEST_F(ReadoutFile, ReadOnlyFolderRefusesCreate)

@@ -52,9 +52,11 @@ TEST(Reply, MismatchedChecksumIsShownButFlagged)
     EXPECT_EQ(v.ReceivedChecksum, "0000");
     ASSERT_TRUE(v.ReadoutLine);
     EXPECT_EQ(*v.ReadoutLine, kBody45 + "0000");
-    EXPECT_EQ(ChecksumWarning(v), "Pr\xFC"
-                                  "fsumme der Antwort falsch: empfangen '0000', berechnet " +
-                                      v.L_CRC);
+    EXPECT_EQ(ChecksumWarning(v, TTextLanguage::tlGerman), "Pr\xFC"
+                                                           "fsumme der Antwort falsch: empfangen '0000', berechnet " +
+                                                               v.L_CRC);
+    EXPECT_EQ(ChecksumWarning(v, TTextLanguage::tlEnglish),
+              "Wrong checksum in the answer: received '0000', computed " + v.L_CRC);
 }
 
 TEST(Reply, LowerCaseChecksumDigitsMatch)
@@ -189,9 +191,11 @@ TEST(DownloadTally, CountsPerFile)
     t.Record(false, true);
     EXPECT_EQ(t.StoredLines(), 2);
     EXPECT_EQ(t.BadChecksumLines(), 1);
-    EXPECT_EQ(t.StatusText(), "2 Zeilen gespeichert, 1 mit falscher Pr\xFC"
-                              "fsumme, 1 nicht gespeichert: /d/26_12_07.txt");
+    EXPECT_EQ(t.StatusText(TTextLanguage::tlGerman), "2 Zeilen gespeichert, 1 mit falscher Pr\xFC"
+                                                     "fsumme, 1 nicht gespeichert");
+    EXPECT_EQ(t.StatusText(TTextLanguage::tlEnglish), "2 lines stored, 1 with a wrong checksum, 1 not stored");
     t.Start("/d/26_12_08.txt");
     t.Record(true, true);
-    EXPECT_EQ(t.StatusText(), "1 Zeile gespeichert: /d/26_12_08.txt");
+    EXPECT_EQ(t.StatusText(TTextLanguage::tlGerman), "1 Zeile gespeichert");
+    EXPECT_EQ(t.CurrentFile(), "/d/26_12_08.txt");
 }

@@ -66,6 +66,14 @@ TEST_P(ReadmeFolder, DownloadADayIntoAFolderOpenedByDoubleClick)
     EXPECT_EQ(e2e::ReadFileBytes(QFile::encodeName(file).toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_EQ(QDir(home).entryList(QDir::Files), QStringList{});
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
+    // The status bar names the file as the system does, in the caption
+    // language of the moment.
+    const QString lines = QString::number(operator_test::kRecordsPerDay);
+    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " Zeilen gespeichert: " + file);
+    Click(form->BitBtn2);
+    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " lines stored: " + file);
+    Click(form->BitBtn1);
+    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " Zeilen gespeichert: " + file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ReadmeFolder, testing::ValuesIn(operator_test::kHomeFolders), [](const auto& info) {
@@ -277,9 +285,55 @@ TEST_F(StartedInADeletedFolder, DayFileIsRefusedNeverPutIntoTheRoot)
 
     EXPECT_FALSE(QFile::exists(inRoot));
     ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 5000)) << "no box";
-    EXPECT_EQ(boxes.Seen().front().Text, "Error ...1");
+    EXPECT_EQ(boxes.Seen().front().Text, "Error ...1\n\nDen Ordner gibt es nicht mehr.");
     EXPECT_TRUE(form->Uebertragen->isEnabled());
     EXPECT_FALSE(sim.Received(e2e::Logged(SentFrame("7026_12_07"))));
+}
+
+// The day's folder is deleted before "Übertragen": the box, titled as every
+// box, says why under its fixed text and names the folder as the system
+// does, in the caption language of the moment.
+TEST_F(ReadmeTask, ADayFileThatCannotBeCreatedSaysWhyAndWhere)
+{
+    const QString folder = InHome("Łódź");
+    PickPort();
+    Click(form->Datei_lesen);
+    DoubleClickFolder(folder);
+    AwaitLastPollReply();
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    Click(form->Uebertragen);
+    ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == 1; }, 5000)) << "no box";
+    Click(form->BitBtn2);
+    Click(form->Uebertragen);
+    ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == 2; }, 5000)) << Boxes();
+
+    const QString where = QDir::toNativeSeparators(folder);
+    EXPECT_EQ(boxes.Seen()[0].Text, "Error ...1\n\nDen Ordner gibt es nicht mehr.\nOrdner: " + where);
+    EXPECT_EQ(boxes.Seen()[1].Text, "Error ...1\n\nThe folder no longer exists.\nFolder: " + where);
+    for (const auto& box : boxes.Seen()) EXPECT_EQ(box.Title, TApplication::Instance()->Title());
+    EXPECT_FALSE(sim.Received(e2e::Logged(SentFrame("7026_12_07"))));
+}
+
+// After a day's download no mode is chosen; another folder chosen then is
+// for the next day, and the status bar says how to get there.
+TEST_F(ReadmeTask, AFolderChosenAfterADownloadSaysToChooseDateiLesen)
+{
+    PickPort();
+    Click(form->Datei_lesen);
+    AwaitLastPollReply();
+    for (const char* value : {"26", "12", "7"}) Enter(value);
+    Click(form->Uebertragen);
+    ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
+
+    DoubleClickFolder(InHome("daten"));
+    EXPECT_FALSE(form->Uebertragen->isEnabled());
+    EXPECT_EQ(form->StatusBar->currentMessage(), "F\u00fcr den n\u00e4chsten Tag \"Datei lesen\" w\u00e4hlen");
+    Click(form->BitBtn2);
+    EXPECT_EQ(form->StatusBar->currentMessage(), "For the next day, choose \"read file\"");
+    Click(form->Datei_lesen);
+    EXPECT_EQ(form->StatusBar->currentMessage(), "");
+    EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
 }  // namespace

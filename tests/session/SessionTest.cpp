@@ -74,6 +74,9 @@ TEST_P(Answers, AreTheDevicesWordsNeverData)
     if (GetParam().State == TRequestState::rsRefused) {
         EXPECT_EQ(session.View().Status, std::string("Ger\xE4t meldet: ") + GetParam().Words);
         EXPECT_EQ(session.View().Rueckgabe, session.View().Status);
+        session.SetLanguage(exchange::TTextLanguage::tlEnglish);  // said again at once
+        EXPECT_EQ(session.View().Status, std::string("Device reports: ") + GetParam().Words);
+        EXPECT_EQ(session.View().Rueckgabe, session.View().Status);
     }
     for (const QString& name : QDir(folder.path()).entryList(QDir::Files))
         EXPECT_EQ(ReadFileBytes(InFolder(name.toUtf8().constData())), "") << name.toStdString();
@@ -153,6 +156,9 @@ TEST_F(Session, PortChoiceCutsTheDayAndSaysHowMuchWasStored)
     session.OpenPort(sim.ComName());
     EXPECT_NE(std::find(states.begin(), states.end(), TRequestState::rsCutByPortChange), states.end());
     EXPECT_EQ(session.View().Status, "Tag 07.12.26 abgebrochen: " + std::to_string(stored) + " Zeilen gespeichert");
+    // Said again in English, with the count as it was then, whatever arrives since.
+    session.SetLanguage(exchange::TTextLanguage::tlEnglish);
+    EXPECT_EQ(session.View().Status, "Day 07.12.26 cut short: " + std::to_string(stored) + " lines stored");
     ASSERT_TRUE(ServeUntilEnded());
     const std::string file = ReadFileBytes(InFolder("26_12_07.txt"));
     EXPECT_EQ(file, DayOfRecords(kDay7, 200).substr(0, file.size())) << "only whole records of that day";

@@ -15,6 +15,7 @@
 #include "ui/HandlerFailures.h"
 #include "ui/MessageBox.h"
 #include "ui/MouseButton.h"
+#include "ui/PortFailureText.h"
 #include "ui/Timer.h"
 
 #include <QPushButton>
@@ -72,6 +73,44 @@ TEST(ErrorBoxText, FullStopOnlyAfterCharactersSortingAfterIt)
         {"", ""},
     };
     for (const auto& [message, text] : rows) EXPECT_EQ(ErrorBoxText(message), text) << message.toStdString();
+}
+
+// What happened to the port, in plain words, before the component's text.
+TEST(PortFailureSentence, SaysWhatHappenedToThePort)
+{
+    using exchange::TTextLanguage;
+    platform::PortFacts refused;
+    refused.devicePath = "/dev/ttyUSB0";
+    refused.access.refused = true;
+    struct Row {
+        std::int32_t Code, WinCode;
+        const char* Port;
+        std::optional<platform::PortFacts> Facts;
+        TTextLanguage Language;
+        const char* Sentence;
+    };
+    const Row rows[] = {
+        {ComErrorCode::OpenFailed, 5, "COM3", std::nullopt, TTextLanguage::tlGerman,
+         "COM3 wird von einem anderen Programm benutzt."},
+        {ComErrorCode::OpenFailed, 32, "COM3", std::nullopt, TTextLanguage::tlEnglish,
+         "COM3 is in use by another program."},
+        {ComErrorCode::OpenFailed, 5, "COM3", refused, TTextLanguage::tlEnglish, "Access to COM3 is refused."},
+        {ComErrorCode::OpenFailed, 2, "COM12", std::nullopt, TTextLanguage::tlGerman,
+         "An COM12 ist kein Ger\xE4t angeschlossen."},
+        {ComErrorCode::OpenFailed, 87, "COM3", std::nullopt, TTextLanguage::tlEnglish, "COM3 cannot be opened."},
+        {ComErrorCode::WriteFailed, 22, "COM3", std::nullopt, TTextLanguage::tlGerman,
+         "Das Ger\xE4t an COM3 ist nicht mehr da."},
+        {ComErrorCode::AsyncStatus, 1167, "COM3", std::nullopt, TTextLanguage::tlEnglish,
+         "The device on COM3 has gone."},
+        {ComErrorCode::SetStateFailed, 87, "COM3", std::nullopt, TTextLanguage::tlEnglish,
+         "The port COM3 reports a failure."},
+        {ComErrorCode::OpenFailed, 5, "", std::nullopt, TTextLanguage::tlGerman, ""},  // names no port
+    };
+    for (const Row& row : rows) {
+        EComPort error(row.Code, row.WinCode);
+        error.Port = row.Port;
+        EXPECT_EQ(PortFailureSentence(error, row.Facts, row.Language), row.Sentence) << row.Code << "/" << row.WinCode;
+    }
 }
 
 TEST(ApplicationTitle, ProgramFileNameUpToItsFirstDot)

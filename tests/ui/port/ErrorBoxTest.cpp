@@ -99,7 +99,37 @@ TEST_F(ErrorBoxes, FailuresMeetingInOnePassAreShownInTheOrderTheyHappened)
 
     EXPECT_EQ(form->Session().Port().PortNum(), "COM8");
     EXPECT_EQ(boxes.Seen()[0].Text.toStdString(), "Fehler ...");
-    EXPECT_EQ(boxes.Seen()[1].Text.toStdString(), "Unable to open com port (win error code: 5)");
+    EXPECT_EQ(boxes.Seen()[1].Text.toStdString(),
+              "COM8 wird von einem anderen Programm benutzt.\n\nUnable to open com port (win error code: 5)");
+}
+
+// A port another program holds: the box, titled as every box, says so first,
+// in the caption language, with the component's own words below.
+TEST_F(ErrorBoxes, APortsBoxSaysFirstWhatHappenedToThePort)
+{
+    TLinkedPty held{"COM8"};
+    ASSERT_TRUE(held.Linked()) << held.Error();
+    TComPort otherProgram;
+    otherProgram.SetPortNum("COM8");
+    otherProgram.Open();
+
+    ChooseFromList("COM8");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() == 1; }, 10000));
+    Click(form->BitBtn2);
+    ChooseFromList("COM8");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() == 2; }, 10000));
+
+    const char* const sentences[] = {"COM8 wird von einem anderen Programm benutzt.",
+                                     "COM8 is in use by another program."};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto& box = boxes.Seen()[i];
+        EXPECT_EQ(box.Text.toStdString(),
+                  std::string(sentences[i]) + "\n\nUnable to open com port (win error code: 5)");
+        EXPECT_EQ(box.Title, TApplication::Instance()->Title());
+        EXPECT_FALSE(box.Title.isEmpty());
+        EXPECT_EQ(box.Icon, QMessageBox::Critical);
+    }
+    otherProgram.Close();
 }
 
 }  // namespace

@@ -144,4 +144,30 @@ TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
     EXPECT_EQ(form->Choices, 3);
 }
 
+// A name typed that no port answers to: Enter says so in the status bar, in
+// the caption language, and the field shows the port in use again.
+TEST_F(PortList, ANameTypedThatIsNotListedIsReportedAndThePortInUseStays)
+{
+    ChooseFromList("COM7");
+    ASSERT_TRUE(form->Session().Port().Connected());
+    TComboBox* box = form->Schnittstelle;
+    Click(box->lineEdit());
+    Key(Qt::Key_End);
+    Key(Qt::Key_Backspace);
+    Type("5");
+    ASSERT_EQ(box->Text(), "COM5");
+    Key(Qt::Key_Return);
+
+    EXPECT_EQ(form->StatusBar->currentMessage(), "Keine Schnittstelle COM5 angeschlossen");
+    EXPECT_EQ(box->Text(), "COM7");
+    EXPECT_EQ(form->Choices, 1);
+    EXPECT_EQ(form->Session().Port().PortNum(), "COM7");
+    EXPECT_TRUE(form->Session().Port().Connected());
+
+    Click(form->BitBtn2);
+    EXPECT_EQ(form->StatusBar->currentMessage(), "No port COM5 is connected");
+    Click(form->BitBtn1);
+    EXPECT_EQ(form->StatusBar->currentMessage(), "Keine Schnittstelle COM5 angeschlossen");
+}
+
 }  // namespace
