@@ -5,6 +5,7 @@
 // error box per loss, naming the driver's code; the window goes on serving;
 // choosing the port once the device is back reaches it.
 
+#include "tests/support/WindowControl.h"
 #include "E2eSupport.h"
 
 #include "tests/support/LossCodes.h"
@@ -32,8 +33,8 @@ protected:
     // Stops the clock poll as the operator does: by choosing a reading mode.
     void StopThePoll()
     {
-        Click(form->Wert_lesen);
-        ASSERT_FALSE(form->Timer1->Enabled());
+        Click(Ctl<TRadioButton>(form, "Wert_lesen"));
+        ASSERT_FALSE(Ctl<TTimer>(form, "Timer1")->Enabled());
     }
 
     platform::ScopedStrictLoss loss{GetParam()};
@@ -51,14 +52,14 @@ TEST_P(PortLoss, DuringThePollOneBoxAndTheSamePortWorksAgain)
     EXPECT_TRUE(DeviceGone(form->Session().Port()));
     // Several ticks meet the dead device; each fails the same way.
     int ticks = 0;
-    form->Timer1->OnTimer = [&, poll = form->Timer1->OnTimer](QObject* s) {
+    Ctl<TTimer>(form, "Timer1")->OnTimer = [&, poll = Ctl<TTimer>(form, "Timer1")->OnTimer](QObject* s) {
         ++ticks;
         poll(s);
     };
     ASSERT_TRUE(WaitFor([&] { return ticks >= 3; })) << "the poll stopped or the window hangs";
     ASSERT_EQ(boxes.Seen().size(), 1u) << Boxes();
     EXPECT_TRUE(NamesTheCode(boxes.Seen().front().Text)) << Boxes();
-    EXPECT_TRUE(form->Timer1->Enabled());  // the poll goes on trying
+    EXPECT_TRUE(Ctl<TTimer>(form, "Timer1")->Enabled());  // the poll goes on trying
 
     // The port list no longer offers the name. Back under the same name:
     // choosing it (the poll stopped first, or a tick's failure would start
@@ -129,10 +130,11 @@ TEST_P(PortLoss, ProgramClosedWhileTheDeviceIsGoneEndsAtOnce)
 
     // "&Datei", then "&Beenden", with the mouse.
     QPointer<TSDIAppForm> watched = form.get();
-    QMenuBar* menuBar = form->MainMenu1;
-    Click(menuBar, menuBar->actionGeometry(form->File1->menuAction()).center());
-    ASSERT_TRUE(WaitFor([&] { return form->File1->isVisible(); }, 5000)) << "the menu did not open";
-    QTest::mouseClick(form->File1, Qt::LeftButton, {}, form->File1->actionGeometry(form->FileExitItem).center());
+    QMenuBar* menuBar = Ctl<QMenuBar>(form, "MainMenu1");
+    Click(menuBar, menuBar->actionGeometry(Ctl<QMenu>(form, "File1")->menuAction()).center());
+    ASSERT_TRUE(WaitFor([&] { return Ctl<QMenu>(form, "File1")->isVisible(); }, 5000)) << "the menu did not open";
+    QTest::mouseClick(Ctl<QMenu>(form, "File1"), Qt::LeftButton, {},
+                      Ctl<QMenu>(form, "File1")->actionGeometry(Ctl<QAction>(form, "FileExitItem")).center());
     ASSERT_TRUE(WaitFor([&] { return watched.isNull(); })) << "the window did not close";
     EXPECT_TRUE(WaitFor([&] { return platform::ThreadCount() <= threadsBefore; }))
         << platform::ThreadCount() << " threads, " << threadsBefore << " before";

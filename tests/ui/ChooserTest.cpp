@@ -2,12 +2,14 @@
 // a-time list, what a change of folder does (Datei, the current directory,
 // "Datei lesen" again), and the whole path kept behind a shortened label.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "exchange/InOutError.h"
 #include "ui/Application.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
+#include "ui/Edit.h"
 #include "ui/PathLabel.h"
 
 #include <QDir>
@@ -197,28 +199,49 @@ protected:
     TCurrentDirectoryGuard guard;
     QTemporaryDir root;
     QString top;
-    TFormHolder<TSpyForm> form;
+    TFormHolder<TSDIAppForm> form{FixedTestTime};
+
+    // An identifier committed as the operator does, so a fresh "Datei lesen"
+    // shows by dropping it.
+    void CommitMarker()
+    {
+        form->show();
+        TEdit* id = Ctl<TEdit>(form, "MessID");
+        QTest::mouseClick(id, Qt::LeftButton);
+        QTest::keyClick(id, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(id, "0042");
+        QTest::keyClick(id, Qt::Key_Return);
+        ASSERT_TRUE(form->Session().Draft().Committed(exchange::TEntryField::efMessID));
+    }
+    // Whether "Datei lesen" began afresh since CommitMarker.
+    bool DateiLesenBegan()
+    {
+        const exchange::TFrameDraft& draft = form->Session().Draft();
+        return draft.Mode() == exchange::TOperatingMode::omDateiLesen &&
+               !draft.Committed(exchange::TEntryField::efMessID);
+    }
 
     QStringList Entries() const
     {
         QStringList paths;
-        for (int i = 0; i < form->DirectoryListBox1->count(); ++i)
-            paths << TDirectoryListBox::EntryDirectory(form->DirectoryListBox1->item(i));
+        for (int i = 0; i < Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->count(); ++i)
+            paths << TDirectoryListBox::EntryDirectory(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->item(i));
         return paths;
     }
 };
 
 TEST_F(Choosers, StartAtTheCurrentDirectory)
 {
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), QDir::currentPath());
-    EXPECT_EQ(form->DateiPath(), QDir::currentPath());
-    EXPECT_EQ(form->DriveComboBox1->Drive(), DriveOf(QDir::currentPath(), form->DriveComboBox1->Drives()));
-    EXPECT_EQ(form->DriveComboBox1->Drives().front().Root, "/");
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), QDir::currentPath());
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), QDir::currentPath());
+    EXPECT_EQ(Ctl<TDriveComboBox>(form, "DriveComboBox1")->Drive(),
+              DriveOf(QDir::currentPath(), Ctl<TDriveComboBox>(form, "DriveComboBox1")->Drives()));
+    EXPECT_EQ(Ctl<TDriveComboBox>(form, "DriveComboBox1")->Drives().front().Root, "/");
 }
 
 TEST_F(Choosers, ListShowsAncestorsThenTheFolderThenItsSubFolders)
 {
-    form->DirectoryListBox1->SetDirectory(top + "/Daten");
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top + "/Daten");
     QStringList expected;
     QStringList ancestors;
     for (QDir d(top + "/Daten");; d.cdUp()) {
@@ -228,9 +251,9 @@ TEST_F(Choosers, ListShowsAncestorsThenTheFolderThenItsSubFolders)
     expected = ancestors;
     expected << top + "/Daten/2026";
     EXPECT_EQ(Entries(), expected);
-    EXPECT_EQ(form->DirectoryListBox1->currentRow(), ancestors.size() - 1);
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->currentRow(), ancestors.size() - 1);
 
-    form->DirectoryListBox1->SetDirectory(top);
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
     const QStringList entries = Entries();
     EXPECT_EQ(entries.mid(entries.size() - 2), (QStringList{top + "/archiv", top + "/Daten"}));
     EXPECT_FALSE(entries.contains(top + "/.versteckt"));
@@ -238,73 +261,73 @@ TEST_F(Choosers, ListShowsAncestorsThenTheFolderThenItsSubFolders)
 
 TEST_F(Choosers, OpeningAFolderWritesDateiChangesDirectoryAndRunsDateiLesen)
 {
-    form->DirectoryListBox1->SetDirectory(top);
-    form->Calls.clear();
-    form->DirectoryListBox1->show();
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
+    CommitMarker();
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->show();
     form->show();
 
     // Enter on the entry "Daten" opens it.
     const int row = Entries().indexOf(top + "/Daten");
     ASSERT_GE(row, 0);
-    QListWidget* list = form->DirectoryListBox1;
+    QListWidget* list = Ctl<TDirectoryListBox>(form, "DirectoryListBox1");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
     ASSERT_EQ(list->currentRow(), row);
-    QTest::keyClick(form->DirectoryListBox1, Qt::Key_Return);
+    QTest::keyClick(Ctl<TDirectoryListBox>(form, "DirectoryListBox1"), Qt::Key_Return);
 
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top + "/Daten");
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top + "/Daten");
     EXPECT_EQ(QDir::currentPath(), top + "/Daten");
-    EXPECT_EQ(form->DateiPath(), top + "/Daten");
-    EXPECT_EQ(form->Calls, QStringList{"Datei_lesenClick"});
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), top + "/Daten");
+    EXPECT_TRUE(DateiLesenBegan());
 
     // Opening the folder already open changes nothing and runs nothing.
-    form->Calls.clear();
-    form->DirectoryListBox1->SetDirectory(top + "/Daten");
-    EXPECT_EQ(form->Calls, QStringList{});
+    CommitMarker();
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top + "/Daten");
+    EXPECT_FALSE(DateiLesenBegan());
 }
 
 TEST_F(Choosers, ChoosingADriveOpensItsTopFolder)
 {
-    TDriveComboBox* drives = form->DriveComboBox1;
+    TDriveComboBox* drives = Ctl<TDriveComboBox>(form, "DriveComboBox1");
     drives->SetDrives({{"/", ""}, {top, "Test"}});
     EXPECT_EQ(drives->Drive(), "/");  // the current directory lies elsewhere
-    form->Calls.clear();
+    CommitMarker();
     emit drives->activated(1);
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top);
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top);
     EXPECT_EQ(QDir::currentPath(), top);
-    EXPECT_EQ(form->DateiPath(), top);
-    EXPECT_EQ(form->Calls, QStringList{"Datei_lesenClick"});
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), top);
+    EXPECT_TRUE(DateiLesenBegan());
 
-    form->DirectoryListBox1->SetDirectory("/");  // the drive follows the folder
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory("/");  // the drive follows the folder
     EXPECT_EQ(drives->Drive(), "/");
 }
 
 TEST_F(Choosers, FolderThatCannotBeOpenedChangesNothing)
 {
-    form->DirectoryListBox1->SetDirectory(top);
-    form->Calls.clear();
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
+    CommitMarker();
     try {
-        form->DirectoryListBox1->SetDirectory(top + "/fehlt");
+        Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top + "/fehlt");
         ADD_FAILURE() << "a missing folder was opened";
     } catch (const exchange::EInOutError& e) {
         EXPECT_EQ(e.ErrorCode, 3);
         EXPECT_STREQ(e.what(), "E/A-Fehler 3");
     }
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top);
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top);
     EXPECT_EQ(QDir::currentPath(), top);
-    EXPECT_EQ(form->DateiPath(), top);
-    EXPECT_EQ(form->Calls, QStringList{});
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), top);
+    EXPECT_FALSE(DateiLesenBegan());
 
     // A failing drive choice keeps showing the drive the folder is on.
-    form->DriveComboBox1->SetDrives({{"/", ""}, {top + "/weg", "weg"}});
+    Ctl<TDriveComboBox>(form, "DriveComboBox1")->SetDrives({{"/", ""}, {top + "/weg", "weg"}});
     TApplication::ReportSuccess();
     TBoxWatcher watcher;
-    form->DriveComboBox1->setCurrentIndex(1);  // as the pick shows it
-    emit form->DriveComboBox1->activated(1);
+    Ctl<TDriveComboBox>(form, "DriveComboBox1")->setCurrentIndex(1);  // as the pick shows it
+    emit Ctl<TDriveComboBox>(form, "DriveComboBox1")->activated(1);
     QCoreApplication::sendPostedEvents();
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(watcher.Seen().front().Text, "E/A-Fehler 3.");
-    EXPECT_EQ(form->DriveComboBox1->Drive(), "/");
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top);
+    EXPECT_EQ(Ctl<TDriveComboBox>(form, "DriveComboBox1")->Drive(), "/");
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top);
 }
 
 TEST_F(Choosers, LongPathIsKeptWholeAndOnlyDrawnShortened)
@@ -314,10 +337,10 @@ TEST_F(Choosers, LongPathIsKeptWholeAndOnlyDrawnShortened)
     ASSERT_TRUE(QDir().mkpath(deep));
     ASSERT_GT(deep.size(), 300);
 
-    form->DirectoryListBox1->SetDirectory(deep);
-    TPathLabel* datei = form->Datei;
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(deep);
+    TPathLabel* datei = Ctl<TPathLabel>(form, "Datei");
     EXPECT_EQ(datei->Path(), deep);
-    EXPECT_EQ(form->DateiPath(), deep);
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), deep);
     EXPECT_EQ(datei->toolTip(), deep);
     EXPECT_NE(datei->text(), deep);
     EXPECT_LE(datei->fontMetrics().horizontalAdvance(datei->text()), datei->contentsRect().width());
@@ -326,7 +349,7 @@ TEST_F(Choosers, LongPathIsKeptWholeAndOnlyDrawnShortened)
     EXPECT_TRUE(datei->text().startsWith("/"));
 
     // A short path is drawn whole.
-    form->DirectoryListBox1->SetDirectory(top);
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
     if (datei->fontMetrics().horizontalAdvance(top) <= datei->contentsRect().width()) {
         EXPECT_EQ(datei->text(), top);
     }
