@@ -63,6 +63,8 @@ public:
     // The mode whose button is checked: none after a transmission.
     std::optional<TOperatingMode> CheckedMode() const { return checked_ ? mode_ : std::nullopt; }
     const std::string& Frame() const { return frame_; }
+    // Whether the field was committed since the mode was chosen.
+    bool Committed(TEntryField field) const { return committed_.count(field) != 0; }
     bool Complete() const;
     bool CanTransmit() const { return Complete() && armed_; }
     std::string Datei() const;
@@ -73,7 +75,6 @@ public:
 
 private:
     void Apply(const std::vector<std::pair<TEntryField, std::string>>& fill, const std::string& frame);
-    bool Committed(TEntryField field) const { return committed_.count(field) != 0; }
 
     std::optional<TOperatingMode> mode_;
     bool checked_ = false;

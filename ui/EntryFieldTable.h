@@ -16,7 +16,8 @@ struct TEntryFieldWidget {
     int X, Y, Width;  // the edit's place on the 96-dpi grid
 };
 
-// One row per field, in field order.
-extern const std::array<TEntryFieldWidget, 12> kEntryFieldWidgets;
+// One row per field, in field order (a friend of the window, whose edits are
+// private).
+const std::array<TEntryFieldWidget, 12>& EntryFieldWidgets();
 
 const TEntryFieldWidget& EntryFieldWidget(exchange::TEntryField field);

@@ -120,7 +120,7 @@ void TSDIAppForm::WireHandlers()
     // Each change of the readout folder runs "Datei lesen" again.
     DirectoryListBox1->OnChange = [this](QObject* s) { Datei_lesenClick(s); };
 
-    for (const TEntryFieldWidget& row : kEntryFieldWidgets)
+    for (const TEntryFieldWidget& row : EntryFieldWidgets())
         (this->*row.Edit)->OnKeyPress = [this](QObject* s, char& key) { EntryFieldKeyPress(s, key); };
 }
 

@@ -4,8 +4,8 @@
 // session (exchange/DeviceSession.h, which owns the port CPort1) and show
 // what it holds. No program state lives in a widget's text.
 //
-// Controls are public members named as the window's controls, each with that
-// name as its object name. The window lays them out at fixed positions on a
+// Controls are private members named as the window's controls, each with that
+// name as its object name, by which tests find them. The window lays them out at fixed positions on a
 // 96-dpi grid, scaled to the screen. Handlers run on the main thread; an
 // exception leaving one ends it and is shown by the application's error
 // display (ui/HandlerCall.h, TApplication), so no handler catches anything.
@@ -22,6 +22,7 @@
 #include <QMainWindow>
 #include <QRect>
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
@@ -43,6 +44,7 @@ class TComboBox;
 class TDirectoryListBox;
 class TDriveComboBox;
 class TEdit;
+struct TEntryFieldWidget;
 class TFrameLabel;
 class TPanel;
 class TPathLabel;
@@ -62,6 +64,25 @@ public:
     // failure the error display shows once the event loop runs).
     explicit TSDIAppForm(TClock clock = {}, QWidget* parent = nullptr);
     ~TSDIAppForm() override;
+
+    // The device session: the port, the request under way, the frame under
+    // construction and what came of it.
+    exchange::TDeviceSession& Session() { return session_; }
+
+    // The MD5 digest of the file, 32 upper-case hex digits; raises
+    // EFOpenError when it cannot be opened.
+    QString MD5(const QString& FileName);
+    // The program file whose digest identifies the software: the running
+    // program's own file, wherever the current directory has moved.
+    static QString ProgramFileName();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab pass over covered controls.
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    friend const std::array<TEntryFieldWidget, 12>& EntryFieldWidgets();
 
     // ---- menu, tool bar, status bar ----
     QMenuBar* MainMenu1;
@@ -155,10 +176,6 @@ public:
     // ---- components ----
     TTimer* Timer1;
 
-    // The device session: the port, the request under way, the frame under
-    // construction and what came of it.
-    exchange::TDeviceSession& Session() { return session_; }
-
     // The caption language last chosen: 0 until a flag is pressed, then 1
     // (German) or 2 (English).
     std::uint8_t LanguageIndex = 0;
@@ -172,12 +189,6 @@ public:
 
     // The port names of this machine, sorted (see portlist/ComAvailable.h).
     QStringList GetComAvailable();
-    // The MD5 digest of the file, 32 upper-case hex digits; raises
-    // EFOpenError when it cannot be opened.
-    QString MD5(const QString& FileName);
-    // The program file whose digest identifies the software: the running
-    // program's own file, wherever the current directory has moved.
-    static QString ProgramFileName();
 
     // The PC's local time now, from the window's clock.
     QDateTime Now() const;
@@ -194,7 +205,6 @@ public:
     // cannot see or reach it).
     bool IsCovered(const QWidget* control) const;
 
-public slots:
     void FormCreate(QObject* Sender);
     void FileExit1Execute(QObject* Sender);
 
@@ -216,24 +226,18 @@ public slots:
     void SchnittstelleNotListed(QObject* Sender, const QString& Name);
 
     // Port selection and the device exchange.
-    virtual void SchnittstelleClick(QObject* Sender);
-    virtual void Wert_lesenClick(QObject* Sender);
-    virtual void Datei_lesenClick(QObject* Sender);
-    virtual void Uhr_stellenClick(QObject* Sender);
-    virtual void StartupClick(QObject* Sender);
-    virtual void LesenClick(QObject* Sender);
-    virtual void Timer1Timer(QObject* Sender);
+    void SchnittstelleClick(QObject* Sender);
+    void Wert_lesenClick(QObject* Sender);
+    void Datei_lesenClick(QObject* Sender);
+    void Uhr_stellenClick(QObject* Sender);
+    void StartupClick(QObject* Sender);
+    void LesenClick(QObject* Sender);
+    void Timer1Timer(QObject* Sender);
 
     // Field entry: runs when Enter (Key = CR) is pressed in one of the twelve
     // entry fields; the Sender is that field's edit.
-    virtual void EntryFieldKeyPress(QObject* Sender, char& Key);
+    void EntryFieldKeyPress(QObject* Sender, char& Key);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // Tab and Shift+Tab pass over covered controls.
-    bool focusNextPrevChild(bool next) override;
-
-private:
     // Fills Schnittstelle with this machine's ports, each with its device as
     // tool-tip, keeping what the field shows.
     void FillPortList();

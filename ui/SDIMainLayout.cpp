@@ -236,7 +236,7 @@ void TSDIAppForm::BuildIdentifierDateTime()
 // field table; the rows between `first` and `last` in field order.
 void TSDIAppForm::BuildEntryFields(exchange::TEntryField first, exchange::TEntryField last)
 {
-    for (const TEntryFieldWidget& row : kEntryFieldWidgets) {
+    for (const TEntryFieldWidget& row : EntryFieldWidgets()) {
         if (row.Field < first || row.Field > last) continue;
         const exchange::TFieldDef& def = exchange::FieldDef(row.Field);
         TEdit* edit = Named(new TEdit(client_, QString::fromLatin1(def.InitialText), def.MaxLength), def.Name);

@@ -80,7 +80,7 @@ TEdit* TSDIAppForm::FieldEdit(TEntryField field) const
 
 TEntryField TSDIAppForm::FieldOf(const QObject* edit) const
 {
-    for (const TEntryFieldWidget& row : kEntryFieldWidgets)
+    for (const TEntryFieldWidget& row : EntryFieldWidgets())
         if (this->*row.Edit == edit) return row.Field;
     throw std::logic_error("not an entry field");
 }

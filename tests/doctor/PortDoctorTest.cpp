@@ -5,6 +5,7 @@
 // an unprivileged user (as root the test runs itself again as "nobody"),
 // device nodes this user may not open and a port a killed holder left locked.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "tooling/testing/ChildProcess.h"
@@ -51,7 +52,7 @@ protected:
     // runs while the list is open.
     void Choose(const std::string& comName, const std::function<void()>& beforeClick = {})
     {
-        ClickPortListEntry(form->Schnittstelle, comName, beforeClick);
+        ClickPortListEntry(Ctl<TComboBox>(form, "Schnittstelle"), comName, beforeClick);
     }
 
     // Chooses the port and expects its error box: what happened to the port,
@@ -71,13 +72,13 @@ protected:
     void ExpectAdvice(const QString& german, const QString& english)
     {
         EXPECT_EQ(StatusText(), german.toStdString());
-        QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(Ctl<QPushButton>(form, "BitBtn2"), Qt::LeftButton);
         EXPECT_EQ(StatusText(), english.toStdString());
-        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(Ctl<QPushButton>(form, "BitBtn1"), Qt::LeftButton);
         EXPECT_EQ(StatusText(), german.toStdString());
     }
 
-    std::string StatusText() const { return form->StatusBar->currentMessage().toStdString(); }
+    std::string StatusText() const { return Ctl<QStatusBar>(form, "StatusBar")->currentMessage().toStdString(); }
 
     // porthold, holding the port until it is told to end.
     static void StartHolder(platform::ChildProcess& holder, const std::string& comName)
@@ -116,7 +117,7 @@ TEST_F(PortDoctor, PortHeldByAnotherProcessNamesItUntilThePortOpens)
     ASSERT_NO_FATAL_FAILURE(Choose("COM6"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Session().Port().Connected(); }, kPatienceMs));
     EXPECT_EQ(StatusText(), "");
-    QTest::mouseClick(form->BitBtn2, Qt::LeftButton);  // nor does a language switch bring it back
+    QTest::mouseClick(Ctl<QPushButton>(form, "BitBtn2"), Qt::LeftButton);  // nor does a language switch bring it back
     EXPECT_EQ(StatusText(), "");
 }
 

@@ -2,6 +2,7 @@
 // device clock set from the PC's time and read back, and replies whose
 // checksum is wrong.
 
+#include "tests/support/WindowControl.h"
 #include "E2eSupport.h"
 
 #include "sim/Records.h"
@@ -23,24 +24,25 @@ TEST_F(Device, TypedPortIsChosenAndAskedForItsClock)
     ASSERT_TRUE(sim.Start({"--clock", "00.01.01 00:00:00"}));
     // The simulator's port alone: with others listed, typing its name would
     // choose each entry that begins with what is typed so far on the way.
-    form->Schnittstelle->clear();
-    form->Schnittstelle->addItems({QString::fromStdString(sim.ComName()), "COM99"});
-    form->Schnittstelle->setCurrentIndex(-1);  // nothing chosen yet, as after start-up
-    Click(form->Schnittstelle->lineEdit());
-    QTest::keyClicks(form->Schnittstelle->lineEdit(), QString::fromStdString(sim.ComName()).toLower());
+    Ctl<TComboBox>(form, "Schnittstelle")->clear();
+    Ctl<TComboBox>(form, "Schnittstelle")->addItems({QString::fromStdString(sim.ComName()), "COM99"});
+    Ctl<TComboBox>(form, "Schnittstelle")->setCurrentIndex(-1);  // nothing chosen yet, as after start-up
+    Click(Ctl<TComboBox>(form, "Schnittstelle")->lineEdit());
+    QTest::keyClicks(Ctl<TComboBox>(form, "Schnittstelle")->lineEdit(),
+                     QString::fromStdString(sim.ComName()).toLower());
 
     ASSERT_TRUE(form->Session().Port().Connected()) << Boxes();
     EXPECT_EQ(form->Session().Port().PortNum(), sim.ComName());
-    EXPECT_FALSE(form->Software->text().isEmpty());  // the program's digest
+    EXPECT_FALSE(Ctl<QLabel>(form, "Software")->text().isEmpty());  // the program's digest
     EXPECT_EQ(form->Session().Request().Kind, exchange::TRequestKind::rkClockQuery);
-    EXPECT_FALSE(form->Panel6->isVisible());
-    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_FALSE(Ctl<TPanel>(form, "Panel6")->isVisible());
+    EXPECT_TRUE(Ctl<TTimer>(form, "Timer1")->Enabled());
     ASSERT_TRUE(WaitFor([&] { return !sim.Frames().empty(); }));
     EXPECT_EQ(sim.Frames().front(), "<STX>80<ETX><CR>");  // the one frame without a checksum
 
-    ASSERT_TRUE(WaitFor([&] { return form->Modulzeit->Caption().startsWith("00.01.01 00:00:0"); }))
-        << form->Modulzeit->Caption().toStdString();
-    EXPECT_TRUE(form->Uhr_stellen->isVisible());
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TPanel>(form, "Modulzeit")->Caption().startsWith("00.01.01 00:00:0"); }))
+        << Ctl<TPanel>(form, "Modulzeit")->Caption().toStdString();
+    EXPECT_TRUE(Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible());
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
@@ -48,14 +50,14 @@ TEST_F(Device, ChoosingThePortAgainKeepsItOpenAndThePollRunning)
 {
     ASSERT_TRUE(sim.Start({}));
     Connect(sim);
-    form->Wert_lesen->SetChecked(true);  // stops the poll
-    ASSERT_FALSE(form->Timer1->Enabled());
+    Ctl<TRadioButton>(form, "Wert_lesen")->SetChecked(true);  // stops the poll
+    ASSERT_FALSE(Ctl<TTimer>(form, "Timer1")->Enabled());
     int closes = 0;
     form->Session().Port().SetOnClose([&](TObject*) { ++closes; });
     Connect(sim);
     EXPECT_EQ(closes, 0);  // not reopened
-    EXPECT_TRUE(form->Timer1->Enabled());
-    EXPECT_FALSE(form->Wert_lesen->Checked());
+    EXPECT_TRUE(Ctl<TTimer>(form, "Timer1")->Enabled());
+    EXPECT_FALSE(Ctl<TRadioButton>(form, "Wert_lesen")->Checked());
     EXPECT_EQ(form->Session().Request().Kind, exchange::TRequestKind::rkClockQuery);
     const auto frames = sim.Frames();
     EXPECT_EQ(std::count(frames.begin(), frames.end(), "<STX>80<ETX><CR>"), 2);
@@ -66,7 +68,7 @@ TEST_F(Device, ClockReplyOffersOrWithdrawsUhrStellen)
 {
     ASSERT_TRUE(sim.Start({"--clock", "13.05.06 07:08:09"}));
     Connect(sim);
-    ASSERT_TRUE(WaitFor([&] { return form->Uhr_stellen->isVisible(); }));
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible(); }));
     const struct {
         const char* Clock;
         bool Offered;
@@ -77,7 +79,7 @@ TEST_F(Device, ClockReplyOffersOrWithdrawsUhrStellen)
     std::size_t swaps = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Clock);
-        form->Timer1->SetEnabled(false);  // no tick meets the device while it is away
+        Ctl<TTimer>(form, "Timer1")->SetEnabled(false);  // no tick meets the device while it is away
         sim.Stop();
         ++swaps;
         // The device's going is shown once, by the port's event thread.
@@ -88,9 +90,9 @@ TEST_F(Device, ClockReplyOffersOrWithdrawsUhrStellen)
         EXPECT_TRUE(boxes.Seen().back().Text.startsWith(gone)) << Boxes();
         ASSERT_TRUE(sim.Start({"--clock", row.Clock}, form->Session().Port().PortNum()));
         Connect(sim);  // the old device went away: the port is opened anew
-        EXPECT_TRUE(form->Modulzeit->Caption().startsWith(QString::fromLatin1(row.Clock).left(8)))
-            << form->Modulzeit->Caption().toStdString();
-        EXPECT_EQ(form->Uhr_stellen->isVisible(), row.Offered);
+        EXPECT_TRUE(Ctl<TPanel>(form, "Modulzeit")->Caption().startsWith(QString::fromLatin1(row.Clock).left(8)))
+            << Ctl<TPanel>(form, "Modulzeit")->Caption().toStdString();
+        EXPECT_EQ(Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible(), row.Offered);
     }
     EXPECT_EQ(boxes.Seen().size(), swaps) << Boxes();
 }
@@ -100,14 +102,14 @@ TEST_F(Device, EachPollTickSendsNineBytesAndShowsThePcTime)
     ASSERT_TRUE(sim.Start({}));
     Connect(sim);
     now = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9));
-    ASSERT_TRUE(WaitFor([&] { return form->Panel5->Caption() == "26.12.07 14:05:09"; }));
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TPanel>(form, "Panel5")->Caption() == "26.12.07 14:05:09"; }));
     ASSERT_TRUE(WaitFor([&] { return sim.Received(e2e::kPollFrameLogged); }));
     for (const std::string& frame : sim.Frames())
         EXPECT_TRUE(frame == "<STX>80<ETX><CR>" || frame == "<STX>806412<ETX><CR>") << frame;
     EXPECT_EQ(e2e::Logged(SentFrame("80")), e2e::kPollFrameLogged);
     // Without "Systemzeit übernehmen" focused the tick leaves the frame and fields alone.
-    EXPECT_EQ(form->hh->text(), "00");
-    EXPECT_FALSE(form->Uebertragen->isEnabled());
+    EXPECT_EQ(Ctl<TEdit>(form, "hh")->text(), "00");
+    EXPECT_FALSE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
 }
 
 // "Wert lesen" for a date and measurement number: the four panels hold the
@@ -116,24 +118,25 @@ TEST_F(Device, ValueReadFillsTheFourPanels)
 {
     ASSERT_TRUE(sim.Start({"--records", "96", "--seed", "7"}));
     Connect(sim);
-    Click(form->Wert_lesen);
+    Click(Ctl<TRadioButton>(form, "Wert_lesen"));
     AwaitLastPollReply();
-    Commit(form->MessID, "42");
-    Commit(form->JJ, "26");
-    Commit(form->MM, "12");
-    Commit(form->TT, "7");
-    Click(form->Uebertragen);
+    Commit(Ctl<TEdit>(form, "MessID"), "42");
+    Commit(Ctl<TEdit>(form, "JJ"), "26");
+    Commit(Ctl<TEdit>(form, "MM"), "12");
+    Commit(Ctl<TEdit>(form, "TT"), "7");
+    Click(Ctl<TButton>(form, "Uebertragen"));
 
     const std::string body = sim::RecordBody({2026, 12, 7}, 42, {96, 7});
     ASSERT_EQ(body.size(), 45u);
-    ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0042"; })) << form->Rueckgabe->text().toStdString();
-    EXPECT_EQ(form->Datum_Zeit->Caption().toStdString(), body.substr(5, 19));
-    EXPECT_EQ(form->ID_Zaehler->Caption().toStdString(), body.substr(25, 10));
-    EXPECT_EQ(form->Messwert->Caption().toStdString(), body.substr(36, 9));
-    EXPECT_EQ(form->Datum_Zeit->Caption(), "07.12.2026 10:15:00");  // record 42 of 96: 41 quarter hours
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TPanel>(form, "ID_Mess")->Caption() == "0042"; }))
+        << Ctl<QLabel>(form, "Rueckgabe")->text().toStdString();
+    EXPECT_EQ(Ctl<TPanel>(form, "Datum_Zeit")->Caption().toStdString(), body.substr(5, 19));
+    EXPECT_EQ(Ctl<TPanel>(form, "ID_Zaehler")->Caption().toStdString(), body.substr(25, 10));
+    EXPECT_EQ(Ctl<TPanel>(form, "Messwert")->Caption().toStdString(), body.substr(36, 9));
+    EXPECT_EQ(Ctl<TPanel>(form, "Datum_Zeit")->Caption(), "07.12.2026 10:15:00");  // record 42 of 96: 41 quarter hours
     const std::string checksum = ChecksumText(GetChecksumme(body, 45));
-    EXPECT_EQ(form->Rueckgabe->text().toStdString(), body + checksum);
-    EXPECT_EQ(form->L_CRC->text().toStdString(), checksum);
+    EXPECT_EQ(Ctl<QLabel>(form, "Rueckgabe")->text().toStdString(), body + checksum);
+    EXPECT_EQ(Ctl<QLabel>(form, "L_CRC")->text().toStdString(), checksum);
     EXPECT_EQ(form->Session().Request().State, exchange::TRequestState::rsAnswered);
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
@@ -146,28 +149,29 @@ TEST_F(Device, DeviceClockIsSetFromThePcTimeAndReadBack)
     ASSERT_TRUE(sim.Start({}));  // year 00: the clock may be set
     now = QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
     Connect(sim);
-    ASSERT_TRUE(WaitFor([&] { return form->Uhr_stellen->isVisible(); }));
-    Click(form->Uhr_stellen);
-    Click(form->Systemzeit);  // and leave it selected
-    ASSERT_TRUE(form->Systemzeit->hasFocus());
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible(); }));
+    Click(Ctl<TRadioButton>(form, "Uhr_stellen"));
+    Click(Ctl<TButton>(form, "Systemzeit"));  // and leave it selected
+    ASSERT_TRUE(Ctl<TButton>(form, "Systemzeit")->hasFocus());
 
     now = QDateTime(QDate(2026, 12, 7), QTime(9, 7, 11));
-    ASSERT_TRUE(WaitFor([&] { return form->ss->text() == "11"; }));
-    EXPECT_EQ(form->hh->text(), "09");
-    EXPECT_EQ(form->m_m->text(), "07");
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TEdit>(form, "ss")->text() == "11"; }));
+    EXPECT_EQ(Ctl<TEdit>(form, "hh")->text(), "09");
+    EXPECT_EQ(Ctl<TEdit>(form, "m_m")->text(), "07");
     EXPECT_EQ(Frame(), "\x02"
                        "8126 12 07 09 07 11\x03");
-    EXPECT_TRUE(form->Uebertragen->isEnabled());
+    EXPECT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
 
-    Click(form->Uebertragen);
+    Click(Ctl<TButton>(form, "Uebertragen"));
     const std::string frame = SentFrame("8126 12 07 09 07 11");
     ASSERT_TRUE(WaitFor([&] { return sim.Received(Logged(frame)); }));
-    ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text().startsWith("OK 81"); }))
-        << form->Rueckgabe->text().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return Ctl<QLabel>(form, "Rueckgabe")->text().startsWith("OK 81"); }))
+        << Ctl<QLabel>(form, "Rueckgabe")->text().toStdString();
 
     Connect(sim);
-    EXPECT_TRUE(form->Modulzeit->Caption().startsWith("26.12.07 09:")) << form->Modulzeit->Caption().toStdString();
-    ASSERT_TRUE(WaitFor([&] { return !form->Uhr_stellen->isVisible(); }));
+    EXPECT_TRUE(Ctl<TPanel>(form, "Modulzeit")->Caption().startsWith("26.12.07 09:"))
+        << Ctl<TPanel>(form, "Modulzeit")->Caption().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return !Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible(); }));
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
@@ -194,7 +198,7 @@ TEST_F(Device, WrongChecksumIsShownStoredAndFlagged)
     EXPECT_EQ(number, 10);
     EXPECT_GE(bad, 3);
     EXPECT_LE(bad, 4);
-    const QString status = form->StatusBar->currentMessage();
+    const QString status = Ctl<QStatusBar>(form, "StatusBar")->currentMessage();
     EXPECT_EQ(status, QString("10 Zeilen gespeichert, %1 mit falscher Pr\u00fcfsumme: %2")
                           .arg(bad)
                           .arg(QString::fromStdString(file)));
@@ -202,17 +206,19 @@ TEST_F(Device, WrongChecksumIsShownStoredAndFlagged)
     // Outside a download a corrupt reply is named as such: one of three is.
     bool warned = false;
     for (int attempt = 0; attempt < 3 && !warned; ++attempt) {
-        Click(form->Wert_lesen);
-        Commit(form->MessID, "1");
-        Commit(form->JJ, "26");
-        Commit(form->MM, "12");
-        Commit(form->TT, "7");
-        form->Rueckgabe->clear();
-        Click(form->Uebertragen);
-        ASSERT_TRUE(WaitFor([&] { return !form->Rueckgabe->text().isEmpty(); }));
-        warned = form->StatusBar->currentMessage().startsWith(QString::fromUtf8("Pr\u00fcfsumme der Antwort falsch"));
+        Click(Ctl<TRadioButton>(form, "Wert_lesen"));
+        Commit(Ctl<TEdit>(form, "MessID"), "1");
+        Commit(Ctl<TEdit>(form, "JJ"), "26");
+        Commit(Ctl<TEdit>(form, "MM"), "12");
+        Commit(Ctl<TEdit>(form, "TT"), "7");
+        Ctl<QLabel>(form, "Rueckgabe")->clear();
+        Click(Ctl<TButton>(form, "Uebertragen"));
+        ASSERT_TRUE(WaitFor([&] { return !Ctl<QLabel>(form, "Rueckgabe")->text().isEmpty(); }));
+        warned = Ctl<QStatusBar>(form, "StatusBar")
+                     ->currentMessage()
+                     .startsWith(QString::fromUtf8("Pr\u00fcfsumme der Antwort falsch"));
     }
-    EXPECT_TRUE(warned) << form->StatusBar->currentMessage().toStdString();
+    EXPECT_TRUE(warned) << Ctl<QStatusBar>(form, "StatusBar")->currentMessage().toStdString();
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 

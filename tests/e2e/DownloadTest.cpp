@@ -3,6 +3,7 @@
 // arrive whole or in pieces. The figures (lines sent, stored, seconds) are
 // printed and recorded with the test's result.
 
+#include "tests/support/WindowControl.h"
 #include "E2eSupport.h"
 
 #include "sim/Records.h"
@@ -63,9 +64,9 @@ TEST_P(Download, ThousandRecordsAreStoredExactly)
     EXPECT_EQ(form->Session().Request().Tally.LostLines(), 0);
     EXPECT_EQ(form->Session().Request().Tally.BadChecksumLines(), 0);
     EXPECT_EQ(form->Session().Splitter().DroppedBytes(), 0u);
-    EXPECT_EQ(form->StatusBar->currentMessage(),
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(),
               QString("1000 Zeilen gespeichert: %1").arg(QString::fromStdString(file)));
-    EXPECT_EQ(form->Rueckgabe->text().toStdString() + "\r\n", expected.substr(expected.size() - 51));
+    EXPECT_EQ(Ctl<QLabel>(form, "Rueckgabe")->text().toStdString() + "\r\n", expected.substr(expected.size() - 51));
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
@@ -92,14 +93,15 @@ TEST_F(Download, RepeatedDayReplacesTheFileAndAVanishedFileIsReported)
 
     // The file removed right after the frame went out, well before the
     // device (answering 3 s late) sends the first line.
-    form->Timer1->SetEnabled(false);
+    Ctl<TTimer>(form, "Timer1")->SetEnabled(false);
     sim.Stop();
     ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == 1; })) << "the device's going was not shown";
     ASSERT_TRUE(sim.Start({"--records", "20", "--delay-ms", "3000"}, form->Session().Port().PortNum()));
-    form->Modulzeit->SetCaption(QString());
+    Ctl<TPanel>(form, "Modulzeit")->SetCaption(QString());
     ChoosePort(sim.ComName());
-    form->Timer1->SetEnabled(false);  // before its first tick: a late answer to one would land in the file
-    ASSERT_TRUE(WaitFor([&] { return !form->Modulzeit->Caption().isEmpty(); }));
+    Ctl<TTimer>(form, "Timer1")
+        ->SetEnabled(false);  // before its first tick: a late answer to one would land in the file
+    ASSERT_TRUE(WaitFor([&] { return !Ctl<TPanel>(form, "Modulzeit")->Caption().isEmpty(); }));
     ASSERT_EQ(DownloadDay("26", "12", "7"), file);
     ASSERT_TRUE(QFile::remove(QString::fromStdString(file)));
     ASSERT_TRUE(WaitFor([&] { return form->Session().Request().Tally.LostLines() == 20; })) << Boxes();
@@ -109,8 +111,8 @@ TEST_F(Download, RepeatedDayReplacesTheFileAndAVanishedFileIsReported)
     int appendBoxes = 0;
     for (const auto& box : boxes.Seen()) appendBoxes += box.Text == "Fehler ...";
     EXPECT_EQ(appendBoxes, int(boxes.Seen().size()) - 1) << Boxes();
-    EXPECT_TRUE(form->StatusBar->currentMessage().contains("20 nicht gespeichert"))
-        << form->StatusBar->currentMessage().toStdString();
+    EXPECT_TRUE(Ctl<QStatusBar>(form, "StatusBar")->currentMessage().contains("20 nicht gespeichert"))
+        << Ctl<QStatusBar>(form, "StatusBar")->currentMessage().toStdString();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // process's private port folder, and the simulator's frame log, which shows
 // exactly what the window sent.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "exchange/Checksum.h"
@@ -192,16 +193,16 @@ protected:
     // as it opens) and clicks the entry, as the operator does.
     void ChoosePort(const std::string& comName)
     {
-        Activate(form->Schnittstelle);
-        ClickPortListEntry(form->Schnittstelle, comName);
+        Activate(Ctl<TComboBox>(form, "Schnittstelle"));
+        ClickPortListEntry(Ctl<TComboBox>(form, "Schnittstelle"), comName);
     }
     // Chooses the port and waits for the device's clock reply.
     void Connect(const TSimulator& sim)
     {
-        form->Modulzeit->SetCaption(QString());
+        Ctl<TPanel>(form, "Modulzeit")->SetCaption(QString());
         ChoosePort(sim.ComName());
         ASSERT_TRUE(form->Session().Port().Connected()) << Boxes();
-        ASSERT_TRUE(WaitFor([&] { return !form->Modulzeit->Caption().isEmpty(); })) << "no clock reply";
+        ASSERT_TRUE(WaitFor([&] { return !Ctl<TPanel>(form, "Modulzeit")->Caption().isEmpty(); })) << "no clock reply";
     }
 
     // Keys go where the keyboard sends them: to the widget holding the focus.
@@ -238,7 +239,7 @@ protected:
     // caret into it, Ctrl+A selects its value.
     void Reach(TEdit* field)
     {
-        ASSERT_FALSE(form->IsCovered(field)) << field->objectName().toStdString() << " cannot be seen";
+        ASSERT_FALSE(Covered(field)) << field->objectName().toStdString() << " cannot be seen";
         Click(field);
         Press(Qt::Key_A, Qt::ControlModifier);
     }
@@ -259,7 +260,7 @@ protected:
         }
     }
 
-    std::string Frame() const { return AnsiFromQString(form->Ergebnis4->text()); }
+    std::string Frame() const { return AnsiFromQString(Ctl<TFrameLabel>(form, "Ergebnis4")->text()); }
 
     // The error boxes seen so far, for failure messages.
     std::string Boxes() const
@@ -272,15 +273,16 @@ protected:
     // Reads the records' day into a fresh folder: returns the file's path.
     std::string DownloadDay(const char* yy, const char* mm, const char* dd)
     {
-        form->DirectoryListBox1->SetDirectory(readoutDir.path());  // runs "Datei lesen" when it changes
-        Click(form->Datei_lesen);
+        Ctl<TDirectoryListBox>(form, "DirectoryListBox1")
+            ->SetDirectory(readoutDir.path());  // runs "Datei lesen" when it changes
+        Click(Ctl<TRadioButton>(form, "Datei_lesen"));
         AwaitLastPollReply();
-        Commit(form->JJ, yy);
-        Commit(form->MM, mm);
-        Commit(form->TT, dd);
-        EXPECT_TRUE(form->Uebertragen->isEnabled());
-        const std::string file = QFile::encodeName(form->Datei->Path()).toStdString();
-        Click(form->Uebertragen);
+        Commit(Ctl<TEdit>(form, "JJ"), yy);
+        Commit(Ctl<TEdit>(form, "MM"), mm);
+        Commit(Ctl<TEdit>(form, "TT"), dd);
+        EXPECT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
+        const std::string file = QFile::encodeName(Ctl<TPathLabel>(form, "Datei")->Path()).toStdString();
+        Click(Ctl<TButton>(form, "Uebertragen"));
         return file;
     }
 
@@ -289,8 +291,9 @@ protected:
     // frame's answer. A tick shows its query in Rueckgabe until the reply.
     void AwaitLastPollReply()
     {
-        ASSERT_FALSE(form->Timer1->Enabled());
-        ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text() != "806412"; })) << "the poll's reply never came";
+        ASSERT_FALSE(Ctl<TTimer>(form, "Timer1")->Enabled());
+        ASSERT_TRUE(WaitFor([&] { return Ctl<QLabel>(form, "Rueckgabe")->text() != "806412"; }))
+            << "the poll's reply never came";
     }
 
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(3, 14, 15));

@@ -2,6 +2,7 @@
 // loads and sets, the field commits and their focus paths, and the exact
 // bytes "Übertragen" puts on the line.
 
+#include "tests/support/WindowControl.h"
 #include "E2eSupport.h"
 
 #include <QDir>
@@ -20,7 +21,7 @@ protected:
         TWindowTest::SetUp();
         ASSERT_TRUE(sim.Start({}));  // clock 00.01.01: "Uhr stellen" is offered
         Connect(sim);
-        ASSERT_TRUE(WaitFor([&] { return form->Uhr_stellen->isVisible(); }));
+        ASSERT_TRUE(WaitFor([&] { return Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible(); }));
     }
     // The last frame the device received apart from the clock poll.
     std::string LastFrame() const
@@ -50,35 +51,35 @@ TEST_F(Operator, EachModeShowsItsGroupsLoadsItsTemplateAndSetsReplyModeFocusAndP
         bool PollAfter;
     };
     const Row rows[] = {
-        {"Uhr stellen", form->Uhr_stellen, Date | Time, true, false, "8100 00 00 00 00 00", TReplyMode::rmReading,
-         nullptr, true},
-        {"Konfiguration", form->Konfig, Config, false, false, "85 0 000000 0000 0 0", TReplyMode::rmReading,
-         form->Dezimale, true},
-        {"Wert lesen", form->Wert_lesen, Id | Date, false, false, "6000_00_000000", TReplyMode::rmReading, form->MessID,
-         false},
-        {"Datei lesen", form->Datei_lesen, Date, false, true, "7000_00_00", TReplyMode::rmStoredRecord, form->JJ,
-         false},
-        {"Konfiguration again", form->Konfig, Config, false, false, "85 0 000000 0000 0 0", TReplyMode::rmReading,
-         form->Dezimale, false},
+        {"Uhr stellen", Ctl<TRadioButton>(form, "Uhr_stellen"), Date | Time, true, false, "8100 00 00 00 00 00",
+         TReplyMode::rmReading, nullptr, true},
+        {"Konfiguration", Ctl<TRadioButton>(form, "Konfig"), Config, false, false, "85 0 000000 0000 0 0",
+         TReplyMode::rmReading, Ctl<TEdit>(form, "Dezimale"), true},
+        {"Wert lesen", Ctl<TRadioButton>(form, "Wert_lesen"), Id | Date, false, false, "6000_00_000000",
+         TReplyMode::rmReading, Ctl<TEdit>(form, "MessID"), false},
+        {"Datei lesen", Ctl<TRadioButton>(form, "Datei_lesen"), Date, false, true, "7000_00_00",
+         TReplyMode::rmStoredRecord, Ctl<TEdit>(form, "JJ"), false},
+        {"Konfiguration again", Ctl<TRadioButton>(form, "Konfig"), Config, false, false, "85 0 000000 0000 0 0",
+         TReplyMode::rmReading, Ctl<TEdit>(form, "Dezimale"), false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Mode);
         // Checked as a click does, without the click's own move of the focus
         // ("Konfiguration" is never offered; its handler works all the same).
-        Click(form->Schnittstelle->lineEdit());
+        Click(Ctl<TComboBox>(form, "Schnittstelle")->lineEdit());
         QWidget* focusBefore = QApplication::focusWidget();
         row.Button->SetChecked(true);
 
-        EXPECT_EQ(!form->Panel1->isVisible(), bool(row.Shown & Id));
-        EXPECT_EQ(!form->Panel2->isVisible(), bool(row.Shown & Date));
-        EXPECT_EQ(!form->Panel3->isVisible(), bool(row.Shown & Time));
-        EXPECT_EQ(!form->Panel4->isVisible(), bool(row.Shown & Config));
-        EXPECT_EQ(form->IsCovered(form->MessID), !(row.Shown & Id));
-        EXPECT_EQ(form->IsCovered(form->JJ), !(row.Shown & Date));
-        EXPECT_EQ(form->Systemzeit->isVisible(), row.Systemzeit);
-        EXPECT_EQ(form->DirectoryListBox1->isVisible(), row.Choosers);
-        EXPECT_EQ(form->DriveComboBox1->isVisible(), row.Choosers);
-        EXPECT_EQ(form->Datei->isVisible(), row.Choosers);
+        EXPECT_EQ(!Ctl<TPanel>(form, "Panel1")->isVisible(), bool(row.Shown & Id));
+        EXPECT_EQ(!Ctl<TPanel>(form, "Panel2")->isVisible(), bool(row.Shown & Date));
+        EXPECT_EQ(!Ctl<TPanel>(form, "Panel3")->isVisible(), bool(row.Shown & Time));
+        EXPECT_EQ(!Ctl<TPanel>(form, "Panel4")->isVisible(), bool(row.Shown & Config));
+        EXPECT_EQ(Covered(Ctl<TEdit>(form, "MessID")), !(row.Shown & Id));
+        EXPECT_EQ(Covered(Ctl<TEdit>(form, "JJ")), !(row.Shown & Date));
+        EXPECT_EQ(Ctl<TButton>(form, "Systemzeit")->isVisible(), row.Systemzeit);
+        EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->isVisible(), row.Choosers);
+        EXPECT_EQ(Ctl<TDriveComboBox>(form, "DriveComboBox1")->isVisible(), row.Choosers);
+        EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->isVisible(), row.Choosers);
         if (std::string(row.Mode) == "Uhr stellen") {  // the fill from Panel5 (03:14:15 on 26.12.07)
             EXPECT_EQ(Frame(), "\x02"
                                "8126 12 07 03 14 15\x03");
@@ -86,7 +87,7 @@ TEST_F(Operator, EachModeShowsItsGroupsLoadsItsTemplateAndSetsReplyModeFocusAndP
             EXPECT_EQ(Frame(), "\x02" + std::string(row.Template) + "\x03");
         }
         EXPECT_EQ(QApplication::focusWidget(), row.Focus ? row.Focus : focusBefore);
-        EXPECT_EQ(form->Timer1->Enabled(), row.PollAfter);
+        EXPECT_EQ(Ctl<TTimer>(form, "Timer1")->Enabled(), row.PollAfter);
     }
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
@@ -94,15 +95,18 @@ TEST_F(Operator, EachModeShowsItsGroupsLoadsItsTemplateAndSetsReplyModeFocusAndP
 TEST_F(Operator, UhrStellenFillsFieldsAndFrameFromTheSetClock)
 {
     now = QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
-    ASSERT_TRUE(WaitFor([&] { return form->Panel5->Caption() == "26.12.07 09:05:03"; }));  // the next tick
-    Click(form->Uhr_stellen);
+    ASSERT_TRUE(
+        WaitFor([&] { return Ctl<TPanel>(form, "Panel5")->Caption() == "26.12.07 09:05:03"; }));  // the next tick
+    Click(Ctl<TRadioButton>(form, "Uhr_stellen"));
 
-    const std::pair<TEdit*, const char*> fields[] = {{form->JJ, "26"}, {form->MM, "12"},  {form->TT, "07"},
-                                                     {form->hh, "09"}, {form->m_m, "05"}, {form->ss, "03"}};
+    const std::pair<TEdit*, const char*> fields[] = {{Ctl<TEdit>(form, "JJ"), "26"},  {Ctl<TEdit>(form, "MM"), "12"},
+                                                     {Ctl<TEdit>(form, "TT"), "07"},  {Ctl<TEdit>(form, "hh"), "09"},
+                                                     {Ctl<TEdit>(form, "m_m"), "05"}, {Ctl<TEdit>(form, "ss"), "03"}};
     for (const auto& [field, text] : fields) EXPECT_EQ(field->text(), text) << field->objectName().toStdString();
     EXPECT_EQ(Frame(), "\x02"
                        "8126 12 07 09 05 03\x03");
-    EXPECT_FALSE(form->Uebertragen->isEnabled());  // only the seconds or "Systemzeit übernehmen" enable it
+    EXPECT_FALSE(
+        Ctl<TButton>(form, "Uebertragen")->isEnabled());  // only the seconds or "Systemzeit übernehmen" enable it
 }
 
 // Each mode's path through its fields: the focus after each Enter, the frame
@@ -124,100 +128,103 @@ TEST_F(Operator, CommitPathsOfEachMode)
     };
     const Row rows[] = {
         {"Wert lesen",
-         form->Wert_lesen,
-         {{form->MessID, "42", form->JJ, false},
-          {form->JJ, "26", form->MM, false},
-          {form->MM, "7", form->TT, false},
-          {form->TT, "5", form->MessID, true}},
+         Ctl<TRadioButton>(form, "Wert_lesen"),
+         {{Ctl<TEdit>(form, "MessID"), "42", Ctl<TEdit>(form, "JJ"), false},
+          {Ctl<TEdit>(form, "JJ"), "26", Ctl<TEdit>(form, "MM"), false},
+          {Ctl<TEdit>(form, "MM"), "7", Ctl<TEdit>(form, "TT"), false},
+          {Ctl<TEdit>(form, "TT"), "5", Ctl<TEdit>(form, "MessID"), true}},
          "\x02"
          "6026_07_050042\x03",
          "/26_07_05.txt"},
         {"Datei lesen",
-         form->Datei_lesen,
-         {{form->JJ, "26", form->MM, false}, {form->MM, "12", form->TT, false}, {form->TT, "7", form->JJ, true}},
+         Ctl<TRadioButton>(form, "Datei_lesen"),
+         {{Ctl<TEdit>(form, "JJ"), "26", Ctl<TEdit>(form, "MM"), false},
+          {Ctl<TEdit>(form, "MM"), "12", Ctl<TEdit>(form, "TT"), false},
+          {Ctl<TEdit>(form, "TT"), "7", Ctl<TEdit>(form, "JJ"), true}},
          "\x02"
          "7026_12_07\x03",
          "/26_12_07.txt"},
         {"Uhr stellen",
-         form->Uhr_stellen,
-         {{form->JJ, "27", form->MM, false},
-          {form->MM, "1", form->TT, false},
-          {form->TT, "2", form->hh, false},  // the day does not enable it here
-          {form->hh, "3", form->m_m, false},
-          {form->m_m, "4", form->ss, false},
-          {form->ss, "5", form->JJ, true}},
+         Ctl<TRadioButton>(form, "Uhr_stellen"),
+         {{Ctl<TEdit>(form, "JJ"), "27", Ctl<TEdit>(form, "MM"), false},
+          {Ctl<TEdit>(form, "MM"), "1", Ctl<TEdit>(form, "TT"), false},
+          {Ctl<TEdit>(form, "TT"), "2", Ctl<TEdit>(form, "hh"), false},  // the day does not enable it here
+          {Ctl<TEdit>(form, "hh"), "3", Ctl<TEdit>(form, "m_m"), false},
+          {Ctl<TEdit>(form, "m_m"), "4", Ctl<TEdit>(form, "ss"), false},
+          {Ctl<TEdit>(form, "ss"), "5", Ctl<TEdit>(form, "JJ"), true}},
          "\x02"
          "8127 01 02 03 04 05\x03",
          ""},
         {"Konfiguration",
-         form->Konfig,
-         {{form->Dezimale, "3", form->Speicher_ID, false},
-          {form->Speicher_ID, "123", form->Zaehler_ID, false},
-          {form->Zaehler_ID, "45", form->Winter, false},
-          {form->Winter, "1", form->Sommer, false},
-          {form->Sommer, "2", form->Dezimale, true}},
+         Ctl<TRadioButton>(form, "Konfig"),
+         {{Ctl<TEdit>(form, "Dezimale"), "3", Ctl<TEdit>(form, "Speicher_ID"), false},
+          {Ctl<TEdit>(form, "Speicher_ID"), "123", Ctl<TEdit>(form, "Zaehler_ID"), false},
+          {Ctl<TEdit>(form, "Zaehler_ID"), "45", Ctl<TEdit>(form, "Winter"), false},
+          {Ctl<TEdit>(form, "Winter"), "1", Ctl<TEdit>(form, "Sommer"), false},
+          {Ctl<TEdit>(form, "Sommer"), "2", Ctl<TEdit>(form, "Dezimale"), true}},
          "\x02"
          "85 3 000123 0045 2 1\x03",
          ""},  // summer time before winter time in the frame
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Mode);
-        form->Uebertragen->setEnabled(false);
+        Ctl<TButton>(form, "Uebertragen")->setEnabled(false);
         if (row.Button->isVisible())
             Click(row.Button);
         else
             row.Button->SetChecked(true);
-        form->Timer1->SetEnabled(false);  // the poll would take the time fields' focus path apart
+        Ctl<TTimer>(form, "Timer1")->SetEnabled(false);  // the poll would take the time fields' focus path apart
         if (QApplication::focusWidget() != row.Steps.front().Field)  // "Uhr stellen" leaves the focus alone
             Reach(row.Steps.front().Field);
         for (const Step& step : row.Steps) {
             SCOPED_TRACE(step.Field->objectName().toStdString());
             Commit(step.Field, step.Typed);
             EXPECT_EQ(QApplication::focusWidget(), step.FocusAfter);
-            EXPECT_EQ(form->Uebertragen->isEnabled(), step.TransmitAfter);
+            EXPECT_EQ(Ctl<TButton>(form, "Uebertragen")->isEnabled(), step.TransmitAfter);
         }
         EXPECT_EQ(Frame(), row.Frame);
         if (!row.DateiSuffix.isEmpty()) {
-            EXPECT_TRUE(form->Datei->Path().endsWith(row.DateiSuffix)) << form->Datei->Path().toStdString();
+            EXPECT_TRUE(Ctl<TPathLabel>(form, "Datei")->Path().endsWith(row.DateiSuffix))
+                << Ctl<TPathLabel>(form, "Datei")->Path().toStdString();
         }
     }
-    EXPECT_EQ(form->Speicher_ID->text(), "000123");
+    EXPECT_EQ(Ctl<TEdit>(form, "Speicher_ID")->text(), "000123");
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
 TEST_F(Operator, DayWithoutAModeReturnsToMessIdAndLeavesTransmissionAlone)
 {
-    Click(form->Uhr_stellen);  // the date and time fields stay in view after the transmission
-    Reach(form->ss);
-    Commit(form->ss, "5");
-    Click(form->Uebertragen);  // unchecks every mode
+    Click(Ctl<TRadioButton>(form, "Uhr_stellen"));  // the date and time fields stay in view after the transmission
+    Reach(Ctl<TEdit>(form, "ss"));
+    Commit(Ctl<TEdit>(form, "ss"), "5");
+    Click(Ctl<TButton>(form, "Uebertragen"));  // unchecks every mode
     ASSERT_FALSE(form->Session().Draft().CheckedMode().has_value());
-    Reach(form->TT);
-    Commit(form->TT, "8");
-    EXPECT_EQ(QApplication::focusWidget(), form->MessID);
-    EXPECT_FALSE(form->Uebertragen->isEnabled());
-    Reach(form->ss);
-    Commit(form->ss, "9");  // the seconds enable it whatever the mode
-    EXPECT_TRUE(form->Uebertragen->isEnabled());
+    Reach(Ctl<TEdit>(form, "TT"));
+    Commit(Ctl<TEdit>(form, "TT"), "8");
+    EXPECT_EQ(QApplication::focusWidget(), Ctl<TEdit>(form, "MessID"));
+    EXPECT_FALSE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
+    Reach(Ctl<TEdit>(form, "ss"));
+    Commit(Ctl<TEdit>(form, "ss"), "9");  // the seconds enable it whatever the mode
+    EXPECT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
 }
 
 TEST_F(Operator, UebertragenWritesExactlyTheFrameAndEndsTheMode)
 {
-    Click(form->Wert_lesen);
-    Commit(form->MessID, "42");
-    Commit(form->JJ, "26");
-    Commit(form->MM, "12");
-    Commit(form->TT, "7");
-    Click(form->Uebertragen);
+    Click(Ctl<TRadioButton>(form, "Wert_lesen"));
+    Commit(Ctl<TEdit>(form, "MessID"), "42");
+    Commit(Ctl<TEdit>(form, "JJ"), "26");
+    Commit(Ctl<TEdit>(form, "MM"), "12");
+    Commit(Ctl<TEdit>(form, "TT"), "7");
+    Click(Ctl<TButton>(form, "Uebertragen"));
 
     // Before the answer, whose handling puts its own checksum into L_CRC.
     const std::string frame = SentFrame("6026_12_070042");
-    EXPECT_EQ(form->L_CRC->text().toStdString(), frame.substr(15, 4));
+    EXPECT_EQ(Ctl<QLabel>(form, "L_CRC")->text().toStdString(), frame.substr(15, 4));
     EXPECT_EQ(Frame(), frame);
     EXPECT_EQ(form->Session().Request().Frame, frame);
     ASSERT_TRUE(DeviceReceived(frame)) << LastFrame();
-    EXPECT_FALSE(form->Uebertragen->isEnabled());
-    EXPECT_FALSE(form->Timer1->Enabled());
+    EXPECT_FALSE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
+    EXPECT_FALSE(Ctl<TTimer>(form, "Timer1")->Enabled());
     EXPECT_FALSE(form->Session().Draft().CheckedMode().has_value());
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
@@ -227,17 +234,17 @@ TEST_F(Operator, UebertragenWritesExactlyTheFrameAndEndsTheMode)
 TEST_F(Operator, SecondTransmissionSendsAWellFormedFrame)
 {
     now = QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
-    ASSERT_TRUE(WaitFor([&] { return form->Panel5->Caption() == "26.12.07 09:05:03"; }));
-    Click(form->Uhr_stellen);
-    Reach(form->ss);
-    Commit(form->ss, "3");
-    Click(form->Uebertragen);
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TPanel>(form, "Panel5")->Caption() == "26.12.07 09:05:03"; }));
+    Click(Ctl<TRadioButton>(form, "Uhr_stellen"));
+    Reach(Ctl<TEdit>(form, "ss"));
+    Commit(Ctl<TEdit>(form, "ss"), "3");
+    Click(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(DeviceReceived(SentFrame("8126 12 07 09 05 03"))) << LastFrame();
 
-    Reach(form->ss);
-    Commit(form->ss, "45");
-    ASSERT_TRUE(form->Uebertragen->isEnabled());
-    Click(form->Uebertragen);
+    Reach(Ctl<TEdit>(form, "ss"));
+    Commit(Ctl<TEdit>(form, "ss"), "45");
+    ASSERT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
+    Click(Ctl<TButton>(form, "Uebertragen"));
     const std::string again = SentFrame("8126 12 07 09 05 45");
     ASSERT_TRUE(DeviceReceived(again)) << LastFrame();
     EXPECT_EQ(Frame(), again);
@@ -253,11 +260,11 @@ TEST_F(Operator, RefusedCommitLeavesFieldFrameAndFocusAsTheyWere)
         const char* Box;
     };
     const Row rows[] = {
-        {form->MM, "-5", "'-5' passt nicht in das Feld: 2 Zeichen erwartet."},
-        {form->MessID, "7g", "'7g' ist kein g\u00fcltiger Integerwert."},
-        {form->TT, " ", "' ' ist kein g\u00fcltiger Integerwert."},
+        {Ctl<TEdit>(form, "MM"), "-5", "'-5' passt nicht in das Feld: 2 Zeichen erwartet."},
+        {Ctl<TEdit>(form, "MessID"), "7g", "'7g' ist kein g\u00fcltiger Integerwert."},
+        {Ctl<TEdit>(form, "TT"), " ", "' ' ist kein g\u00fcltiger Integerwert."},
     };
-    Click(form->Wert_lesen);
+    Click(Ctl<TRadioButton>(form, "Wert_lesen"));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Typed);
         TApplication::ReportSuccess();
@@ -271,30 +278,30 @@ TEST_F(Operator, RefusedCommitLeavesFieldFrameAndFocusAsTheyWere)
         EXPECT_EQ(row.Field->text(), QString::fromLatin1(row.Typed));
         EXPECT_EQ(Frame(), frameBefore);
         EXPECT_EQ(form->focusWidget(), row.Field);  // the window's, while the box has had the keyboard
-        EXPECT_FALSE(form->Uebertragen->isEnabled());
+        EXPECT_FALSE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
     }
 }
 
 TEST_F(Operator, ReadoutFileThatCannotBeCreatedStopsTheTransmission)
 {
-    form->DirectoryListBox1->SetDirectory(readoutDir.path());
-    Click(form->Datei_lesen);
-    Commit(form->JJ, "26");
-    Commit(form->MM, "12");
-    Commit(form->TT, "7");
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(readoutDir.path());
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
+    Commit(Ctl<TEdit>(form, "JJ"), "26");
+    Commit(Ctl<TEdit>(form, "MM"), "12");
+    Commit(Ctl<TEdit>(form, "TT"), "7");
     ASSERT_TRUE(QDir(readoutDir.path()).mkdir("26_12_07.txt"));  // the name is taken by a folder
     const auto framesBefore = sim.FramesBesidesPoll();
-    Click(form->Uebertragen);
+    Click(Ctl<TButton>(form, "Uebertragen"));
 
     ASSERT_EQ(boxes.Seen().size(), 1u);
     EXPECT_EQ(boxes.Seen().front().Text, "Error ...1\n\nUnter diesem Namen gibt es schon einen Ordner.\nOrdner: " +
                                              QDir::toNativeSeparators(readoutDir.path()));
     EXPECT_EQ(boxes.Seen().front().Icon, QMessageBox::NoIcon);
-    EXPECT_TRUE(form->Uebertragen->isEnabled());
+    EXPECT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
     EXPECT_EQ(Frame(), "\x02"
                        "7026_12_07\x03");
     EXPECT_FALSE(form->Session().Draft().CheckedMode().has_value());
-    EXPECT_FALSE(form->Timer1->Enabled());
+    EXPECT_FALSE(Ctl<TTimer>(form, "Timer1")->Enabled());
     EXPECT_EQ(sim.FramesBesidesPoll(), framesBefore);  // nothing was sent
 }
 

@@ -5,6 +5,7 @@
 // error box per loss, naming the driver's code; the window goes on serving;
 // choosing the port once the device is back reaches it.
 
+#include "tests/support/WindowControl.h"
 #include "E2eSupport.h"
 
 #include "tests/support/LossCodes.h"
@@ -35,8 +36,8 @@ protected:
     // Stops the clock poll as the operator does: by choosing a reading mode.
     void StopThePoll()
     {
-        Click(form->Wert_lesen);
-        ASSERT_FALSE(form->Timer1->Enabled());
+        Click(Ctl<TRadioButton>(form, "Wert_lesen"));
+        ASSERT_FALSE(Ctl<TTimer>(form, "Timer1")->Enabled());
     }
 
     // The device found by the poll's clock, then gone, and its loss shown.
@@ -58,11 +59,12 @@ protected:
     void CloseWithTheMenu(std::chrono::steady_clock::duration* took = nullptr)
     {
         QPointer<TSDIAppForm> watched = form.get();
-        QMenuBar* menuBar = form->MainMenu1;
-        Click(menuBar, menuBar->actionGeometry(form->File1->menuAction()).center());
-        ASSERT_TRUE(WaitFor([&] { return form->File1->isVisible(); }, 5000)) << "the menu did not open";
+        QMenuBar* menuBar = Ctl<QMenuBar>(form, "MainMenu1");
+        QMenu* file = Ctl<QMenu>(form, "File1");
+        Click(menuBar, menuBar->actionGeometry(file->menuAction()).center());
+        ASSERT_TRUE(WaitFor([&] { return file->isVisible(); }, 5000)) << "the menu did not open";
         const auto clicked = std::chrono::steady_clock::now();
-        QTest::mouseClick(form->File1, Qt::LeftButton, {}, form->File1->actionGeometry(form->FileExitItem).center());
+        QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(Ctl<QAction>(form, "FileExitItem")).center());
         ASSERT_TRUE(WaitFor([&] { return watched.isNull(); })) << "the window did not close";
         if (took) *took = std::chrono::steady_clock::now() - clicked;
     }
@@ -82,14 +84,14 @@ TEST_P(PortLoss, DuringThePollOneBoxAndTheSamePortWorksAgain)
     EXPECT_TRUE(DeviceGone(form->Session().Port()));
     // Several ticks meet the dead device; each fails the same way.
     int ticks = 0;
-    form->Timer1->OnTimer = [&, poll = form->Timer1->OnTimer](QObject* s) {
+    Ctl<TTimer>(form, "Timer1")->OnTimer = [&, poll = Ctl<TTimer>(form, "Timer1")->OnTimer](QObject* s) {
         ++ticks;
         poll(s);
     };
     ASSERT_TRUE(WaitFor([&] { return ticks >= 3; })) << "the poll stopped or the window hangs";
     ASSERT_EQ(boxes.Seen().size(), 1u) << Boxes();
     EXPECT_TRUE(NamesTheCode(boxes.Seen().front().Text)) << Boxes();
-    EXPECT_TRUE(form->Timer1->Enabled());  // the poll goes on trying
+    EXPECT_TRUE(Ctl<TTimer>(form, "Timer1")->Enabled());  // the poll goes on trying
 
     // The port list no longer offers the name. Back under the same name:
     // choosing it (the poll stopped first, or a tick's failure would start

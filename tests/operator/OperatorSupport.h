@@ -9,6 +9,7 @@
 // The input here is Qt's own (offscreen, in-process); OperatorX11Test.cpp
 // sends the same acts through a real X server from outside the process.
 
+#include "tests/support/WindowControl.h"
 #include "E2eSupport.h"
 
 #include "sim/Records.h"
@@ -94,7 +95,7 @@ protected:
     // Double-clicks the folder's entry in the folder list.
     void DoubleClickFolder(const QString& path)
     {
-        QListWidget* list = form->DirectoryListBox1;
+        QListWidget* list = Ctl<TDirectoryListBox>(form, "DirectoryListBox1");
         for (int i = 0; i < list->count(); ++i) {
             if (TDirectoryListBox::EntryDirectory(list->item(i)) != path) continue;
             const QPoint at = list->visualItemRect(list->item(i)).center();
@@ -108,8 +109,8 @@ protected:
     // The clock poll's query has just gone out: its answer is on its way.
     void AwaitPollQuery()
     {
-        ASSERT_TRUE(form->Timer1->Enabled());
-        ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text() == "806412"; })) << "no poll";
+        ASSERT_TRUE(Ctl<TTimer>(form, "Timer1")->Enabled());
+        ASSERT_TRUE(WaitFor([&] { return Ctl<QLabel>(form, "Rueckgabe")->text() == "806412"; })) << "no poll";
     }
 
     bool DeviceReceived(const std::string& frame) const

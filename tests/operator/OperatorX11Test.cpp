@@ -4,6 +4,7 @@
 // arrange. What the device received comes from the simulator's frame log.
 // The server is this program's own Xvfb (OperatorX11Main.cpp).
 
+#include "tests/support/WindowControl.h"
 #include "OperatorSupport.h"
 
 #include "tooling/testing/ChildProcess.h"
@@ -65,15 +66,16 @@ protected:
 
     void XPickPort()
     {
-        TComboBox* box = form->Schnittstelle;
-        form->Modulzeit->SetCaption(QString());
+        TComboBox* box = Ctl<TComboBox>(form, "Schnittstelle");
+        Ctl<TPanel>(form, "Modulzeit")->SetCaption(QString());
         XClick(box, QPoint(box->width() - 6, box->height() / 2));
         QAbstractItemView* list = box->view();
         ASSERT_TRUE(WaitFor([&] { return list->isVisible(); }, 10000)) << "the list did not open";
         const int row = box->findText(QString::fromStdString(sim.ComName()));
         ASSERT_GE(row, 0);
         XClick(list->viewport(), list->visualRect(box->model()->index(row, 0)).center());
-        ASSERT_TRUE(WaitFor([&] { return !form->Modulzeit->Caption().isEmpty(); })) << "no clock reply " << Boxes();
+        ASSERT_TRUE(WaitFor([&] { return !Ctl<TPanel>(form, "Modulzeit")->Caption().isEmpty(); }))
+            << "no clock reply " << Boxes();
     }
     void XChoose(TRadioButton* mode)
     {
@@ -88,31 +90,31 @@ private:
 TEST_F(X11Operator, ReadAValueThenDownloadTheDayIntoAFolderOpenedByDoubleClick)
 {
     XPickPort();
-    XChoose(form->Wert_lesen);
+    XChoose(Ctl<TRadioButton>(form, "Wert_lesen"));
     AwaitLastPollReply();
-    XEnter(form->MessID, "12", "0012");
-    XEnter(form->JJ, "26", "26");
-    XEnter(form->MM, "12", "12");
-    XEnter(form->TT, "7", "07");
-    XClick(form->Uebertragen);
+    XEnter(Ctl<TEdit>(form, "MessID"), "12", "0012");
+    XEnter(Ctl<TEdit>(form, "JJ"), "26", "26");
+    XEnter(Ctl<TEdit>(form, "MM"), "12", "12");
+    XEnter(Ctl<TEdit>(form, "TT"), "7", "07");
+    XClick(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(DeviceReceived(SentFrame("6026_12_070012"))) << Boxes();
-    ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0012"; })) << Boxes();
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TPanel>(form, "ID_Mess")->Caption() == "0012"; })) << Boxes();
 
-    XChoose(form->Datei_lesen);
-    TDirectoryListBox* folders = form->DirectoryListBox1;
+    XChoose(Ctl<TRadioButton>(form, "Datei_lesen"));
+    TDirectoryListBox* folders = Ctl<TDirectoryListBox>(form, "DirectoryListBox1");
     int row = -1;
     for (int i = 0; i < folders->count(); ++i)
         if (TDirectoryListBox::EntryDirectory(folders->item(i)) == InHome("daten")) row = i;
     ASSERT_GE(row, 0);
     XClick(folders->viewport(), folders->visualItemRect(folders->item(row)).center(), 2);
-    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == form->JJ; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == Ctl<TEdit>(form, "JJ"); }, 10000));
     EXPECT_EQ(folders->Directory(), InHome("daten"));
-    XEnter(form->JJ, "26", "26");
-    XEnter(form->MM, "12", "12");
-    XEnter(form->TT, "7", "07");
+    XEnter(Ctl<TEdit>(form, "JJ"), "26", "26");
+    XEnter(Ctl<TEdit>(form, "MM"), "12", "12");
+    XEnter(Ctl<TEdit>(form, "TT"), "7", "07");
     const QString file = InHome("daten/26_12_07.txt");
-    EXPECT_EQ(form->Datei->Path(), file);
-    XClick(form->Uebertragen);
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), file);
+    XClick(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(DeviceReceived(SentFrame("7026_12_07"))) << Boxes();
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
     EXPECT_EQ(e2e::ReadFileBytes(file.toStdString()), DayOfRecords({2026, 12, 7}));
@@ -122,20 +124,20 @@ TEST_F(X11Operator, ReadAValueThenDownloadTheDayIntoAFolderOpenedByDoubleClick)
 TEST_F(X11Operator, TabSelectsTheNextFieldAndAClickOnlyPlacesTheCaret)
 {
     XPickPort();
-    XChoose(form->Wert_lesen);
-    XType("42", [&] { return form->MessID->text() == "42"; });
-    XKey("Tab", [&] { return QApplication::focusWidget() == form->JJ; });
-    XType("26", [&] { return form->JJ->text() == "26"; });
-    XKey("shift+Tab", [&] { return QApplication::focusWidget() == form->MessID; });
-    XType("7", [&] { return form->MessID->text() == "7"; });
+    XChoose(Ctl<TRadioButton>(form, "Wert_lesen"));
+    XType("42", [&] { return Ctl<TEdit>(form, "MessID")->text() == "42"; });
+    XKey("Tab", [&] { return QApplication::focusWidget() == Ctl<TEdit>(form, "JJ"); });
+    XType("26", [&] { return Ctl<TEdit>(form, "JJ")->text() == "26"; });
+    XKey("shift+Tab", [&] { return QApplication::focusWidget() == Ctl<TEdit>(form, "MessID"); });
+    XType("7", [&] { return Ctl<TEdit>(form, "MessID")->text() == "7"; });
 
-    XClick(form->MM);
-    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == form->MM; }, 10000));
-    EXPECT_FALSE(form->MM->hasSelectedText());
+    XClick(Ctl<TEdit>(form, "MM"));
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == Ctl<TEdit>(form, "MM"); }, 10000));
+    EXPECT_FALSE(Ctl<TEdit>(form, "MM")->hasSelectedText());
     // The maximum length refuses the digit; the deletion after it shows it was handled.
     XType("5", [] { return true; });
-    XKey("BackSpace", [&] { return form->MM->text().size() < 2; });
-    EXPECT_EQ(form->MM->text(), "0");
+    XKey("BackSpace", [&] { return Ctl<TEdit>(form, "MM")->text().size() < 2; });
+    EXPECT_EQ(Ctl<TEdit>(form, "MM")->text(), "0");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // "Übertragen". What arrives at the simulated device, what the window shows
 // and which files appear where the folder list points.
 
+#include "tests/support/WindowControl.h"
 #include "OperatorSupport.h"
 
 #include <QScopeGuard>
@@ -22,23 +23,24 @@ class ReadmeTask : public operator_test::TOperatorTest {};
 TEST_F(ReadmeTask, ReadAValue)
 {
     PickPort();
-    Click(form->Wert_lesen);
+    Click(Ctl<TRadioButton>(form, "Wert_lesen"));
     AwaitLastPollReply();
     Enter("12");
     Enter("26");
     Enter("12");
     Enter("7");
-    EXPECT_EQ(form->MessID->text(), "0012");
-    EXPECT_EQ(form->TT->text(), "07");
-    ASSERT_TRUE(form->Uebertragen->isEnabled());
-    Click(form->Uebertragen);
+    EXPECT_EQ(Ctl<TEdit>(form, "MessID")->text(), "0012");
+    EXPECT_EQ(Ctl<TEdit>(form, "TT")->text(), "07");
+    ASSERT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
+    Click(Ctl<TButton>(form, "Uebertragen"));
 
     ASSERT_TRUE(DeviceReceived(SentFrame("6026_12_070012"))) << e2e::Logged(form->Session().Request().Frame);
     const std::string body = sim::RecordBody({2026, 12, 7}, 12, {operator_test::kRecordsPerDay, 0});
-    ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0012"; })) << form->Rueckgabe->text().toStdString();
-    EXPECT_EQ(form->Datum_Zeit->Caption().toStdString(), body.substr(5, 19));
-    EXPECT_EQ(form->ID_Zaehler->Caption().toStdString(), body.substr(25, 10));
-    EXPECT_EQ(form->Messwert->Caption().toStdString(), body.substr(36, 9));
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TPanel>(form, "ID_Mess")->Caption() == "0012"; }))
+        << Ctl<QLabel>(form, "Rueckgabe")->text().toStdString();
+    EXPECT_EQ(Ctl<TPanel>(form, "Datum_Zeit")->Caption().toStdString(), body.substr(5, 19));
+    EXPECT_EQ(Ctl<TPanel>(form, "ID_Zaehler")->Caption().toStdString(), body.substr(25, 10));
+    EXPECT_EQ(Ctl<TPanel>(form, "Messwert")->Caption().toStdString(), body.substr(36, 9));
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
@@ -51,16 +53,16 @@ TEST_P(ReadmeFolder, DownloadADayIntoAFolderOpenedByDoubleClick)
 {
     const QString folder = InHome(GetParam());
     PickPort();
-    Click(form->Datei_lesen);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
     DoubleClickFolder(folder);
-    ASSERT_EQ(form->DirectoryListBox1->Directory(), folder);
+    ASSERT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), folder);
     AwaitLastPollReply();
     Enter("26");
     Enter("12");
     Enter("7");
     const QString file = folder + "/26_12_07.txt";
-    EXPECT_EQ(form->Datei->Path(), file);
-    Click(form->Uebertragen);
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), file);
+    Click(Ctl<TButton>(form, "Uebertragen"));
 
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
     EXPECT_EQ(e2e::ReadFileBytes(QFile::encodeName(file).toStdString()), DayOfRecords({2026, 12, 7}));
@@ -69,11 +71,11 @@ TEST_P(ReadmeFolder, DownloadADayIntoAFolderOpenedByDoubleClick)
     // The status bar names the file as the system does, in the caption
     // language of the moment.
     const QString lines = QString::number(operator_test::kRecordsPerDay);
-    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " Zeilen gespeichert: " + file);
-    Click(form->BitBtn2);
-    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " lines stored: " + file);
-    Click(form->BitBtn1);
-    EXPECT_EQ(form->StatusBar->currentMessage(), lines + " Zeilen gespeichert: " + file);
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), lines + " Zeilen gespeichert: " + file);
+    Click(Ctl<QPushButton>(form, "BitBtn2"));
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), lines + " lines stored: " + file);
+    Click(Ctl<QPushButton>(form, "BitBtn1"));
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), lines + " Zeilen gespeichert: " + file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ReadmeFolder, testing::ValuesIn(operator_test::kHomeFolders), [](const auto& info) {
@@ -85,19 +87,19 @@ INSTANTIATE_TEST_SUITE_P(Scripts, ReadmeFolder, testing::ValuesIn(operator_test:
 TEST_F(ReadmeTask, OpeningTheOpenFolderAgainKeepsTheFileName)
 {
     PickPort();
-    Click(form->Datei_lesen);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
     AwaitLastPollReply();
     Enter("26");
     Enter("12");
     Enter("7");
     const QString file = InHome("26_12_07.txt");
-    ASSERT_EQ(form->Datei->Path(), file);
+    ASSERT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), file);
     DoubleClickFolder(home);
     Press(Qt::Key_Return);  // the highlighted entry is the open folder
-    EXPECT_EQ(form->Datei->Path(), file);
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), file);
     EXPECT_EQ(Frame(), "\x02"
                        "7026_12_07\x03");
-    Click(form->Uebertragen);
+    Click(Ctl<TButton>(form, "Uebertragen"));
 
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
     EXPECT_EQ(e2e::ReadFileBytes(file.toStdString()), DayOfRecords({2026, 12, 7}));
@@ -110,19 +112,20 @@ TEST_F(ReadmeTask, OpeningTheOpenFolderAgainKeepsTheFileName)
 TEST_F(ReadmeTask, SetTheDeviceClockTyped)
 {
     PickPort();
-    ASSERT_TRUE(WaitFor([&] { return form->Uhr_stellen->isVisible(); }));
-    Click(form->Uhr_stellen);
-    EXPECT_EQ(form->JJ->text(), "26");  // from the PC clock
-    QTest::mouseDClick(form->JJ, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible(); }));
+    Click(Ctl<TRadioButton>(form, "Uhr_stellen"));
+    EXPECT_EQ(Ctl<TEdit>(form, "JJ")->text(), "26");  // from the PC clock
+    QTest::mouseDClick(Ctl<TEdit>(form, "JJ"), Qt::LeftButton);
     for (const char* value : {"27", "1", "2", "3", "4", "5"}) Enter(value);
-    EXPECT_EQ(QApplication::focusWidget(), form->JJ);
-    ASSERT_TRUE(form->Uebertragen->isEnabled());
-    Click(form->Uebertragen);
+    EXPECT_EQ(QApplication::focusWidget(), Ctl<TEdit>(form, "JJ"));
+    ASSERT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
+    Click(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(DeviceReceived(SentFrame("8127 01 02 03 04 05"))) << e2e::Logged(form->Session().Request().Frame);
 
     PickPort();
-    EXPECT_TRUE(form->Modulzeit->Caption().startsWith("27.01.02 03:04:")) << form->Modulzeit->Caption().toStdString();
-    EXPECT_FALSE(form->Uhr_stellen->isVisible());
+    EXPECT_TRUE(Ctl<TPanel>(form, "Modulzeit")->Caption().startsWith("27.01.02 03:04:"))
+        << Ctl<TPanel>(form, "Modulzeit")->Caption().toStdString();
+    EXPECT_FALSE(Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible());
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 
@@ -131,12 +134,13 @@ TEST_F(ReadmeTask, SetTheDeviceClockTyped)
 TEST_F(ReadmeTask, SetTheDeviceClockFromThePc)
 {
     PickPort();
-    ASSERT_TRUE(WaitFor([&] { return form->Uhr_stellen->isVisible(); }));
-    Click(form->Uhr_stellen);
-    Click(form->Systemzeit);
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TRadioButton>(form, "Uhr_stellen")->isVisible(); }));
+    Click(Ctl<TRadioButton>(form, "Uhr_stellen"));
+    Click(Ctl<TButton>(form, "Systemzeit"));
     now = QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
-    ASSERT_TRUE(WaitFor([&] { return form->ss->text() == "03" && form->Uebertragen->isEnabled(); }));
-    Click(form->Uebertragen);
+    ASSERT_TRUE(WaitFor(
+        [&] { return Ctl<TEdit>(form, "ss")->text() == "03" && Ctl<TButton>(form, "Uebertragen")->isEnabled(); }));
+    Click(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(DeviceReceived(SentFrame("8126 12 07 09 05 03"))) << e2e::Logged(form->Session().Request().Frame);
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
@@ -146,18 +150,18 @@ TEST_F(ReadmeTask, SetTheDeviceClockFromThePc)
 TEST_F(ReadmeTask, ValueReadThenDayDownloadedLandsInTheShownFolder)
 {
     PickPort();
-    Click(form->Wert_lesen);
+    Click(Ctl<TRadioButton>(form, "Wert_lesen"));
     AwaitLastPollReply();
     for (const char* value : {"1", "26", "12", "7"}) Enter(value);
-    Click(form->Uebertragen);
-    ASSERT_TRUE(WaitFor([&] { return form->ID_Mess->Caption() == "0001"; }));
+    Click(Ctl<TButton>(form, "Uebertragen"));
+    ASSERT_TRUE(WaitFor([&] { return Ctl<TPanel>(form, "ID_Mess")->Caption() == "0001"; }));
 
-    Click(form->Datei_lesen);
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), home);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), home);
     for (const char* value : {"26", "12", "7"}) Enter(value);
     const QString file = InHome("26_12_07.txt");
-    EXPECT_EQ(form->Datei->Path(), file);
-    Click(form->Uebertragen);
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), file);
+    Click(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
     EXPECT_EQ(e2e::ReadFileBytes(file.toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
@@ -174,12 +178,14 @@ TEST_F(ReadmeTask, DownloadAfterDownloadStoresNoClockLine)
         SCOPED_TRACE(dd);
         PickPort();
         AwaitPollQuery();
-        Click(form->Datei_lesen);
-        const QString clockShown = form->Modulzeit->Caption();
-        ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text() != "806412"; })) << "the late answer never came";
-        EXPECT_TRUE(form->Rueckgabe->text().startsWith(clockShown.left(8))) << form->Rueckgabe->text().toStdString();
+        Click(Ctl<TRadioButton>(form, "Datei_lesen"));
+        const QString clockShown = Ctl<TPanel>(form, "Modulzeit")->Caption();
+        ASSERT_TRUE(WaitFor([&] { return Ctl<QLabel>(form, "Rueckgabe")->text() != "806412"; }))
+            << "the late answer never came";
+        EXPECT_TRUE(Ctl<QLabel>(form, "Rueckgabe")->text().startsWith(clockShown.left(8)))
+            << Ctl<QLabel>(form, "Rueckgabe")->text().toStdString();
         for (const char* value : {"26", "12", dd}) Enter(value);
-        Click(form->Uebertragen);
+        Click(Ctl<TButton>(form, "Uebertragen"));
         ASSERT_TRUE(WaitFor([&] {
             return form->Session().Request().Tally.StoredLines() == operator_test::kRecordsPerDay;
         })) << Boxes();
@@ -202,21 +208,21 @@ TEST_P(ReadmeInterrupted, DownloadUnderWayKeepsEveryRecordUntilTheNextFrame)
 {
     RestartDevice({"--split", "--split-pause-ms", "50"});  // about 3 s for the day
     PickPort();
-    Click(form->Datei_lesen);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
     AwaitLastPollReply();
     for (const char* value : {"26", "12", "7"}) Enter(value);
     const QString day7 = InHome("26_12_07.txt");
-    Click(form->Uebertragen);
+    Click(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(StoredLines(3)) << Boxes();
 
     switch (GetParam()) {
-    case TTurnTo::NextDay: Click(form->Datei_lesen); break;
+    case TTurnTo::NextDay: Click(Ctl<TRadioButton>(form, "Datei_lesen")); break;
     case TTurnTo::NextDayInAnotherFolder:
-        Click(form->Datei_lesen);
+        Click(Ctl<TRadioButton>(form, "Datei_lesen"));
         DoubleClickFolder(InHome("daten"));
         break;
     case TTurnTo::ReadAValue:
-        Click(form->Wert_lesen);
+        Click(Ctl<TRadioButton>(form, "Wert_lesen"));
         Enter("3");
         break;
     }
@@ -226,12 +232,12 @@ TEST_P(ReadmeInterrupted, DownloadUnderWayKeepsEveryRecordUntilTheNextFrame)
 
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
     EXPECT_EQ(e2e::ReadFileBytes(day7.toStdString()), DayOfRecords({2026, 12, 7}));
-    EXPECT_EQ(form->StatusBar->currentMessage(), QString("20 Zeilen gespeichert: %1").arg(day7));
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), QString("20 Zeilen gespeichert: %1").arg(day7));
 
     // The next frame ends the download: its answer never reaches that file.
-    Click(form->Uebertragen);
+    Click(Ctl<TButton>(form, "Uebertragen"));
     const char* lastAnswer = GetParam() == TTurnTo::ReadAValue ? "0003;08.12.2026" : "0020;08.12.2026";
-    ASSERT_TRUE(WaitFor([&] { return form->Rueckgabe->text().startsWith(lastAnswer); })) << Boxes();
+    ASSERT_TRUE(WaitFor([&] { return Ctl<QLabel>(form, "Rueckgabe")->text().startsWith(lastAnswer); })) << Boxes();
     EXPECT_EQ(e2e::ReadFileBytes(day7.toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
@@ -251,13 +257,14 @@ TEST_F(ReadmeTask, LateClockAnswerAfterAQuickTransmissionIsShownNotStored)
     RestartDevice({"--delay-ms", "1500"});
     PickPort();
     AwaitPollQuery();  // its answer comes 1.5 s late
-    Click(form->Datei_lesen);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
     for (const char* value : {"26", "12", "7"}) Enter(value);
-    Click(form->Uebertragen);
-    const QString clockAtTransmission = form->Modulzeit->Caption();
+    Click(Ctl<TButton>(form, "Uebertragen"));
+    const QString clockAtTransmission = Ctl<TPanel>(form, "Modulzeit")->Caption();
 
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
-    EXPECT_NE(form->Modulzeit->Caption(), clockAtTransmission) << "no clock line came after the transmission";
+    EXPECT_NE(Ctl<TPanel>(form, "Modulzeit")->Caption(), clockAtTransmission)
+        << "no clock line came after the transmission";
     EXPECT_EQ(e2e::ReadFileBytes(InHome("26_12_07.txt").toStdString()), DayOfRecords({2026, 12, 7}));
     EXPECT_EQ(form->Session().Request().Tally.StoredLines(), operator_test::kRecordsPerDay);
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
@@ -275,18 +282,18 @@ TEST_F(StartedInADeletedFolder, DayFileIsRefusedNeverPutIntoTheRoot)
     const QString inRoot = QDir::rootPath() + "26_12_07.txt";
     ASSERT_FALSE(QFile::exists(inRoot)) << "left over from elsewhere";
     const auto removeStray = qScopeGuard([&] { QFile::remove(inRoot); });  // should the fault come back
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), QString());
-    EXPECT_EQ(form->DirectoryListBox1->count(), 0);
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), QString());
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->count(), 0);
     PickPort();
-    Click(form->Datei_lesen);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
     AwaitLastPollReply();
     for (const char* value : {"26", "12", "7"}) Enter(value);
-    Click(form->Uebertragen);
+    Click(Ctl<TButton>(form, "Uebertragen"));
 
     EXPECT_FALSE(QFile::exists(inRoot));
     ASSERT_TRUE(WaitFor([&] { return !boxes.Seen().empty(); }, 5000)) << "no box";
     EXPECT_EQ(boxes.Seen().front().Text, "Error ...1\n\nDen Ordner gibt es nicht mehr.");
-    EXPECT_TRUE(form->Uebertragen->isEnabled());
+    EXPECT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
     EXPECT_FALSE(sim.Received(e2e::Logged(SentFrame("7026_12_07"))));
 }
 
@@ -297,15 +304,15 @@ TEST_F(ReadmeTask, ADayFileThatCannotBeCreatedSaysWhyAndWhere)
 {
     const QString folder = InHome("Łódź");
     PickPort();
-    Click(form->Datei_lesen);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
     DoubleClickFolder(folder);
     AwaitLastPollReply();
     for (const char* value : {"26", "12", "7"}) Enter(value);
     ASSERT_TRUE(QDir(folder).removeRecursively());
-    Click(form->Uebertragen);
+    Click(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == 1; }, 5000)) << "no box";
-    Click(form->BitBtn2);
-    Click(form->Uebertragen);
+    Click(Ctl<QPushButton>(form, "BitBtn2"));
+    Click(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(WaitFor([&] { return boxes.Seen().size() == 2; }, 5000)) << Boxes();
 
     const QString where = QDir::toNativeSeparators(folder);
@@ -320,19 +327,19 @@ TEST_F(ReadmeTask, ADayFileThatCannotBeCreatedSaysWhyAndWhere)
 TEST_F(ReadmeTask, AFolderChosenAfterADownloadSaysToChooseDateiLesen)
 {
     PickPort();
-    Click(form->Datei_lesen);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
     AwaitLastPollReply();
     for (const char* value : {"26", "12", "7"}) Enter(value);
-    Click(form->Uebertragen);
+    Click(Ctl<TButton>(form, "Uebertragen"));
     ASSERT_TRUE(StoredLines(operator_test::kRecordsPerDay)) << Boxes();
 
     DoubleClickFolder(InHome("daten"));
-    EXPECT_FALSE(form->Uebertragen->isEnabled());
-    EXPECT_EQ(form->StatusBar->currentMessage(), "F\u00fcr den n\u00e4chsten Tag \"Datei lesen\" w\u00e4hlen");
-    Click(form->BitBtn2);
-    EXPECT_EQ(form->StatusBar->currentMessage(), "For the next day, choose \"read file\"");
-    Click(form->Datei_lesen);
-    EXPECT_EQ(form->StatusBar->currentMessage(), "");
+    EXPECT_FALSE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), "F\u00fcr den n\u00e4chsten Tag \"Datei lesen\" w\u00e4hlen");
+    Click(Ctl<QPushButton>(form, "BitBtn2"));
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), "For the next day, choose \"read file\"");
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), "");
     EXPECT_TRUE(boxes.Seen().empty()) << Boxes();
 }
 

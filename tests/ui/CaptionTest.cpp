@@ -1,6 +1,7 @@
 // The caption language: the flag buttons re-caption exactly the 26 controls of
 // the table, hidden and covered ones included, and touch nothing else.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "ui/Edit.h"
@@ -106,16 +107,16 @@ protected:
 
 TEST_F(Captions, EnglishFlagReCaptionsTheTableAndNothingElse)
 {
-    form->Wert_lesen->SetChecked(true);
-    form->Panel6->hide();
-    form->Uebertragen->setEnabled(true);
-    form->MessID->setText("0042");
-    form->Ergebnis4->setText("\x02"
-                             "6000_00_000000\x03");
+    Ctl<TRadioButton>(form, "Wert_lesen")->SetChecked(true);
+    Ctl<TPanel>(form, "Panel6")->hide();
+    Ctl<TButton>(form, "Uebertragen")->setEnabled(true);
+    Ctl<TEdit>(form, "MessID")->setText("0042");
+    Ctl<TFrameLabel>(form, "Ergebnis4")
+        ->setText("\x02"
+                  "6000_00_000000\x03");
     const QMap<QString, QString> before = Snapshot(form.get());
 
-    form->BitBtn2->click();
-    EXPECT_EQ(form->LanguageIndex, 2);
+    Ctl<QPushButton>(form, "BitBtn2")->click();
     for (const ExpectedRow& row : kTable) EXPECT_EQ(CaptionOfControl(row.Control), row.English) << row.Control;
 
     QMap<QString, QString> after = Snapshot(form.get());
@@ -131,37 +132,36 @@ TEST_F(Captions, EnglishFlagReCaptionsTheTableAndNothingElse)
     EXPECT_EQ(CaptionOfControl("Label20"), "QD-TR25");
     EXPECT_EQ(CaptionOfControl("StaticText6"), "m");
     EXPECT_EQ(CaptionOfControl("Button1"), "MD5 Checksum");
-    EXPECT_EQ(form->File1->title(), "&Datei");
+    EXPECT_EQ(Ctl<QMenu>(form, "File1")->title(), "&Datei");
 }
 
 TEST_F(Captions, HiddenAndCoveredControlsReceiveTheirCaptions)
 {
-    ASSERT_FALSE(form->Systemzeit->isVisibleTo(form.get()));
-    ASSERT_TRUE(form->IsCovered(form->Wert_lesen));
-    form->BitBtn2Click(form->BitBtn2);
-    EXPECT_EQ(form->Systemzeit->text(), "set system time");
-    EXPECT_EQ(form->Wert_lesen->text(), "read value");
-    EXPECT_EQ(form->Konfig->text(), "configuration");
-    EXPECT_FALSE(form->Systemzeit->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->Konfig->isVisibleTo(form.get()));
-    EXPECT_TRUE(form->IsCovered(form->Wert_lesen));
+    ASSERT_FALSE(Ctl<TButton>(form, "Systemzeit")->isVisibleTo(form.get()));
+    ASSERT_TRUE(Covered(Ctl<TRadioButton>(form, "Wert_lesen")));
+    QTest::mouseClick(Ctl<QPushButton>(form, "BitBtn2"), Qt::LeftButton);
+    EXPECT_EQ(Ctl<TButton>(form, "Systemzeit")->text(), "set system time");
+    EXPECT_EQ(Ctl<TRadioButton>(form, "Wert_lesen")->text(), "read value");
+    EXPECT_EQ(Ctl<TRadioButton>(form, "Konfig")->text(), "configuration");
+    EXPECT_FALSE(Ctl<TButton>(form, "Systemzeit")->isVisibleTo(form.get()));
+    EXPECT_FALSE(Ctl<TRadioButton>(form, "Konfig")->isVisibleTo(form.get()));
+    EXPECT_TRUE(Covered(Ctl<TRadioButton>(form, "Wert_lesen")));
 }
 
 TEST_F(Captions, GermanFlagRestoresTheStoredCaptionsExactly)
 {
     const QMap<QString, QString> stored = Snapshot(form.get());
-    form->BitBtn2->click();
+    Ctl<QPushButton>(form, "BitBtn2")->click();
     ASSERT_NE(Snapshot(form.get()), stored);
-    form->BitBtn1->click();
-    EXPECT_EQ(form->LanguageIndex, 1);
+    Ctl<QPushButton>(form, "BitBtn1")->click();
     EXPECT_EQ(Snapshot(form.get()), stored);
     for (const ExpectedRow& row : kTable) EXPECT_EQ(CaptionOfControl(row.Control), row.German) << row.Control;
     EXPECT_EQ(kTable[19].German.size(), 76);
     EXPECT_EQ(kTable[19].English.size(), 77);
 
-    form->BitBtn2->click();
+    Ctl<QPushButton>(form, "BitBtn2")->click();
     const QMap<QString, QString> english = Snapshot(form.get());
-    form->BitBtn2->click();  // the same flag again changes nothing
+    Ctl<QPushButton>(form, "BitBtn2")->click();  // the same flag again changes nothing
     EXPECT_EQ(Snapshot(form.get()), english);
 }
 

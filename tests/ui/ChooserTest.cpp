@@ -2,6 +2,7 @@
 // a-time list, what a change of folder does (Datei, the current directory,
 // "Datei lesen" again), and the whole path kept behind a shortened label.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "exchange/InOutError.h"
@@ -9,6 +10,7 @@
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveChooser.h"
 #include "tests/support/PortListClick.h"
+#include "ui/Edit.h"
 #include "ui/PathLabel.h"
 
 #include <QDir>
@@ -199,28 +201,49 @@ protected:
     TCurrentDirectoryGuard guard;
     QTemporaryDir root;
     QString top;
-    TFormHolder<TSpyForm> form;
+    TFormHolder<TSDIAppForm> form{FixedTestTime};
+
+    // An identifier committed as the operator does, so a fresh "Datei lesen"
+    // shows by dropping it.
+    void CommitMarker()
+    {
+        form->show();
+        TEdit* id = Ctl<TEdit>(form, "MessID");
+        QTest::mouseClick(id, Qt::LeftButton);
+        QTest::keyClick(id, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(id, "0042");
+        QTest::keyClick(id, Qt::Key_Return);
+        ASSERT_TRUE(form->Session().Draft().Committed(exchange::TEntryField::efMessID));
+    }
+    // Whether "Datei lesen" began afresh since CommitMarker.
+    bool DateiLesenBegan()
+    {
+        const exchange::TFrameDraft& draft = form->Session().Draft();
+        return draft.Mode() == exchange::TOperatingMode::omDateiLesen &&
+               !draft.Committed(exchange::TEntryField::efMessID);
+    }
 
     QStringList Entries() const
     {
         QStringList paths;
-        for (int i = 0; i < form->DirectoryListBox1->count(); ++i)
-            paths << TDirectoryListBox::EntryDirectory(form->DirectoryListBox1->item(i));
+        for (int i = 0; i < Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->count(); ++i)
+            paths << TDirectoryListBox::EntryDirectory(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->item(i));
         return paths;
     }
 };
 
 TEST_F(Choosers, StartAtTheCurrentDirectory)
 {
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), QDir::currentPath());
-    EXPECT_EQ(form->DateiPath(), QDir::currentPath());
-    EXPECT_EQ(form->DriveComboBox1->Drive(), DriveOf(QDir::currentPath(), form->DriveComboBox1->Drives()));
-    EXPECT_EQ(form->DriveComboBox1->Drives().front().Root, "/");
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), QDir::currentPath());
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), QDir::currentPath());
+    EXPECT_EQ(Ctl<TDriveComboBox>(form, "DriveComboBox1")->Drive(),
+              DriveOf(QDir::currentPath(), Ctl<TDriveComboBox>(form, "DriveComboBox1")->Drives()));
+    EXPECT_EQ(Ctl<TDriveComboBox>(form, "DriveComboBox1")->Drives().front().Root, "/");
 }
 
 TEST_F(Choosers, ListShowsAncestorsThenTheFolderThenItsSubFolders)
 {
-    form->DirectoryListBox1->SetDirectory(top + "/Daten");
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top + "/Daten");
     QStringList expected;
     QStringList ancestors;
     for (QDir d(top + "/Daten");; d.cdUp()) {
@@ -230,9 +253,9 @@ TEST_F(Choosers, ListShowsAncestorsThenTheFolderThenItsSubFolders)
     expected = ancestors;
     expected << top + "/Daten/2026";
     EXPECT_EQ(Entries(), expected);
-    EXPECT_EQ(form->DirectoryListBox1->currentRow(), ancestors.size() - 1);
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->currentRow(), ancestors.size() - 1);
 
-    form->DirectoryListBox1->SetDirectory(top);
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
     const QStringList entries = Entries();
     EXPECT_EQ(entries.mid(entries.size() - 2), (QStringList{top + "/archiv", top + "/Daten"}));
     EXPECT_FALSE(entries.contains(top + "/.versteckt"));
@@ -240,43 +263,43 @@ TEST_F(Choosers, ListShowsAncestorsThenTheFolderThenItsSubFolders)
 
 TEST_F(Choosers, OpeningAFolderWritesDateiChangesDirectoryAndRunsDateiLesen)
 {
-    form->DirectoryListBox1->SetDirectory(top);
-    form->Calls.clear();
-    form->DirectoryListBox1->show();
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
+    CommitMarker();
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->show();
     form->show();
 
     // Enter on the entry "Daten" opens it.
     const int row = Entries().indexOf(top + "/Daten");
     ASSERT_GE(row, 0);
-    QListWidget* list = form->DirectoryListBox1;
+    QListWidget* list = Ctl<TDirectoryListBox>(form, "DirectoryListBox1");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
     ASSERT_EQ(list->currentRow(), row);
-    QTest::keyClick(form->DirectoryListBox1, Qt::Key_Return);
+    QTest::keyClick(Ctl<TDirectoryListBox>(form, "DirectoryListBox1"), Qt::Key_Return);
 
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top + "/Daten");
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top + "/Daten");
     EXPECT_EQ(QDir::currentPath(), top + "/Daten");
-    EXPECT_EQ(form->DateiPath(), top + "/Daten");
-    EXPECT_EQ(form->Calls, QStringList{"Datei_lesenClick"});
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), top + "/Daten");
+    EXPECT_TRUE(DateiLesenBegan());
 
     // Opening the folder already open changes nothing and runs nothing.
-    form->Calls.clear();
-    form->DirectoryListBox1->SetDirectory(top + "/Daten");
-    EXPECT_EQ(form->Calls, QStringList{});
+    CommitMarker();
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top + "/Daten");
+    EXPECT_FALSE(DateiLesenBegan());
 }
 
 TEST_F(Choosers, ChoosingADriveOpensItsTopFolder)
 {
-    TDriveComboBox* drives = form->DriveComboBox1;
+    TDriveComboBox* drives = Ctl<TDriveComboBox>(form, "DriveComboBox1");
     drives->SetDrives({{"/", ""}, {top, "Test"}});
     EXPECT_EQ(drives->Drive(), "/");  // the current directory lies elsewhere
-    form->Calls.clear();
+    CommitMarker();
     emit drives->activated(1);
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top);
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top);
     EXPECT_EQ(QDir::currentPath(), top);
-    EXPECT_EQ(form->DateiPath(), top);
-    EXPECT_EQ(form->Calls, QStringList{"Datei_lesenClick"});
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), top);
+    EXPECT_TRUE(DateiLesenBegan());
 
-    form->DirectoryListBox1->SetDirectory("/");  // the drive follows the folder
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory("/");  // the drive follows the folder
     EXPECT_EQ(drives->Drive(), "/");
 }
 
@@ -285,7 +308,7 @@ TEST_F(Choosers, ChoosingADriveOpensItsTopFolder)
 // opened only once it has just answered ready.
 TEST_F(Choosers, AChosenDriveIsOpenedOnlyOnceItHasJustAnsweredReady)
 {
-    form->DirectoryListBox1->SetDirectory(top);
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
     std::mutex mutex;
     std::map<std::string, int> asked;
     TVolumeSource volumes{[] {
@@ -303,50 +326,50 @@ TEST_F(Choosers, AChosenDriveIsOpenedOnlyOnceItHasJustAnsweredReady)
         return asked[root];
     };
     TDriveComboBox chooser(nullptr, volumes);
-    chooser.SetDirList(form->DirectoryListBox1);
+    chooser.SetDirList(Ctl<TDirectoryListBox>(form, "DirectoryListBox1"));
     chooser.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return chooser.IsReady(0) && chooser.IsReady(chooser.count() - 1); }, 5000));
 
-    form->Calls.clear();
+    CommitMarker();
     ClickPortListEntry(&chooser, "/media/anna/SD [SD]");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !chooser.IsReady(chooser.count() - 1); }, 5000));
     EXPECT_EQ(timesAsked("/media/anna/SD"), 2);
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top);
-    EXPECT_EQ(form->Calls, QStringList{});
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top);
+    EXPECT_FALSE(DateiLesenBegan());
 
     ClickPortListEntry(&chooser, "/ [system]");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DirectoryListBox1->Directory() == "/"; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory() == "/"; }, 5000));
     EXPECT_EQ(timesAsked("/"), 2);
-    EXPECT_EQ(form->Calls, QStringList{"Datei_lesenClick"});
+    EXPECT_TRUE(DateiLesenBegan());
 }
 
 TEST_F(Choosers, FolderThatCannotBeOpenedChangesNothing)
 {
-    form->DirectoryListBox1->SetDirectory(top);
-    form->Calls.clear();
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
+    CommitMarker();
     try {
-        form->DirectoryListBox1->SetDirectory(top + "/fehlt");
+        Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top + "/fehlt");
         ADD_FAILURE() << "a missing folder was opened";
     } catch (const exchange::EInOutError& e) {
         EXPECT_EQ(e.ErrorCode, 3);
         EXPECT_STREQ(e.what(), "E/A-Fehler 3");
     }
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top);
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top);
     EXPECT_EQ(QDir::currentPath(), top);
-    EXPECT_EQ(form->DateiPath(), top);
-    EXPECT_EQ(form->Calls, QStringList{});
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), top);
+    EXPECT_FALSE(DateiLesenBegan());
 
     // A failing drive choice keeps showing the drive the folder is on.
-    form->DriveComboBox1->SetDrives({{"/", ""}, {top + "/weg", "weg"}});
+    Ctl<TDriveComboBox>(form, "DriveComboBox1")->SetDrives({{"/", ""}, {top + "/weg", "weg"}});
     TApplication::ReportSuccess();
     TBoxWatcher watcher;
-    form->DriveComboBox1->setCurrentIndex(1);  // as the pick shows it
-    emit form->DriveComboBox1->activated(1);
+    Ctl<TDriveComboBox>(form, "DriveComboBox1")->setCurrentIndex(1);  // as the pick shows it
+    emit Ctl<TDriveComboBox>(form, "DriveComboBox1")->activated(1);
     QCoreApplication::sendPostedEvents();
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(watcher.Seen().front().Text, "E/A-Fehler 3.");
-    EXPECT_EQ(form->DriveComboBox1->Drive(), "/");
-    EXPECT_EQ(form->DirectoryListBox1->Directory(), top);
+    EXPECT_EQ(Ctl<TDriveComboBox>(form, "DriveComboBox1")->Drive(), "/");
+    EXPECT_EQ(Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory(), top);
 }
 
 TEST_F(Choosers, LongPathIsKeptWholeAndOnlyDrawnShortened)
@@ -356,10 +379,10 @@ TEST_F(Choosers, LongPathIsKeptWholeAndOnlyDrawnShortened)
     ASSERT_TRUE(QDir().mkpath(deep));
     ASSERT_GT(deep.size(), 300);
 
-    form->DirectoryListBox1->SetDirectory(deep);
-    TPathLabel* datei = form->Datei;
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(deep);
+    TPathLabel* datei = Ctl<TPathLabel>(form, "Datei");
     EXPECT_EQ(datei->Path(), deep);
-    EXPECT_EQ(form->DateiPath(), deep);
+    EXPECT_EQ(Ctl<TPathLabel>(form, "Datei")->Path(), deep);
     EXPECT_EQ(datei->toolTip(), deep);
     EXPECT_NE(datei->text(), deep);
     EXPECT_LE(datei->fontMetrics().horizontalAdvance(datei->text()), datei->contentsRect().width());
@@ -368,7 +391,7 @@ TEST_F(Choosers, LongPathIsKeptWholeAndOnlyDrawnShortened)
     EXPECT_TRUE(datei->text().startsWith("/"));
 
     // A short path is drawn whole.
-    form->DirectoryListBox1->SetDirectory(top);
+    Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->SetDirectory(top);
     if (datei->fontMetrics().horizontalAdvance(top) <= datei->contentsRect().width()) {
         EXPECT_EQ(datei->text(), top);
     }

@@ -3,6 +3,7 @@
 // while none is lost, and that a failure repeating unchanged is shown once
 // per episode.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "serial/EComPort.h"
@@ -382,10 +383,10 @@ TEST_F(ErrorDisplay, FailureInFormCreateIsShownAndItsRemainingStepsAreSkipped)
     QCoreApplication::sendPostedEvents();
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(watcher.Seen().front().Text, "Uhr kaputt.");
-    EXPECT_EQ(form->Panel5->text(), QString());
-    EXPECT_TRUE(form->Systemzeit->isVisibleTo(form->Panel1));
+    EXPECT_EQ(Ctl<TPanel>(form, "Panel5")->text(), QString());
+    EXPECT_TRUE(Ctl<TButton>(form, "Systemzeit")->isVisibleTo(Ctl<TPanel>(form, "Panel1")));
     EXPECT_TRUE(form->findChild<QWidget*>("Datei")->isVisibleTo(form.get()));
-    EXPECT_EQ(form->Schnittstelle->currentIndex(), -1);
+    EXPECT_EQ(Ctl<TComboBox>(form, "Schnittstelle")->currentIndex(), -1);
     form->show();  // and the window still works
     EXPECT_TRUE(form->isVisible());
 }

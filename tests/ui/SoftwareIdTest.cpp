@@ -2,6 +2,7 @@
 // the program file's MD5 digest on the release; the keyboard does nothing.
 // MD5 streams any file and names an unreadable one in its error.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "portlist/AnsiText.h"
@@ -40,28 +41,28 @@ TEST_F(SoftwareId, PressBlanksAndReleaseShowsTheDigest_LeftAndRightButton)
     const QString expected = WholeFileMd5(QCoreApplication::applicationFilePath());
     ASSERT_TRUE(QRegularExpression("^[0-9A-F]{32}$").match(expected).hasMatch());
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
-        form->Software->setText("vorher");
-        QTest::mousePress(form->Button1, button);
-        EXPECT_EQ(form->Software->text(), " ");
-        QTest::mouseRelease(form->Button1, button);
-        EXPECT_EQ(form->Software->text(), expected) << int(button);
+        Ctl<QLabel>(form, "Software")->setText("vorher");
+        QTest::mousePress(Ctl<TButton>(form, "Button1"), button);
+        EXPECT_EQ(Ctl<QLabel>(form, "Software")->text(), " ");
+        QTest::mouseRelease(Ctl<TButton>(form, "Button1"), button);
+        EXPECT_EQ(Ctl<QLabel>(form, "Software")->text(), expected) << int(button);
     }
 }
 
 TEST_F(SoftwareId, KeyboardActivationDoesNothing)
 {
-    form->Software->setText("vorher");
+    Ctl<QLabel>(form, "Software")->setText("vorher");
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     // Tab to the button, as the keyboard reaches it.
-    for (int i = 0; i < 64 && QApplication::focusWidget() != form->Button1; ++i)
+    for (int i = 0; i < 64 && QApplication::focusWidget() != Ctl<TButton>(form, "Button1"); ++i)
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(form.get()),
                         Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), form->Button1);
+    ASSERT_EQ(QApplication::focusWidget(), Ctl<TButton>(form, "Button1"));
     for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
         QTest::keyClick(QApplication::focusWidget(), key);
-    EXPECT_EQ(form->Software->text(), "vorher");
+    EXPECT_EQ(Ctl<QLabel>(form, "Software")->text(), "vorher");
 }
 
 TEST_F(SoftwareId, DigestIsOfTheProgramWhereverTheCurrentDirectoryIs)
@@ -71,9 +72,9 @@ TEST_F(SoftwareId, DigestIsOfTheProgramWhereverTheCurrentDirectoryIs)
     ASSERT_TRUE(elsewhere.isValid());
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
-    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QTest::mouseClick(Ctl<TButton>(form, "Button1"), Qt::LeftButton);
     QDir::setCurrent(previous);
-    EXPECT_EQ(form->Software->text(), expected);
+    EXPECT_EQ(Ctl<QLabel>(form, "Software")->text(), expected);
     EXPECT_EQ(TSDIAppForm::ProgramFileName(), QCoreApplication::applicationFilePath());
 }
 
@@ -139,12 +140,12 @@ TEST(Md5OfFile, FailedReleaseLeavesSoftwareBlankAndShowsTheError)
     form->show();
     QTemporaryDir dir;
     const QString missing = dir.filePath("Tornvale");
-    form->Button1->OnMouseUp = [&](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-        form->Software->setText(form->MD5(missing));
+    Ctl<TButton>(form, "Button1")->OnMouseUp = [&](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        Ctl<QLabel>(form, "Software")->setText(form->MD5(missing));
     };
     TApplication::ReportSuccess();
-    QTest::mouseClick(form->Button1, Qt::LeftButton);
-    EXPECT_EQ(form->Software->text(), " ");
+    QTest::mouseClick(Ctl<TButton>(form, "Button1"), Qt::LeftButton);
+    EXPECT_EQ(Ctl<QLabel>(form, "Software")->text(), " ");
     QCoreApplication::sendPostedEvents();
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(watcher.Seen().front().Text,

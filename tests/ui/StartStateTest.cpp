@@ -2,6 +2,7 @@
 // visibility, cover, enabled state and maximum length, the layout grid, the
 // colours and fonts, the menu and the components.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "ui/Artwork.h"
@@ -176,12 +177,12 @@ TEST_F(StartState, EveryControlHasItsTextStateAndLength)
         case Shown::Visible:
             EXPECT_TRUE(w->isVisibleTo(form.get()));
             EXPECT_EQ(EnclosingCover(w), QString());
-            EXPECT_FALSE(form->IsCovered(w));
+            EXPECT_FALSE(Covered(w));
             break;
         case Shown::Covered:
             EXPECT_TRUE(w->isVisibleTo(form.get()));
             EXPECT_EQ(EnclosingCover(w), QString::fromLatin1(row.Cover));
-            EXPECT_TRUE(form->IsCovered(w));
+            EXPECT_TRUE(Covered(w));
             break;
         case Shown::Hidden: EXPECT_FALSE(w->isVisibleTo(form.get())); break;
         }
@@ -194,11 +195,11 @@ TEST_F(StartState, EveryControlHasItsTextStateAndLength)
 
 TEST_F(StartState, SystemzeitSitsInsidePanel1)
 {
-    EXPECT_EQ(form->Systemzeit->parentWidget(), form->Panel1);
-    EXPECT_EQ(form->Systemzeit->geometry(), QRect(S(6), S(11), S(205), S(41)));
-    form->Systemzeit->show();
-    form->Panel1->hide();
-    EXPECT_FALSE(form->Systemzeit->isVisibleTo(form.get()));  // shown only while its panel is
+    EXPECT_EQ(Ctl<TButton>(form, "Systemzeit")->parentWidget(), Ctl<TPanel>(form, "Panel1"));
+    EXPECT_EQ(Ctl<TButton>(form, "Systemzeit")->geometry(), QRect(S(6), S(11), S(205), S(41)));
+    Ctl<TButton>(form, "Systemzeit")->show();
+    Ctl<TPanel>(form, "Panel1")->hide();
+    EXPECT_FALSE(Ctl<TButton>(form, "Systemzeit")->isVisibleTo(form.get()));  // shown only while its panel is
 }
 
 TEST_F(StartState, ControlsStandOnTheStoredGrid)
@@ -239,17 +240,17 @@ TEST_F(StartState, ClientAreaKeepsItsControlsWhenResized)
     form->show();
     QWidget* client = form->centralWidget();
     EXPECT_EQ(client->width(), S(1042));
-    EXPECT_EQ(client->height() + form->StatusBar->height(), S(754));
-    EXPECT_EQ(form->ToolBar1->geometry(), QRect(0, 0, S(1042), S(30)));
+    EXPECT_EQ(client->height() + Ctl<QStatusBar>(form, "StatusBar")->height(), S(754));
+    EXPECT_EQ(Ctl<QToolBar>(form, "ToolBar1")->geometry(), QRect(0, 0, S(1042), S(30)));
 
-    const QRect before = form->Button1->geometry();
+    const QRect before = Ctl<TButton>(form, "Button1")->geometry();
     form->resize(form->width() + 200, form->height() + 100);
     ASSERT_TRUE(QTest::qWaitFor([&] { return client->width() == S(1042) + 200; }, 5000));
-    EXPECT_EQ(form->ToolBar1->geometry(), QRect(0, 0, S(1042) + 200, S(30)));
-    EXPECT_EQ(form->Button1->geometry(), before);
-    EXPECT_EQ(form->StatusBar->geometry().bottom(), form->height() - 1);
-    EXPECT_EQ(form->StatusBar->width(), form->width());
-    EXPECT_TRUE(form->StatusBar->isSizeGripEnabled());
+    EXPECT_EQ(Ctl<QToolBar>(form, "ToolBar1")->geometry(), QRect(0, 0, S(1042) + 200, S(30)));
+    EXPECT_EQ(Ctl<TButton>(form, "Button1")->geometry(), before);
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->geometry().bottom(), form->height() - 1);
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->width(), form->width());
+    EXPECT_TRUE(Ctl<QStatusBar>(form, "StatusBar")->isSizeGripEnabled());
 }
 
 TEST_F(StartState, WindowCaptionColoursAndFonts)
@@ -268,16 +269,16 @@ TEST_F(StartState, WindowCaptionColoursAndFonts)
     }
     for (const char* name : {"Panel5", "Modulzeit", "ID_Zaehler", "Messwert"})
         EXPECT_EQ(qobject_cast<QFrame*>(Find(name))->frameShadow(), QFrame::Raised) << name;
-    EXPECT_EQ(form->Ergebnis4->font().pixelSize(), S(8));
-    EXPECT_EQ(form->MessID->font().pixelSize(), S(13));
-    EXPECT_TRUE(form->Rueckgabe->font().bold());
+    EXPECT_EQ(Ctl<TFrameLabel>(form, "Ergebnis4")->font().pixelSize(), S(8));
+    EXPECT_EQ(Ctl<TEdit>(form, "MessID")->font().pixelSize(), S(13));
+    EXPECT_TRUE(Ctl<QLabel>(form, "Rueckgabe")->font().bold());
 }
 
 // STX, ETX and CR are drawn with glyphs the frame display's own font has
 // (no fallback, no empty box), big enough to tell apart at its small size.
 TEST_F(StartState, FrameDisplayDrawsItsControlCharactersWithGlyphsOfItsFont)
 {
-    const QFont font = form->Ergebnis4->font();
+    const QFont font = Ctl<TFrameLabel>(form, "Ergebnis4")->font();
     EXPECT_EQ(QFontInfo(font).family(), "DejaVu Sans");  // the font the set-up installs
     const QFontMetrics metrics(font);
     const QString shown = VisibleControlCharacters(QString::fromLatin1("\x02"
@@ -302,55 +303,57 @@ TEST_F(StartState, FrameDisplayDrawsItsControlCharactersWithGlyphsOfItsFont)
 TEST_F(StartState, ConfigurationHeadsFitInsideTheirCover)
 {
     // The head line must not reach out from under Panel4 in either language.
-    QLabel* heads = form->Konfiguration;
-    const int room = form->Panel4->geometry().right() - heads->geometry().left();
+    QLabel* heads = Ctl<QLabel>(form, "Konfiguration");
+    const int room = Ctl<TPanel>(form, "Panel4")->geometry().right() - heads->geometry().left();
     for (int language : {2, 1}) {
-        language == 2 ? form->BitBtn2Click(nullptr) : form->BitBtn1Click(nullptr);
+        QTest::mouseClick(Ctl<QPushButton>(form, language == 2 ? "BitBtn2" : "BitBtn1"), Qt::LeftButton);
         EXPECT_LE(heads->fontMetrics().horizontalAdvance(heads->text()), room) << heads->text().toStdString();
     }
-    EXPECT_TRUE(form->Panel4->geometry().contains(heads->geometry()));
+    EXPECT_TRUE(Ctl<TPanel>(form, "Panel4")->geometry().contains(heads->geometry()));
 }
 
 TEST_F(StartState, PortListComesFromDiscoveryWithNothingChosen)
 {
-    EXPECT_EQ(form->Schnittstelle->currentIndex(), -1);
-    EXPECT_EQ(form->Schnittstelle->Text(), QString());
+    EXPECT_EQ(Ctl<TComboBox>(form, "Schnittstelle")->currentIndex(), -1);
+    EXPECT_EQ(Ctl<TComboBox>(form, "Schnittstelle")->Text(), QString());
     QStringList items;
-    for (int i = 0; i < form->Schnittstelle->count(); ++i) items << form->Schnittstelle->itemText(i);
+    for (int i = 0; i < Ctl<TComboBox>(form, "Schnittstelle")->count(); ++i)
+        items << Ctl<TComboBox>(form, "Schnittstelle")->itemText(i);
     EXPECT_EQ(items, GetComAvailable());
     EXPECT_FALSE(items.contains(QString()));  // the stored empty entry is gone
 }
 
 TEST_F(StartState, MenuWithSeparatorAboveBeenden)
 {
-    ASSERT_EQ(form->MainMenu1->actions(), QList<QAction*>{form->File1->menuAction()});
-    EXPECT_EQ(form->File1->title(), "&Datei");
-    const QList<QAction*> items = form->File1->actions();
-    ASSERT_EQ(items, (QList<QAction*>{form->N1, form->FileExitItem}));
-    EXPECT_TRUE(form->N1->isSeparator());
-    EXPECT_EQ(form->FileExitItem->text(), "&Beenden");
-    EXPECT_EQ(form->FileExitItem->toolTip(), "Beenden");
+    ASSERT_EQ(Ctl<QMenuBar>(form, "MainMenu1")->actions(), QList<QAction*>{Ctl<QMenu>(form, "File1")->menuAction()});
+    EXPECT_EQ(Ctl<QMenu>(form, "File1")->title(), "&Datei");
+    const QList<QAction*> items = Ctl<QMenu>(form, "File1")->actions();
+    ASSERT_EQ(items, (QList<QAction*>{Ctl<QAction>(form, "N1"), Ctl<QAction>(form, "FileExitItem")}));
+    EXPECT_TRUE(Ctl<QAction>(form, "N1")->isSeparator());
+    EXPECT_EQ(Ctl<QAction>(form, "FileExitItem")->text(), "&Beenden");
+    EXPECT_EQ(Ctl<QAction>(form, "FileExitItem")->toolTip(), "Beenden");
 }
 
 TEST_F(StartState, StatusBarShowsTheLongHintOfTheItemUnderThePointer)
 {
     form->show();
-    EXPECT_EQ(form->StatusBar->currentMessage(), QString());
-    form->MainMenu1->setActiveAction(form->File1->menuAction());  // the menu is opened
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->StatusBar->currentMessage() == "Dateibefehle"; }, 5000));
-    form->File1->setActiveAction(form->FileExitItem);  // the pointer rests on "Beenden"
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->StatusBar->currentMessage() == "Programm beenden"; }, 5000));
-    form->File1->close();
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), QString());
+    Ctl<QMenuBar>(form, "MainMenu1")->setActiveAction(Ctl<QMenu>(form, "File1")->menuAction());  // the menu is opened
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Ctl<QStatusBar>(form, "StatusBar")->currentMessage() == "Dateibefehle"; }, 5000));
+    Ctl<QMenu>(form, "File1")->setActiveAction(Ctl<QAction>(form, "FileExitItem"));  // the pointer rests on "Beenden"
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Ctl<QStatusBar>(form, "StatusBar")->currentMessage() == "Programm beenden"; }, 5000));
+    Ctl<QMenu>(form, "File1")->close();
 }
 
 TEST_F(StartState, ComponentsStartClosedAndStopped)
 {
-    EXPECT_FALSE(form->Timer1->Enabled());
-    EXPECT_EQ(form->Timer1->interval(), 1000);
+    EXPECT_FALSE(Ctl<TTimer>(form, "Timer1")->Enabled());
+    EXPECT_EQ(Ctl<TTimer>(form, "Timer1")->interval(), 1000);
     EXPECT_FALSE(form->Session().Port().Connected());
     EXPECT_EQ(form->Session().Port().EventChar(), 10);  // the stored settings are loaded
     EXPECT_TRUE(bool(form->Session().Port().OnRxFlag()));
-    EXPECT_EQ(form->LanguageIndex, 0);
 }
 
 TEST(Artwork, FlagsAndIconHaveTheirSizesAndColours)

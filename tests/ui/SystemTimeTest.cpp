@@ -2,6 +2,7 @@
 // between the date parts whatever the system's date format, and the system's
 // time separator; it does not advance until the clock poll runs.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "ui/Panel.h"
@@ -16,7 +17,7 @@ TEST(SystemTime, Panel5ShowsTheTimeOfStart)
 {
     // This program runs under LC_ALL=C (set by its main).
     TFormHolder<> form{FixedTestTime};
-    EXPECT_EQ(form->Panel5->Caption(), "26.12.07 03:14:15");
+    EXPECT_EQ(Ctl<TPanel>(form, "Panel5")->Caption(), "26.12.07 03:14:15");
 }
 
 TEST(SystemTime, Panel5DoesNotAdvanceBeforeAPortIsChosen)
@@ -26,8 +27,8 @@ TEST(SystemTime, Panel5DoesNotAdvanceBeforeAPortIsChosen)
     form->show();
     now = now.addSecs(3600);
     QTest::qWait(0);  // let everything that is due run
-    EXPECT_FALSE(form->Timer1->isActive());
-    EXPECT_EQ(form->Panel5->Caption(), "26.12.07 03:14:15");
+    EXPECT_FALSE(Ctl<TTimer>(form, "Timer1")->isActive());
+    EXPECT_EQ(Ctl<TPanel>(form, "Panel5")->Caption(), "26.12.07 03:14:15");
 }
 
 TEST(SystemTime, TimeSeparatorFollowsTheLocale)

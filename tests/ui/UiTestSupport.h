@@ -1,8 +1,9 @@
 #pragma once
-// What the window tests share: a window on a fixed clock, a spy that records
-// which handlers ran, and a watcher that reads and closes the error boxes.
+// What the window tests share: a window on a fixed clock, its controls by
+// name, and a watcher that reads and closes the error boxes.
 
 #include "serial/CPort.h"
+#include "tests/support/WindowControl.h"
 #include "ui/SDIMain.h"
 #include "ui/FrameLabel.h"
 #include "ui/MouseButton.h"
@@ -24,29 +25,6 @@ inline QDateTime FixedTestTime()
 {
     return QDateTime(QDate(2026, 12, 7), QTime(3, 14, 15));
 }
-
-// A main window whose device-exchange handlers only note that they ran, so
-// the tests see how the controls are wired to them.
-class TSpyForm : public TSDIAppForm {
-public:
-    explicit TSpyForm(TClock clock = FixedTestTime) : TSDIAppForm(std::move(clock)) {}
-
-    QStringList Calls;
-
-    void SchnittstelleClick(QObject*) override { Calls << "SchnittstelleClick"; }
-    void Wert_lesenClick(QObject*) override { Calls << "Wert_lesenClick"; }
-    void Datei_lesenClick(QObject*) override { Calls << "Datei_lesenClick"; }
-    void Uhr_stellenClick(QObject*) override { Calls << "Uhr_stellenClick"; }
-    void StartupClick(QObject*) override { Calls << "StartupClick"; }
-    void LesenClick(QObject*) override { Calls << "LesenClick"; }
-    void Timer1Timer(QObject*) override { Calls << "Timer1Timer"; }
-
-    // Named after the field the window takes the edit for.
-    void EntryFieldKeyPress(QObject* s, char& k) override
-    {
-        Calls << QString("%1KeyPress:%2").arg(exchange::FieldDef(FieldOf(s)).Name).arg(int(k));
-    }
-};
 
 // Owns a window for one test; the window may also delete itself by closing.
 template <typename Form = TSDIAppForm>

@@ -90,14 +90,16 @@ int main(int argc, char** argv)
     QPointer<TSDIAppForm> form = new TSDIAppForm();
     form->show();
     if (!port.isEmpty()) {
-        const int index = form->Schnittstelle->findText(port, Qt::MatchFixedString);
+        auto* ports = form->findChild<TComboBox*>(QStringLiteral("Schnittstelle"));
+        const int index = ports ? ports->findText(port, Qt::MatchFixedString) : -1;
         if (index < 0) {
             std::fprintf(stderr, "tornvale-screenshot: %s is not in the port list\n", qPrintable(port));
             delete form.data();
             return 1;
         }
-        form->Schnittstelle->setCurrentIndex(index);
-        form->SchnittstelleClick(form->Schnittstelle);
+        // Chosen as a pick from the open list chooses it.
+        ports->setCurrentIndex(index);
+        emit ports->activated(index);
     }
     if (english) form->BitBtn2->click();
     if (!day.isEmpty()) {

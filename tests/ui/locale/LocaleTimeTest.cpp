@@ -3,6 +3,7 @@
 // separator is the locale's. The expected text comes with the environment
 // (TORNVALE_EXPECT_PANEL5), one test run per locale.
 
+#include "tests/support/WindowControl.h"
 #include "ui/Application.h"
 #include "ui/Panel.h"
 #include "ui/SDIMain.h"
@@ -19,7 +20,7 @@ TEST(LocaleTime, Panel5UsesDotsForTheDateAndTheLocalesTimeSeparator)
     ASSERT_EQ(QLocale::system().name(), qEnvironmentVariable("TORNVALE_EXPECT_LOCALE"));
 
     QPointer<TSDIAppForm> form = new TSDIAppForm([] { return QDateTime(QDate(2026, 12, 7), QTime(3, 14, 15)); });
-    EXPECT_EQ(form->Panel5->Caption(), expected);
+    EXPECT_EQ(Ctl<TPanel>(form, "Panel5")->Caption(), expected);
     delete form.data();
 }
 

@@ -3,6 +3,7 @@
 // it, and failures that meet in one pass of the event loop are shown in the
 // order they happened.
 
+#include "tests/support/WindowControl.h"
 #include "WindowOnPty.h"
 
 #include "platform/MainThread.h"
@@ -35,9 +36,9 @@ TEST_F(ErrorBoxes, ABoxThatWaitedItsTurnBelongsToTheMainWindow)
     boxes.WhileOpen = [&](QMessageBox*) {
         if (boxes.Seen().size() != 1) return;
         // The next tick's query, answered as garbled as the first.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Rueckgabe->text() == "806412"; }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Ctl<QLabel>(form, "Rueckgabe")->text() == "806412"; }, 10000));
         ASSERT_TRUE(device.pty.WriteAll("yy.01.01 00:00:00ABCD\r\n"));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Modulzeit->Caption().startsWith("yy"); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Ctl<TPanel>(form, "Modulzeit")->Caption().startsWith("yy"); }, 10000));
     };
     ASSERT_TRUE(device.pty.WriteAll("zz.01.01 00:00:00ABCD\r\n"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() >= 2; }, 10000));
@@ -73,21 +74,22 @@ TEST_F(ErrorBoxes, FailuresMeetingInOnePassAreShownInTheOrderTheyHappened)
 
     ChooseFromList("COM7");
     ASSERT_TRUE(form->Session().Port().Connected());
-    Click(form->Datei_lesen);
+    Click(Ctl<TRadioButton>(form, "Datei_lesen"));
     for (const char* value : {"26", "12", "7"}) {
         Type(value);
         Key(Qt::Key_Return);
     }
-    ASSERT_TRUE(form->Uebertragen->isEnabled());
-    Click(form->Uebertragen);
+    ASSERT_TRUE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
+    Click(Ctl<TButton>(form, "Uebertragen"));
     const QString file = dir.filePath("26_12_07.txt");
     // The day's frame waits until the port choice's query has had its time.
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(file) && !form->Session().RequestWaiting(); }, 10000))
-        << form->Datei->Path().toStdString();
+        << Ctl<TPathLabel>(form, "Datei")->Path().toStdString();
     ASSERT_TRUE(QFile::remove(file));
-    Click(form->Schnittstelle->lineEdit());
+    Click(Ctl<TComboBox>(form, "Schnittstelle")->lineEdit());
     // The offscreen platform may hand the focus back a moment after the click.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == form->Schnittstelle; }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QApplication::focusWidget() == Ctl<TComboBox>(form, "Schnittstelle"); }, 5000));
 
     ASSERT_TRUE(device.pty.WriteAll("0001;07.12.2026 00:15:00;0000012345;00012.345ABCD\r\n"));
     // The event loop is busy elsewhere until the operator's key: the lines'
@@ -115,7 +117,7 @@ TEST_F(ErrorBoxes, APortsBoxSaysFirstWhatHappenedToThePort)
 
     ChooseFromList("COM8");
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() == 1; }, 10000));
-    Click(form->BitBtn2);
+    Click(Ctl<QPushButton>(form, "BitBtn2"));
     ChooseFromList("COM8");
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Seen().size() == 2; }, 10000));
 

@@ -3,6 +3,7 @@
 // failure is shown by the error display, and closing the window closes the port and ends
 // its event thread.
 
+#include "tests/support/WindowControl.h"
 #include "UiTestSupport.h"
 
 #include "tooling/testing/ProcessStats.h"
@@ -26,7 +27,7 @@ protected:
         form->Session().Port().SetPortNum("COM7");
     }
     TLinkedPty device{"COM7"};
-    TFormHolder<TSpyForm> form;
+    TFormHolder<TSDIAppForm> form{FixedTestTime};
 };
 
 TEST_F(PortLifetime, LineEventReachesTheSessionThroughTheEventLoop)
@@ -34,7 +35,8 @@ TEST_F(PortLifetime, LineEventReachesTheSessionThroughTheEventLoop)
     form->Session().Port().Open();
     ASSERT_TRUE(form->Session().Port().Connected());
     ASSERT_TRUE(device.pty.WriteAll("26.12.07 03:14:15ABCD\r\n"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Modulzeit->Caption() == "26.12.07 03:14:15"; }, 10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Ctl<TPanel>(form, "Modulzeit")->Caption() == "26.12.07 03:14:15"; }, 10000));
 }
 
 TEST_F(PortLifetime, DeliveryFailureIsShownAndLaterLinesStillArrive)
@@ -53,7 +55,7 @@ TEST_F(PortLifetime, DeliveryFailureIsShownAndLaterLinesStillArrive)
     // The program went on: the next line is delivered as usual.
     ASSERT_TRUE(device.pty.WriteAll("zweite\r\n"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Session().Request().Tally.LostLines() == 2; }, 10000));
-    EXPECT_EQ(form->Rueckgabe->text(), "zweite");
+    EXPECT_EQ(Ctl<QLabel>(form, "Rueckgabe")->text(), "zweite");
     ASSERT_TRUE(QTest::qWaitFor([&] { return watcher.Seen().size() == 2; }, 10000));  // a box per delivery
     EXPECT_EQ(watcher.Seen().back().Text, "Fehler ...");
 }
@@ -62,7 +64,7 @@ TEST_F(PortLifetime, ClosingTheWindowClosesThePortAndEndsItsThread)
 {
     // The drive chooser asks its volumes on threads of their own; once they
     // have answered, only the port's threads come and go.
-    TDriveComboBox* drives = form->DriveComboBox1;
+    TDriveComboBox* drives = Ctl<TDriveComboBox>(form, "DriveComboBox1");
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             for (int i = 0; i < drives->count(); ++i)

@@ -2,7 +2,10 @@
 // ports again without touching the port in use, only names the component can
 // open are offered, and each entry says which device stands behind it.
 
+#include "tests/support/WindowControl.h"
 #include "WindowOnPty.h"
+
+#include "ui/RadioButton.h"
 
 #include <QLineEdit>
 
@@ -21,26 +24,30 @@ protected:
     QStringList Listed() const
     {
         QStringList names;
-        for (int i = 0; i < form->Schnittstelle->count(); ++i) names << form->Schnittstelle->itemText(i);
+        for (int i = 0; i < Ctl<TComboBox>(form, "Schnittstelle")->count(); ++i)
+            names << Ctl<TComboBox>(form, "Schnittstelle")->itemText(i);
         return names;
     }
 };
 
 TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
 {
-    TComboBox* box = form->Schnittstelle;
+    TComboBox* box = Ctl<TComboBox>(form, "Schnittstelle");
     ClickArrow();
     ASSERT_EQ(QApplication::focusWidget(), box->view());
     // Arrow keys walk the open list; the status bar names the device behind
     // the entry under the highlight, as its tool-tip does.
     for (int i = 0; i < box->count() && box->view()->currentIndex().data().toString() != "COM7"; ++i) Key(Qt::Key_Down);
-    EXPECT_EQ(form->StatusBar->currentMessage(), Described("COM7", device));
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), Described("COM7", device));
     EXPECT_EQ(box->itemData(box->findText("COM7"), Qt::ToolTipRole).toString(), Described("COM7", device));
     Key(Qt::Key_Return);
-    ASSERT_EQ(form->Choices, 1);
     ASSERT_TRUE(form->Session().Port().Connected());
     EXPECT_EQ(box->Text(), "COM7");
-    EXPECT_TRUE(form->StatusBar->currentMessage().isEmpty());  // the list has closed
+    EXPECT_TRUE(Ctl<QStatusBar>(form, "StatusBar")->currentMessage().isEmpty());  // the list has closed
+    // A mode chosen now stays chosen until the next port choice unchecks it.
+    TRadioButton* mode = Ctl<TRadioButton>(form, "Wert_lesen");
+    QTest::mouseClick(mode, Qt::LeftButton);
+    ASSERT_TRUE(mode->Checked());
 
     // An adapter plugged in while the tool runs, and a link under a name the
     // component would turn into COM1.
@@ -60,7 +67,7 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
     ASSERT_TRUE(QTest::qWaitFor([box] { return !box->view()->isVisible(); }, 5000));
 
     // The refresh chose nothing: the same port is still open under its name.
-    EXPECT_EQ(form->Choices, 1);
+    EXPECT_TRUE(mode->Checked());
     EXPECT_TRUE(form->Session().Port().Connected());
     EXPECT_EQ(form->Session().Port().Handle(), handle);
     EXPECT_EQ(form->Session().Port().PortNum(), "COM7");
@@ -74,7 +81,7 @@ TEST_F(PortList, OpeningTheListReadsThePortsAgainAndKeepsThePortInUse)
     EXPECT_FALSE(Listed().contains("COM7"));
     EXPECT_EQ(box->Text(), "COM7");
     Key(Qt::Key_Escape);
-    EXPECT_EQ(form->Choices, 1);
+    EXPECT_TRUE(mode->Checked());
     EXPECT_EQ(form->Session().Port().Handle(), handle);
 }
 
@@ -92,10 +99,10 @@ TEST_F(PortList, ClosingTheListShowsTheStatusBarsNewsAgain)
     TBoxWatcher boxes;
     ChooseFromList("COM8");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.Seen().empty(); }, 5000));
-    const QString news = form->StatusBar->currentMessage();
+    const QString news = Ctl<QStatusBar>(form, "StatusBar")->currentMessage();
     ASSERT_TRUE(news.startsWith("COM8 (")) << news.toStdString();
 
-    TComboBox* box = form->Schnittstelle;
+    TComboBox* box = Ctl<TComboBox>(form, "Schnittstelle");
     const auto openByKeyboard = [&] {
         Click(box->lineEdit());
         Key(Qt::Key_F4);
@@ -105,10 +112,10 @@ TEST_F(PortList, ClosingTheListShowsTheStatusBarsNewsAgain)
         open();
         ASSERT_TRUE(QTest::qWaitFor([box] { return box->view()->isVisible(); }, 5000));
         Key(Qt::Key_Up);
-        EXPECT_EQ(form->StatusBar->currentMessage(), Described("COM7", device));
+        EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), Described("COM7", device));
         Key(Qt::Key_Escape);
         ASSERT_TRUE(QTest::qWaitFor([box] { return !box->view()->isVisible(); }, 5000));
-        EXPECT_EQ(form->StatusBar->currentMessage(), news);
+        EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), news);
     }
     EXPECT_EQ(boxes.Seen().size(), 1u);
     otherProgram.Close();
@@ -120,7 +127,7 @@ TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
 {
     ChooseFromList("COM7");
     ASSERT_TRUE(form->Session().Port().Connected());
-    TComboBox* box = form->Schnittstelle;
+    TComboBox* box = Ctl<TComboBox>(form, "Schnittstelle");
 
     TLinkedPty next{"COM8"};
     ASSERT_TRUE(next.Linked()) << next.Error();
@@ -141,7 +148,6 @@ TEST_F(PortList, APortPluggedInLaterIsReachedWithTheArrowKeysAndByTyping)
     EXPECT_EQ(form->Session().Port().PortNum(), "COM9");
     EXPECT_TRUE(form->Session().Port().Connected());
     EXPECT_EQ(box->itemData(box->findText("COM9"), Qt::ToolTipRole).toString(), Described("COM9", adapter));
-    EXPECT_EQ(form->Choices, 3);
 }
 
 // A name typed that no port answers to: Enter says so in the status bar, in
@@ -150,7 +156,7 @@ TEST_F(PortList, ANameTypedThatIsNotListedIsReportedAndThePortInUseStays)
 {
     ChooseFromList("COM7");
     ASSERT_TRUE(form->Session().Port().Connected());
-    TComboBox* box = form->Schnittstelle;
+    TComboBox* box = Ctl<TComboBox>(form, "Schnittstelle");
     Click(box->lineEdit());
     Key(Qt::Key_End);
     Key(Qt::Key_Backspace);
@@ -158,16 +164,16 @@ TEST_F(PortList, ANameTypedThatIsNotListedIsReportedAndThePortInUseStays)
     ASSERT_EQ(box->Text(), "COM5");
     Key(Qt::Key_Return);
 
-    EXPECT_EQ(form->StatusBar->currentMessage(), "Keine Schnittstelle COM5 angeschlossen");
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), "Keine Schnittstelle COM5 angeschlossen");
     EXPECT_EQ(box->Text(), "COM7");
     EXPECT_EQ(form->Choices, 1);
     EXPECT_EQ(form->Session().Port().PortNum(), "COM7");
     EXPECT_TRUE(form->Session().Port().Connected());
 
-    Click(form->BitBtn2);
-    EXPECT_EQ(form->StatusBar->currentMessage(), "No port COM5 is connected");
-    Click(form->BitBtn1);
-    EXPECT_EQ(form->StatusBar->currentMessage(), "Keine Schnittstelle COM5 angeschlossen");
+    Click(Ctl<QPushButton>(form, "BitBtn2"));
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), "No port COM5 is connected");
+    Click(Ctl<QPushButton>(form, "BitBtn1"));
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), "Keine Schnittstelle COM5 angeschlossen");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the test plays, started in a folder of its own; the operator reaches the
 // port list with clicks and keys only.
 
+#include "tests/support/WindowControl.h"
 #include "tests/support/LinkedPty.h"
 #include "UiTestSupport.h"
 
@@ -16,18 +17,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-// The real window, counting the operator's port choices.
-class TChoiceCountingForm : public TSDIAppForm {
-public:
-    using TSDIAppForm::TSDIAppForm;
-    int Choices = 0;
-    void SchnittstelleClick(QObject* sender) override
-    {
-        ++Choices;
-        TSDIAppForm::SchnittstelleClick(sender);
-    }
-};
 
 // The folder the window starts in (and its folder list shows), made before the window.
 class TStartFolder {
@@ -53,7 +42,7 @@ protected:
     // A click on the arrow of the combo box, as the operator opens the list.
     void ClickArrow()
     {
-        TComboBox* box = form->Schnittstelle;
+        TComboBox* box = Ctl<TComboBox>(form, "Schnittstelle");
         QStyleOptionComboBox option;
         option.initFrom(box);
         option.editable = true;
@@ -66,7 +55,7 @@ protected:
     // Opens the list, walks it with the arrow keys to `name` and takes it with Enter.
     void ChooseFromList(const QString& name)
     {
-        TComboBox* box = form->Schnittstelle;
+        TComboBox* box = Ctl<TComboBox>(form, "Schnittstelle");
         ClickArrow();
         for (int i = 0; i < box->count() && box->view()->currentIndex().data().toString() != name; ++i)
             Key(Qt::Key_Down);
@@ -93,5 +82,5 @@ protected:
     static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text)); }
 
     TLinkedPty device{"COM7"};
-    TFormHolder<TChoiceCountingForm> form;
+    TFormHolder<TSDIAppForm> form;
 };
