@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QPixmap>
+#include <QAbstractButton>
 #include <QPointer>
 #include <QTimer>
 
@@ -101,12 +102,12 @@ int main(int argc, char** argv)
         ports->setCurrentIndex(index);
         emit ports->activated(index);
     }
-    if (english) form->BitBtn2->click();
+    if (english) form->findChild<QAbstractButton*>(QStringLiteral("BitBtn2"))->click();
     if (!day.isEmpty()) {
         Wait(1500);  // the device's clock line first
-        form->Datei_lesen->click();
+        form->findChild<QAbstractButton*>(QStringLiteral("Datei_lesen"))->click();
         for (const QString& part : day) Enter(form, part);
-        form->Uebertragen->click();
+        form->findChild<QAbstractButton*>(QStringLiteral("Uebertragen"))->click();
     }
     // Let the window settle (and the device answer) before the picture.
     Wait(settleMs);
