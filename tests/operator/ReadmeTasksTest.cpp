@@ -335,7 +335,8 @@ TEST_F(ReadmeTask, AFolderChosenAfterADownloadSaysToChooseDateiLesen)
 
     DoubleClickFolder(InHome("daten"));
     EXPECT_FALSE(Ctl<TButton>(form, "Uebertragen")->isEnabled());
-    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), "F\u00fcr den n\u00e4chsten Tag \"Datei lesen\" w\u00e4hlen");
+    EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(),
+              "F\u00fcr den n\u00e4chsten Tag \"Datei lesen\" w\u00e4hlen");
     Click(Ctl<QPushButton>(form, "BitBtn2"));
     EXPECT_EQ(Ctl<QStatusBar>(form, "StatusBar")->currentMessage(), "For the next day, choose \"read file\"");
     Click(Ctl<TRadioButton>(form, "Datei_lesen"));

@@ -338,7 +338,8 @@ TEST_F(Choosers, AChosenDriveIsOpenedOnlyOnceItHasJustAnsweredReady)
     EXPECT_FALSE(DateiLesenBegan());
 
     ClickPortListEntry(&chooser, "/ [system]");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory() == "/"; }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Ctl<TDirectoryListBox>(form, "DirectoryListBox1")->Directory() == "/"; }, 5000));
     EXPECT_EQ(timesAsked("/"), 2);
     EXPECT_TRUE(DateiLesenBegan());
 }
