@@ -110,7 +110,8 @@ TEST_F(Captions, EnglishFlagReCaptionsTheTableAndNothingElse)
     Ctl<TRadioButton>(form, "Wert_lesen")->SetChecked(true);
     Ctl<TPanel>(form, "Panel6")->hide();
     Ctl<TButton>(form, "Uebertragen")->setEnabled(true);
-    Ctl<TEdit>(form, "MessID")->setText("0042");
+    QTest::keyClick(Ctl<TEdit>(form, "MessID"), Qt::Key_A, Qt::ControlModifier);  // typed, not committed
+    QTest::keyClicks(Ctl<TEdit>(form, "MessID"), "0042");
     Ctl<TFrameLabel>(form, "Ergebnis4")
         ->setText("\x02"
                   "6000_00_000000\x03");

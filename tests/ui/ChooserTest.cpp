@@ -208,11 +208,7 @@ protected:
     void CommitMarker()
     {
         form->show();
-        TEdit* id = Ctl<TEdit>(form, "MessID");
-        QTest::mouseClick(id, Qt::LeftButton);
-        QTest::keyClick(id, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(id, "0042");
-        QTest::keyClick(id, Qt::Key_Return);
+        TypeAndCommit(Ctl<TEdit>(form, "MessID"), "0042");
         ASSERT_TRUE(form->Session().Draft().Committed(exchange::TEntryField::efMessID));
     }
     // Whether "Datei lesen" began afresh since CommitMarker.

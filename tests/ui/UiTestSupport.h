@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
@@ -24,6 +25,16 @@
 inline QDateTime FixedTestTime()
 {
     return QDateTime(QDate(2026, 12, 7), QTime(3, 14, 15));
+}
+
+// Clicks into the field, types the text over what it held and commits it
+// with Enter, as the operator enters a value.
+inline void TypeAndCommit(QLineEdit* field, const char* text)
+{
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 // Owns a window for one test; the window may also delete itself by closing.

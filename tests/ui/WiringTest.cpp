@@ -32,14 +32,7 @@ protected:
     }
     const exchange::TFrameDraft& Draft() { return form->Session().Draft(); }
     // Types a value into a field and commits it with Enter, as the operator does.
-    void Enter(const char* field, const char* text)
-    {
-        TEdit* edit = Ctl<TEdit>(form, field);
-        QTest::mouseClick(edit, Qt::LeftButton);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
+    void Enter(const char* field, const char* text) { TypeAndCommit(Ctl<TEdit>(form, field), text); }
     TFormHolder<TSDIAppForm> form{FixedTestTime};
 };
 
