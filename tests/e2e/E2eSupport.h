@@ -22,6 +22,7 @@
 #include "ui/RadioButton.h"
 #include "ui/Timer.h"
 #include "tests/support/PortListClick.h"
+#include "tests/support/SimulatorProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,61 +88,8 @@ inline std::string SentFrame(const std::string& payload)
 inline const std::string kPollFrameLogged = "<STX>806412<ETX><CR>";
 
 // qdtr25-sim as a child process, its frames logged to a file.
-class TSimulator {
+class TSimulator : public testsupport::TSimulatorProcess {
 public:
-    TSimulator() { EXPECT_TRUE(dir_.isValid()); }
-    ~TSimulator() { Stop(); }
-
-    // Starts it with `args` (plus --log, and --port auto unless given) and
-    // reads the COM name it announces.
-    bool Start(std::vector<std::string> args, const std::string& comName = "auto")
-    {
-        process_ = std::make_unique<platform::ChildProcess>();
-        args.insert(args.begin(), {"--port", comName, "--log", LogPath()});
-        std::string error;
-        if (!process_->Start(QDTR25_SIM_PATH, args, {}, &error)) {
-            ADD_FAILURE() << "cannot start the simulator: " << error;
-            return false;
-        }
-        const auto line = process_->ReadLine(kPatienceMs);
-        if (!line) {
-            ADD_FAILURE() << "the simulator did not announce itself";
-            return false;
-        }
-        comName_ = line->substr(0, line->find(' '));
-        return true;
-    }
-
-    // Ended as by a crash or a pulled plug, its port link removed as a pulled
-    // adapter's device node goes.
-    void Kill()
-    {
-        if (!process_) return;
-        process_->Send(platform::ChildProcess::Signal::Kill);
-        process_->Wait(kPatienceMs);
-        platform::UnlinkPort(comName_);
-        process_.reset();
-    }
-
-    void Stop()
-    {
-        if (!process_) return;
-        process_->Send(platform::ChildProcess::Signal::Terminate);
-        process_->Wait(kPatienceMs);
-        process_.reset();
-    }
-
-    const std::string& ComName() const { return comName_; }
-    std::string LogPath() const { return dir_.filePath("frames.log").toStdString(); }
-
-    // The frames received so far, one per entry, as the log names them.
-    std::vector<std::string> Frames() const
-    {
-        std::vector<std::string> frames;
-        std::istringstream in(ReadFileBytes(LogPath()));
-        for (std::string line; std::getline(in, line);) frames.push_back(line);
-        return frames;
-    }
     // The frames other than the clock poll's.
     std::vector<std::string> FramesBesidesPoll() const
     {
@@ -155,11 +103,6 @@ public:
         const auto frames = Frames();
         return std::find(frames.begin(), frames.end(), logged) != frames.end();
     }
-
-private:
-    QTemporaryDir dir_;
-    std::unique_ptr<platform::ChildProcess> process_;
-    std::string comName_;
 };
 
 // The window on a clock the test sets, shown and active (keyboard focus is

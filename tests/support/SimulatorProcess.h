@@ -24,12 +24,12 @@ public:
 
     ~TSimulatorProcess() { Stop(); }
 
-    // Starts it with `args` (plus --log and --port auto) and reads the COM
-    // name it announces.
-    bool Start(std::vector<std::string> args)
+    // Starts it with `args` (plus --log, and --port auto unless given) and
+    // reads the COM name it announces.
+    bool Start(std::vector<std::string> args, const std::string& comName = "auto")
     {
         process_ = std::make_unique<platform::ChildProcess>();
-        args.insert(args.begin(), {"--port", "auto", "--log", LogPath()});
+        args.insert(args.begin(), {"--port", comName, "--log", LogPath()});
         std::string error;
         if (!process_->Start(QDTR25_SIM_PATH, args, {}, &error)) {
             ADD_FAILURE() << "cannot start the simulator: " << error;
