@@ -22,6 +22,7 @@
 #include <sstream>
 
 #include "BenchReport.h"
+#include "ReadFile.h"
 #include "WindowControls.h"
 #include "exchange/Checksum.h"
 #include "exchange/DeviceSession.h"
@@ -34,13 +35,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using bench::ReadFile;
 
 std::string DayOfRecords(int day, int records)
 {

@@ -28,6 +28,7 @@
 #include <thread>
 
 #include "BenchReport.h"
+#include "ReadFile.h"
 #include "WindowControls.h"
 #include "exchange/Checksum.h"
 #include "exchange/ReadoutFile.h"
@@ -43,13 +44,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using bench::ReadFile;
 
 using bench::Commit;
 using bench::Control;
